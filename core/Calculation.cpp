@@ -1,0 +1,4 @@
+#include "core/Calculation.h"
+
+// TODO: implementation pending
+

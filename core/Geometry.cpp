@@ -1,0 +1,4 @@
+#include "core/Geometry.h"
+
+// TODO: implementation pending
+

@@ -1,0 +1,4 @@
+#include "input/Conversion.h"
+
+// TODO: implementation pending
+

@@ -1,0 +1,4 @@
+#include "input/KeyFilter.h"
+
+// TODO: implementation pending
+

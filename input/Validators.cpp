@@ -1,0 +1,4 @@
+#include "input/Validators.h"
+
+// TODO: implementation pending
+

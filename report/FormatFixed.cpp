@@ -1,0 +1,4 @@
+#include "report/FormatFixed.h"
+
+// TODO: implementation pending
+

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace kiv {
+
+// The one number-to-text rule of the reports and the script. The value's
+// decimal expansion to 18 significant digits is rounded half away from zero at
+// `decimals` places, but to no more than `precision` significant digits
+// (further places become zeros). "-" only when the rounded result is not zero;
+// "." as the separator; no blanks, no "+". A value with more integer digits
+// than `precision` is written in exponent form. The caller must not pass a
+// non-finite value (the calculation rejects those first).
+std::string FormatFixed(double value, int precision, int decimals);
+
+} // namespace kiv

@@ -1,0 +1,4 @@
+#include "report/Texts.h"
+
+// TODO: implementation pending
+

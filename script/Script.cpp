@@ -1,0 +1,4 @@
+#include "script/Script.h"
+
+// TODO: implementation pending
+

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test. The window tests run on Qt's
+# offscreen platform, so no display is needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/setup.sh
+cmake --preset default
+cmake --build --preset default
+QT_QPA_PLATFORM=offscreen ctest --preset default
