@@ -1,4 +1,10 @@
 #include "input/KeyFilter.h"
 
-// TODO: implementation pending
+namespace kiv {
 
+bool KeyPasses(char32_t code) {
+    constexpr char32_t kBackspace = 8;
+    return code == kBackspace || code == U'.' || (code >= U'0' && code <= U'9');
+}
+
+} // namespace kiv

@@ -1,4 +1,84 @@
 #include "input/Validators.h"
 
-// TODO: implementation pending
+#include "input/Conversion.h"
 
+namespace kiv {
+
+namespace {
+
+constexpr Input kNone[] = {Input::S, Input::L1, Input::L2, Input::H};
+constexpr Input kFalth[] = {Input::S,  Input::L1,      Input::L2,
+                            Input::H, Input::FalthP2, Input::FalthP1};
+constexpr Input kAll[] = {Input::S,     Input::L1,    Input::L2,  Input::H,
+                          Input::AllP2, Input::AllP1, Input::AllD};
+
+// The four main dimensions adding up to this number put the credit line in the caption.
+constexpr long double kCreditSum = 8327;
+
+constexpr double kMinThickness = 0.1;
+constexpr double kMinAllowance = 2;
+constexpr double kMinWire = 1;
+constexpr double kMaxWire = 10;
+
+const char* const kThicknessMessage = "Толщина материала \rдолжна быть не менее 0.1 мм!";
+const char* const kWidthMessage = "Необходимо увеличить \rширину зонта!";
+const char* const kLengthMessage = "Необходимо увеличить \rдлину зонта!";
+const char* const kHeightMessage = "Необходимо увеличить \rвысоту зонта!";
+const char* const kAllowanceMessage = "Необходимо увеличить \rприпуск на фальц!";
+const char* const kMinWireMessage =
+    "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
+const char* const kMaxWireMessage =
+    "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
+
+// The message for a stored value that fails its test, or nullptr when it passes.
+// The limits derived from S are formed in long double: with S = 0.1 the width
+// limit is then a hair above 1, so an L1 of exactly 1 is refused.
+const char* Reject(Input in, const RaschetData& d) {
+    const long double S = d.S;
+    switch (in) {
+    case Input::S: return d.S < kMinThickness ? kThicknessMessage : nullptr;
+    case Input::L1: return d.L1 < 10 * S ? kWidthMessage : nullptr;
+    case Input::L2: return d.L2 < d.L1 ? kLengthMessage : nullptr;
+    case Input::H: return d.H < 2 * S ? kHeightMessage : nullptr;
+    case Input::FalthP2: return d.FalthP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+    case Input::FalthP1: return d.FalthP1 < d.FalthP2 ? kAllowanceMessage : nullptr;
+    case Input::AllP2: return d.AllP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+    case Input::AllP1: return d.AllP1 < d.AllP2 ? kAllowanceMessage : nullptr;
+    case Input::AllD:
+        if (d.AllD < kMinWire) {
+            return kMinWireMessage;
+        }
+        return d.AllD > kMaxWire ? kMaxWireMessage : nullptr;
+    }
+    return nullptr; // unreachable: every input is listed above
+}
+
+} // namespace
+
+std::span<const Input> ValidatorsFor(int type) {
+    switch (type) {
+    case 1: return kNone;
+    case 2: return kFalth;
+    case 3: return kAll;
+    default: return {};
+    }
+}
+
+Verdict Validate(Input in, std::string_view text, RaschetData& d) {
+    const std::optional<double> value = TextToFloat(text);
+    if (!value) {
+        return {Verdict::NotANumber, NotAFloatMessage(text), false};
+    }
+    Field(d, in) = *value;
+    if (const char* message = Reject(in, d)) {
+        return {Verdict::Rejected, message, false};
+    }
+    Verdict verdict;
+    if (in == Input::H) {
+        const long double sum = static_cast<long double>(d.S) + d.H + d.L1 + d.L2;
+        verdict.credit = sum == kCreditSum;
+    }
+    return verdict;
+}
+
+} // namespace kiv
