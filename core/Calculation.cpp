@@ -67,8 +67,8 @@ Box BlankBox(const RaschetData& d, int type) {
 
 bool SummaryFinite(const BlankSummary& s) {
     return AllFinite({s.B1, s.B2, s.blankArea, s.patternArea, s.blankMass[0], s.blankMass[1],
-                      s.blankMass[2], s.patternMass[0], s.patternMass[1], s.patternMass[2],
-                      s.widen, s.lengthen, s.heighten});
+                      s.blankMass[2], s.patternMass[0], s.patternMass[1], s.patternMass[2], s.widen,
+                      s.lengthen, s.heighten});
 }
 
 CalcResult Stopped(CalcStatus status, int type) {
@@ -149,16 +149,24 @@ CalcResult CalcNone(RaschetData& d) {
     return Summarise(d, 1);
 }
 
-CalcResult CalcFalth(RaschetData& d) { return WithSeam(d, 2, d.FalthP1, d.FalthP2); }
+CalcResult CalcFalth(RaschetData& d) {
+    return WithSeam(d, 2, d.FalthP1, d.FalthP2);
+}
 
-CalcResult CalcAll(RaschetData& d) { return WithSeam(d, 3, d.AllP1, d.AllP2); }
+CalcResult CalcAll(RaschetData& d) {
+    return WithSeam(d, 3, d.AllP1, d.AllP2);
+}
 
 CalcResult Calculate(RaschetData& d, int type) {
     switch (type) {
-    case 1: return CalcNone(d);
-    case 2: return CalcFalth(d);
-    case 3: return CalcAll(d);
-    default: break;
+    case 1:
+        return CalcNone(d);
+    case 2:
+        return CalcFalth(d);
+    case 3:
+        return CalcAll(d);
+    default:
+        break;
     }
     // No such pattern: nothing is computed, and nothing may be shown or written.
     return Stopped(CalcStatus::NotFinite, type);

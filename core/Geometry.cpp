@@ -22,7 +22,8 @@ bool CrossCircles(double r1, double x1, double y1, double r2, double x2, double 
         return false;
     }
     const double k = (y1 - y2) / (x2 - x1);
-    const double b = (r1 * r1 - r2 * r2 - x1 * x1 - y1 * y1 + x2 * x2 + y2 * y2) / (2 * x2 - 2 * x1);
+    const double b =
+        (r1 * r1 - r2 * r2 - x1 * x1 - y1 * y1 + x2 * x2 + y2 * y2) / (2 * x2 - 2 * x1);
     const double A = k * k + 1;
     const double B = 2 * (b * k - k * x1 - y1);
     const double C = b * b - 2 * b * x1 + x1 * x1 + y1 * y1 - r1 * r1;

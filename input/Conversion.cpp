@@ -9,7 +9,9 @@ namespace kiv {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads a run of digits starting at i and appends it to out.
 std::size_t TakeDigits(std::string_view text, std::size_t i, std::string& out) {

@@ -7,7 +7,7 @@ namespace kiv {
 namespace {
 
 constexpr Input kNone[] = {Input::S, Input::L1, Input::L2, Input::H};
-constexpr Input kFalth[] = {Input::S,  Input::L1,      Input::L2,
+constexpr Input kFalth[] = {Input::S, Input::L1,      Input::L2,
                             Input::H, Input::FalthP2, Input::FalthP1};
 constexpr Input kAll[] = {Input::S,     Input::L1,    Input::L2,  Input::H,
                           Input::AllP2, Input::AllP1, Input::AllD};
@@ -36,14 +36,22 @@ const char* const kMaxWireMessage =
 const char* Reject(Input in, const RaschetData& d) {
     const long double S = d.S;
     switch (in) {
-    case Input::S: return d.S < kMinThickness ? kThicknessMessage : nullptr;
-    case Input::L1: return d.L1 < 10 * S ? kWidthMessage : nullptr;
-    case Input::L2: return d.L2 < d.L1 ? kLengthMessage : nullptr;
-    case Input::H: return d.H < 2 * S ? kHeightMessage : nullptr;
-    case Input::FalthP2: return d.FalthP2 < kMinAllowance ? kAllowanceMessage : nullptr;
-    case Input::FalthP1: return d.FalthP1 < d.FalthP2 ? kAllowanceMessage : nullptr;
-    case Input::AllP2: return d.AllP2 < kMinAllowance ? kAllowanceMessage : nullptr;
-    case Input::AllP1: return d.AllP1 < d.AllP2 ? kAllowanceMessage : nullptr;
+    case Input::S:
+        return d.S < kMinThickness ? kThicknessMessage : nullptr;
+    case Input::L1:
+        return d.L1 < 10 * S ? kWidthMessage : nullptr;
+    case Input::L2:
+        return d.L2 < d.L1 ? kLengthMessage : nullptr;
+    case Input::H:
+        return d.H < 2 * S ? kHeightMessage : nullptr;
+    case Input::FalthP2:
+        return d.FalthP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+    case Input::FalthP1:
+        return d.FalthP1 < d.FalthP2 ? kAllowanceMessage : nullptr;
+    case Input::AllP2:
+        return d.AllP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+    case Input::AllP1:
+        return d.AllP1 < d.AllP2 ? kAllowanceMessage : nullptr;
     case Input::AllD:
         if (d.AllD < kMinWire) {
             return kMinWireMessage;
@@ -57,10 +65,14 @@ const char* Reject(Input in, const RaschetData& d) {
 
 std::span<const Input> ValidatorsFor(int type) {
     switch (type) {
-    case 1: return kNone;
-    case 2: return kFalth;
-    case 3: return kAll;
-    default: return {};
+    case 1:
+        return kNone;
+    case 2:
+        return kFalth;
+    case 3:
+        return kAll;
+    default:
+        return {};
     }
 }
 
