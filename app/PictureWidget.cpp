@@ -1,0 +1,44 @@
+#include "app/PictureWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cmath>
+
+PictureWidget::PictureWidget(const QString& svgPath, QWidget* parent)
+    : QWidget(parent), renderer_(new QSvgRenderer(svgPath, this))
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureWidget::paintEvent(QPaintEvent*)
+{
+    const QSizeF natural = renderer_->defaultSize();
+    if (!renderer_->isValid() || natural.isEmpty() || width() <= 0)
+        return;
+    const qreal dpr = devicePixelRatioF();
+    const int drawnHeight = static_cast<int>(std::lround(width() * natural.height() / natural.width()));
+    const QSize drawn(width(), drawnHeight);
+    if (cache_.isNull() || cache_.deviceIndependentSize().toSize() != drawn ||
+        cache_.devicePixelRatio() != dpr) {
+        cache_ = QPixmap((QSizeF(drawn) * dpr).toSize());
+        cache_.setDevicePixelRatio(dpr);
+        cache_.fill(Qt::transparent);
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer_->render(&p, QRectF(QPointF(0, 0), QSizeF(drawn)));
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, cache_);
+}
+
+void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton) {
+        e->accept();
+        emit doubleClicked();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(e);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+class QSvgRenderer;
+
+// One of the window's line drawings: the SVG scaled to the width of the box
+// with its aspect ratio kept and placed at the top-left corner. A double-click
+// is the picture's only event; a disabled picture gets no mouse events and so
+// ignores double-clicks. It never takes the focus.
+class PictureWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    PictureWidget(const QString& svgPath, QWidget* parent = nullptr);
+
+signals:
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    QSvgRenderer* renderer_;
+    // The drawing rendered once for the current size: SVG rendering is far
+    // slower than blitting, and the box is repainted whenever a field over it
+    // changes.
+    QPixmap cache_;
+};

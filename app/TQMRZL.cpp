@@ -1,0 +1,745 @@
+#include "app/TQMRZL.h"
+
+#include "app/InfoTexts.h"
+#include "app/Messages.h"
+#include "app/PictureWidget.h"
+#include "app/SettingsFile.h"
+#include "input/KeyFilter.h"
+#include "input/Validators.h"
+#include "report/Texts.h"
+#include "script/Script.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSvgRenderer>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <exception>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+// The design's font; Debian has no MS Sans Serif, Liberation Sans stands in.
+const QString kFontFamily = QStringLiteral("MS Sans Serif");
+
+QFont DesignFont(int pixelSize, bool bold = false)
+{
+    QFont f(kFontFamily);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QString FromUtf8(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+const char* const kWindowCaption = "Kiv_TQMRZL \"Ксилора\"";
+const char* const kScriptButtonCaption = "Файл развертки \"по точкам\"";
+const char* const kMissingSettings =
+    "Не найден файл Kiv_ini.txt!\rЕще раз прочтите пункт 4а)\rописания работы программы.";
+const char* const kAllowancesDoNotFit =
+    "Введенные припуски на фальц выполнить невозможно,\rони слишком большие для введенных "
+    "габаритов зонта.\rНеобходимо уменьшить припуски на фальц либо изме-\rнить габариты "
+    "зонта!";
+const char* const kResultsNotFinite =
+    "Размеры зонта слишком велики для расчета.\rНеобходимо уменьшить габариты зонта!";
+
+// Client area of the window and where its frame stands on the screen.
+constexpr QSize kClientSize(722, 508);
+constexpr QPoint kFramePosition(209, 136);
+
+constexpr int kCaptionGap = 3; // between a labelled field and its caption above it
+
+// The labels of the results keep their line breaks: "\r" separates the lines
+// of the texts the reports build, and a label breaks lines only at "\n".
+QString LabelLines(const std::string& text)
+{
+    QString s = FromUtf8(text);
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    const struct {
+        const char* path;
+        int size;
+    } sizes[] = {{":/pictures/icon16.svg", 16}, {":/pictures/icon.svg", 32}};
+    for (const auto& s : sizes) {
+        QSvgRenderer renderer(QString::fromLatin1(s.path));
+        if (!renderer.isValid())
+            continue;
+        QPixmap pixmap(s.size, s.size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
+    : QMainWindow(parent), messages_(messages), title_(title)
+{
+    QFont::insertSubstitution(kFontFamily, QStringLiteral("Liberation Sans"));
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowIcon(ProgramIcon());
+    setFont(DesignFont(13));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+
+    createControls();
+    setUpTabOrder();
+    bindEvents();
+
+    resize(kClientSize);
+    move(kFramePosition);
+    EditL1->setFocus();
+}
+
+TForm1::~TForm1() = default;
+
+QLabel* TForm1::makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                          int pixelSize, bool bold, Qt::Alignment alignment)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    label->setFont(DesignFont(pixelSize, bold));
+    label->setAlignment(alignment);
+    label->setTextFormat(Qt::PlainText);
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+QLineEdit* TForm1::makeField(QWidget* parent, const char* name, const QString& text,
+                             QRect geometry, const QString& accessibleName)
+{
+    auto* field = new QLineEdit(text, parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(geometry);
+    field->setFont(DesignFont(16, true));
+    field->setAccessibleName(accessibleName);
+    field->installEventFilter(this);
+    return field;
+}
+
+QLineEdit* TForm1::makeLabelledField(QWidget* parent, const char* name, const QString& caption,
+                                     const QString& text, QRect geometry,
+                                     const QString& accessibleName)
+{
+    // The caption is created first so that its field lies above it where the
+    // two might touch.
+    const QFont captionFont = DesignFont(13);
+    const QFontMetrics metrics(captionFont);
+    const int height = metrics.height();
+    const QRect captionBox(geometry.left(), geometry.top() - kCaptionGap - height,
+                           metrics.horizontalAdvance(caption) + 2, height);
+    QLabel* label = makeLabel(parent, (QByteArray(name) + "Label").constData(), caption,
+                              captionBox, 13, false, Qt::AlignLeft | Qt::AlignBottom);
+    QLineEdit* field = makeField(parent, name, text, geometry, accessibleName);
+    label->setBuddy(field);
+    return field;
+}
+
+PictureWidget* TForm1::makePicture(QWidget* parent, const char* name, const char* resource,
+                                   QRect geometry, const QString& accessibleName)
+{
+    auto* picture = new PictureWidget(QString::fromLatin1(resource), parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setGeometry(geometry);
+    picture->setAccessibleName(accessibleName);
+    return picture;
+}
+
+void TForm1::createControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
+    constexpr Qt::Alignment kTopCentre = Qt::AlignHCenter | Qt::AlignTop;
+    constexpr Qt::Alignment kTopRight = Qt::AlignRight | Qt::AlignTop;
+
+    // Each picture is created before the fields and labels that lie on it, so
+    // that they are drawn over it and take the clicks that land on them.
+    ImageZont = makePicture(client, "ImageZont", ":/pictures/zont.svg", QRect(-32, 50, 353, 213),
+                            u("Изображение зонта"));
+
+    LabelVvod = makeLabel(client, "LabelVvod",
+                          u("Введите размеры зонта в мм (десятичный разделитель ТОЧКА) :"),
+                          QRect(15, 6, 240, 35), 13, false, kTopLeft);
+    LabelVvod->setWordWrap(true);
+
+    EditL1 = makeField(client, "EditL1", u("200"), QRect(12, 172, 65, 24), u("Ширина зонта L1, мм"));
+    EditH = makeField(client, "EditH", u("100"), QRect(20, 68, 65, 24), u("Высота зонта H, мм"));
+    EditS = makeField(client, "EditS", u("0.5"), QRect(208, 56, 50, 24),
+                      u("Толщина материала S, мм"));
+    EditL2 = makeField(client, "EditL2", u("400"), QRect(124, 228, 65, 24), u("Длина зонта L2, мм"));
+
+    const auto makeButton = [&](const char* name, const QString& text, QRect geometry) {
+        auto* button = new QPushButton(text, client);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(geometry);
+        button->setAutoDefault(false);
+        return button;
+    };
+    ButtonFileSCR = makeButton("ButtonFileSCR", u(kScriptButtonCaption), QRect(20, 475, 250, 33));
+    ButtonFileSCR->setEnabled(false);
+    ButtonNewRaschet =
+        makeButton("ButtonNewRaschet", u("Новый расчет развертки"), QRect(312, 475, 250, 33));
+    ButtonNewRaschet->setEnabled(false);
+    ButtonAboutProgram = makeButton("ButtonAboutProgram", u("О программе"), QRect(572, 475, 141, 33));
+
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(295, 2, 422, 260);
+    PageControl1->setFont(DesignFont(11));
+    PageControl1->setTabPosition(QTabWidget::North);
+    // All three captions stay whole: no eliding, and the tabs are made narrow
+    // enough to fit side by side without scroll buttons.
+    PageControl1->tabBar()->setElideMode(Qt::ElideNone);
+    PageControl1->tabBar()->setUsesScrollButtons(false);
+    PageControl1->tabBar()->setExpanding(false);
+
+    const auto makePage = [&](const char* name, const char* caption) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(name));
+        PageControl1->addTab(page, u(caption));
+        return page;
+    };
+    TabSheet1 = makePage("TabSheet1", "Без припусков");
+    TabSheet2 = makePage("TabSheet2", "С припусками на фальц");
+    TabSheet3 = makePage("TabSheet3", "С припусками на фальц и проволоку");
+
+    ImageNone = makePicture(TabSheet1, "ImageNone", ":/pictures/none.svg", QRect(36, 4, 345, 221),
+                            u("Развертка без припусков"));
+    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true,
+                            kTopCentre);
+    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true,
+                            kTopLeft);
+
+    ImageFalth = makePicture(TabSheet2, "ImageFalth", ":/pictures/falth.svg",
+                             QRect(72, 4, 365, 229), u("Развертка с припусками на фальц"));
+    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true,
+                             kTopLeft);
+    LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
+                             kTopCentre);
+    LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
+                                     QRect(8, 20, 55, 24), u("Припуск Р1 на фальц, мм"));
+    LEditFalthP2 = makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), u("2"),
+                                     QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+
+    ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
+                           u("Развертка с припусками на фальц и проволоку"));
+    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true,
+                           kTopCentre);
+    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
+                           kTopLeft);
+    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
+                          kTopRight);
+    LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
+                                   QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
+    LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
+                                   QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+    LEditAllD = makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), u("2"),
+                                  QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
+
+    LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
+                             kTopLeft);
+    LabelSpravka->setWordWrap(true);
+    LabelSpravka->hide();
+    LabelRazv = makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false,
+                          kTopLeft);
+    LabelRazv->setWordWrap(true);
+    LabelRazv->hide();
+
+    const struct {
+        QLabel* label;
+        const char* name;
+    } resultNames[] = {
+        {LabelNoneB1, "Ширина заготовки B1"},  {LabelNoneB2, "Высота заготовки B2"},
+        {LabelFalthB1, "Ширина заготовки B1"}, {LabelFalthB2, "Высота заготовки B2"},
+        {LabelAllB1, "Ширина заготовки B1"},   {LabelAllB2, "Высота заготовки B2"},
+        {LabelAllP, "Припуск на закатывание проволоки"},
+        {LabelRazv, "Радиусы для разметки"},
+        {LabelSpravka, "Справка о заготовке и развертке"},
+    };
+    for (const auto& r : resultNames)
+        r.label->setAccessibleName(u(r.name));
+}
+
+void TForm1::setUpTabOrder()
+{
+    const std::initializer_list<QWidget*> order = {
+        EditL1,       EditH,        EditS,      EditL2,     ButtonFileSCR,
+        ButtonNewRaschet, ButtonAboutProgram, PageControl1, LEditFalthP1, LEditFalthP2,
+        LEditAllP1,   LEditAllP2,   LEditAllD,
+    };
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (previous != nullptr)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void TForm1::bindEvents()
+{
+    connect(ImageZont, &PictureWidget::doubleClicked, this, &TForm1::ImageZontDblClick);
+    connect(ImageNone, &PictureWidget::doubleClicked, this, &TForm1::ImageNoneDblClick);
+    connect(ImageFalth, &PictureWidget::doubleClicked, this, &TForm1::ImageFalthDblClick);
+    connect(ImageAll, &PictureWidget::doubleClicked, this, &TForm1::ImageAllDblClick);
+    connect(ButtonFileSCR, &QPushButton::clicked, this, &TForm1::ButtonFileSCRClick);
+    connect(ButtonNewRaschet, &QPushButton::clicked, this, &TForm1::ButtonNewRaschetClick);
+    connect(ButtonAboutProgram, &QPushButton::clicked, this, &TForm1::ButtonAboutProgramClick);
+}
+
+// ---------------------------------------------------------------------------
+// Event dispatch
+
+template <class Body>
+void TForm1::guarded(Body&& body)
+{
+    // No exception may cross Qt's event loop: an action that has shown its own
+    // message ends silently, a field that is not a number gets the error box,
+    // and anything unforeseen is shown rather than ending the program.
+    try {
+        body();
+    } catch (const SilentAbort&) {
+    } catch (const ConversionError& err) {
+        messages_.show(Messages::Kind::Error, title_, FromUtf8(err.text) + QLatin1Char('.'));
+    } catch (const std::exception& err) {
+        messages_.show(Messages::Kind::Error, title_, QString::fromLocal8Bit(err.what()));
+    }
+}
+
+void TForm1::plainMessage(const QString& text)
+{
+    messages_.show(Messages::Kind::Plain, title_, text);
+}
+
+bool TForm1::event(QEvent* e)
+{
+    const bool handled = QMainWindow::event(e);
+    // The settings are read at the first activation only: closing a message
+    // box or coming back from another program activates the window again.
+    // The flag is set first, so the activation that follows the missing-file
+    // message does nothing.
+    if (e->type() == QEvent::WindowActivate && !activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+    return handled;
+}
+
+void TForm1::FormActivate()
+{
+    guarded([&] {
+        SettingsRead settings = ReadSettingsFile("Kiv_ini.txt");
+        if (settings.notFound) {
+            PageControl1->setEnabled(false);
+            plainMessage(QString::fromUtf8(kMissingSettings));
+            throw SilentAbort{};
+        }
+        RaschetData.OsmodeValue = std::move(settings.value);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Keystroke filter
+
+void TForm1::filterKey(char32_t& key) const
+{
+    if (!kiv::KeyPasses(key))
+        key = 0;
+}
+
+void TForm1::EditSKeyPress(char32_t& key) { filterKey(key); }
+void TForm1::EditL1KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::EditL2KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::EditHKeyPress(char32_t& key) { filterKey(key); }
+void TForm1::LEditFalthP1KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::LEditFalthP2KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::LEditAllP1KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::LEditAllP2KeyPress(char32_t& key) { filterKey(key); }
+void TForm1::LEditAllDKeyPress(char32_t& key) { filterKey(key); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e)
+{
+    const struct {
+        QLineEdit* field;
+        KeyPressHandler handler;
+    } fields[] = {
+        {EditS, &TForm1::EditSKeyPress},
+        {EditL1, &TForm1::EditL1KeyPress},
+        {EditL2, &TForm1::EditL2KeyPress},
+        {EditH, &TForm1::EditHKeyPress},
+        {LEditFalthP1, &TForm1::LEditFalthP1KeyPress},
+        {LEditFalthP2, &TForm1::LEditFalthP2KeyPress},
+        {LEditAllP1, &TForm1::LEditAllP1KeyPress},
+        {LEditAllP2, &TForm1::LEditAllP2KeyPress},
+        {LEditAllD, &TForm1::LEditAllDKeyPress},
+    };
+    for (const auto& f : fields) {
+        if (watched == f.field)
+            return filterFieldEvent(f.field, f.handler, e);
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e)
+{
+    // Whether every character of `text` passes the field's handler.
+    const auto passes = [&](const QString& text) {
+        for (char32_t code : text.toUcs4()) {
+            (this->*handler)(code);
+            if (code == 0)
+                return false;
+        }
+        return true;
+    };
+    // Control with a key types a control character (Ctrl+V types 22) or
+    // nothing at all; neither is a number's character. Ctrl+Alt is AltGr on
+    // some keyboards and types ordinary characters, which the handler judges.
+    const auto isControlChord = [](const QKeyEvent* k) {
+        const Qt::KeyboardModifiers m = k->modifiers();
+        return (m & Qt::ControlModifier) && !(m & Qt::AltModifier) && !k->text().isEmpty();
+    };
+
+    switch (e->type()) {
+    case QEvent::ShortcutOverride: {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (isControlChord(k)) {
+            // Claimed here so that no shortcut acts on it; the key press that
+            // follows is then discarded below.
+            k->accept();
+            return true;
+        }
+        return false;
+    }
+    case QEvent::KeyPress: {
+        auto* k = static_cast<QKeyEvent*>(e);
+        // Tab and Backtab move the focus; the editing keys that type no
+        // character (Delete may come with a DEL text) work as usual.
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || k->key() == Qt::Key_Delete)
+            return false;
+        if (k->text().isEmpty())
+            return false;
+        if (isControlChord(k))
+            return true;
+        return !passes(k->text());
+    }
+    case QEvent::InputMethod: {
+        auto* im = static_cast<QInputMethodEvent*>(e);
+        return !passes(im->commitString());
+    }
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Validators
+
+QLineEdit* TForm1::fieldOf(kiv::Input in) const
+{
+    switch (in) {
+    case kiv::Input::S: return EditS;
+    case kiv::Input::L1: return EditL1;
+    case kiv::Input::L2: return EditL2;
+    case kiv::Input::H: return EditH;
+    case kiv::Input::FalthP1: return LEditFalthP1;
+    case kiv::Input::FalthP2: return LEditFalthP2;
+    case kiv::Input::AllP1: return LEditAllP1;
+    case kiv::Input::AllP2: return LEditAllP2;
+    case kiv::Input::AllD: return LEditAllD;
+    }
+    return nullptr;
+}
+
+void TForm1::validate(kiv::Input in, QLineEdit* field)
+{
+    const kiv::Verdict verdict = kiv::Validate(in, field->text().toStdString(), RaschetData);
+    switch (verdict.kind) {
+    case kiv::Verdict::NotANumber:
+        throw ConversionError{verdict.message};
+    case kiv::Verdict::Rejected:
+        plainMessage(FromUtf8(verdict.message));
+        field->setFocus();
+        throw SilentAbort{};
+    case kiv::Verdict::Accepted:
+        if (verdict.credit)
+            setWindowTitle(QString::fromUtf8(kiv::kCreditCaption));
+        return;
+    }
+}
+
+void TForm1::ObrabS() { validate(kiv::Input::S, EditS); }
+void TForm1::ObrabL1() { validate(kiv::Input::L1, EditL1); }
+void TForm1::ObrabL2() { validate(kiv::Input::L2, EditL2); }
+void TForm1::ObrabH() { validate(kiv::Input::H, EditH); }
+void TForm1::ObrabLEditFalthP2() { validate(kiv::Input::FalthP2, LEditFalthP2); }
+void TForm1::ObrabLEditFalthP1() { validate(kiv::Input::FalthP1, LEditFalthP1); }
+void TForm1::ObrabLEditAllP2() { validate(kiv::Input::AllP2, LEditAllP2); }
+void TForm1::ObrabLEditAllP1() { validate(kiv::Input::AllP1, LEditAllP1); }
+void TForm1::ObrabLEditAllD() { validate(kiv::Input::AllD, LEditAllD); }
+
+// ---------------------------------------------------------------------------
+// Workflow
+
+namespace {
+
+// What one pattern type locks on confirmation and which labels and field it
+// answers with.
+struct TypeControls {
+    std::vector<QLineEdit*> ownFields; // in locking order
+    QLabel* b1;
+    QLabel* b2;
+    QLineEdit* p1; // takes the focus when the allowances do not fit
+};
+
+TypeControls ControlsOf(const TForm1& w, int type)
+{
+    switch (type) {
+    case 2:
+        return {{w.LEditFalthP1, w.LEditFalthP2}, w.LabelFalthB1, w.LabelFalthB2, w.LEditFalthP1};
+    case 3:
+        return {{w.LEditAllP1, w.LEditAllP2, w.LEditAllD}, w.LabelAllB1, w.LabelAllB2, w.LEditAllP1};
+    default:
+        return {{}, w.LabelNoneB1, w.LabelNoneB2, nullptr};
+    }
+}
+
+} // namespace
+
+void TForm1::ImageNoneDblClick() { confirm(1); }
+void TForm1::ImageFalthDblClick() { confirm(2); }
+void TForm1::ImageAllDblClick() { confirm(3); }
+
+void TForm1::confirm(int type)
+{
+    guarded([&] {
+        RaschetData.RazvType = type;
+        for (kiv::Input in : kiv::ValidatorsFor(type)) {
+            switch (in) {
+            case kiv::Input::S: ObrabS(); break;
+            case kiv::Input::L1: ObrabL1(); break;
+            case kiv::Input::L2: ObrabL2(); break;
+            case kiv::Input::H: ObrabH(); break;
+            case kiv::Input::FalthP1: ObrabLEditFalthP1(); break;
+            case kiv::Input::FalthP2: ObrabLEditFalthP2(); break;
+            case kiv::Input::AllP1: ObrabLEditAllP1(); break;
+            case kiv::Input::AllP2: ObrabLEditAllP2(); break;
+            case kiv::Input::AllD: ObrabLEditAllD(); break;
+            }
+        }
+
+        std::vector<QWidget*> locked = {EditS, EditL1, EditL2, EditH};
+        for (QLineEdit* f : ControlsOf(*this, type).ownFields)
+            locked.push_back(f);
+        locked.push_back(PageControl1);
+        // A control that is disabled while it has the focus hands it to the
+        // window, not (as Qt would) to the next control.
+        if (QWidget* focused = focusWidget()) {
+            for (QWidget* w : locked) {
+                if (focused == w || w->isAncestorOf(focused)) {
+                    focused->clearFocus();
+                    break;
+                }
+            }
+        }
+        for (QWidget* w : locked)
+            w->setEnabled(false);
+        ButtonFileSCR->setEnabled(true);
+        ButtonNewRaschet->setEnabled(true);
+        LabelRazv->show();
+        LabelSpravka->show();
+
+        if (type == 3)
+            LabelAllP->setText(FromUtf8(kiv::WireAllowanceText(RaschetData.AllD)));
+
+        switch (type) {
+        case 1: RazvNone(); break;
+        case 2: RazvFalth(); break;
+        case 3: RazvAll(); break;
+        }
+    });
+}
+
+void TForm1::RazvNone() { runPattern(1); }
+void TForm1::RazvFalth() { runPattern(2); }
+void TForm1::RazvAll() { runPattern(3); }
+
+void TForm1::runPattern(int type)
+{
+    const kiv::TypeReport report = kiv::RunPattern(RaschetData, type);
+    const TypeControls controls = ControlsOf(*this, type);
+    if (report.status != kiv::CalcStatus::NotFinite)
+        LabelRazv->setText(LabelLines(report.radii));
+
+    switch (report.status) {
+    case kiv::CalcStatus::AllowancesDoNotFit:
+        unlock(type);
+        plainMessage(QString::fromUtf8(kAllowancesDoNotFit));
+        if (controls.p1 != nullptr)
+            controls.p1->setFocus();
+        return;
+    case kiv::CalcStatus::NotFinite:
+        // Inputs so large that the results overflow: nothing of them may be
+        // shown or written, so the window goes back to its input state.
+        unlock(type);
+        plainMessage(QString::fromUtf8(kResultsNotFinite));
+        EditH->setFocus();
+        return;
+    case kiv::CalcStatus::Ok:
+        controls.b1->setText(FromUtf8(report.b1));
+        controls.b2->setText(FromUtf8(report.b2));
+        LabelSpravka->setText(LabelLines(report.summary));
+        return;
+    }
+}
+
+void TForm1::unlock(int type)
+{
+    for (QWidget* w : {EditS, EditL1, EditL2, EditH})
+        w->setEnabled(true);
+    for (QLineEdit* f : ControlsOf(*this, type).ownFields)
+        f->setEnabled(true);
+    PageControl1->setEnabled(true);
+    ButtonFileSCR->setEnabled(false);
+    ButtonNewRaschet->setEnabled(false);
+    LabelRazv->hide();
+    LabelSpravka->hide();
+}
+
+void TForm1::ButtonNewRaschetClick()
+{
+    guarded([&] {
+        for (QWidget* w : {EditS, EditL1, EditL2, EditH, LEditFalthP1, LEditFalthP2, LEditAllP1,
+                           LEditAllP2, LEditAllD})
+            w->setEnabled(true);
+        PageControl1->setEnabled(true);
+        // The button disables itself under the user's click; its focus goes to
+        // the window, not on to the next control.
+        if (QWidget* focused = focusWidget();
+            focused == ButtonFileSCR || focused == ButtonNewRaschet)
+            focused->clearFocus();
+        ButtonFileSCR->setEnabled(false);
+        ButtonNewRaschet->setEnabled(false);
+        LabelRazv->hide();
+        LabelSpravka->hide();
+        ButtonFileSCR->setText(QString::fromUtf8(kScriptButtonCaption));
+        for (QLabel* l : {LabelNoneB1, LabelFalthB1, LabelAllB1})
+            l->setText(QStringLiteral("B1"));
+        for (QLabel* l : {LabelNoneB2, LabelFalthB2, LabelAllB2})
+            l->setText(QStringLiteral("B2"));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Script file
+
+void TForm1::ButtonFileSCRClick()
+{
+    guarded([&] {
+        if (RaschetData.RazvType == 1)
+            RazvNoneSCR();
+        else if (RaschetData.RazvType == 2)
+            RazvFalthSCR();
+        else if (RaschetData.RazvType == 3)
+            RazvAllSCR();
+    });
+}
+
+void TForm1::RazvNoneSCR() { writeScript(1); }
+void TForm1::RazvFalthSCR() { writeScript(2); }
+void TForm1::RazvAllSCR() { writeScript(3); }
+
+namespace {
+
+// Replaces the file at `path` by `bytes` whole, or leaves it as it was.
+bool SaveWhole(const QString& path, const std::string& bytes, QString& reason)
+{
+    // A write-protected file is the user's to keep: replacing it through a
+    // rename would go round the protection.
+    const QFileInfo existing(path);
+    if (existing.exists() && existing.isFile() && !existing.isWritable()) {
+        reason = QString::fromUtf8("файл защищен от записи");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size) {
+        reason = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void TForm1::writeScript(int type)
+{
+    std::vector<std::string> texts;
+    for (kiv::Input in : kiv::NameInputsFor(type))
+        texts.push_back(fieldOf(in)->text().toStdString());
+    const std::string name = kiv::ScriptFileName(texts);
+    const QString fileName = FromUtf8(name);
+
+    const QString previousCaption = ButtonFileSCR->text();
+    ButtonFileSCR->setText(FromUtf8(kiv::ScriptButtonCaption(name)));
+
+    QString reason;
+    if (!SaveWhole(QDir::current().filePath(fileName), kiv::ScriptBytes(RaschetData, type),
+                   reason)) {
+        // The caption names a file only when that file was written.
+        ButtonFileSCR->setText(previousCaption);
+        plainMessage(QString::fromUtf8("Не удалось записать файл\r") + fileName +
+                     QString::fromUtf8(":\r") + reason);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Information
+
+void TForm1::ButtonAboutProgramClick()
+{
+    guarded([&] { plainMessage(AboutText()); });
+}
+
+void TForm1::ImageZontDblClick()
+{
+    guarded([&] { plainMessage(HelpText()); });
+}

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "core/RaschetData.h"
+
+#include <QMainWindow>
+
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class Messages;
+class PictureWidget;
+
+// Ends a user action that has already shown its own message: the handler's
+// guard discards it without a further word.
+struct SilentAbort {};
+
+// A field text that is not a number. The handler's guard shows `text` (without
+// the full stop) in the error box.
+struct ConversionError {
+    std::string text;
+};
+
+// The program's one window. Every control is a public member named as in the
+// design, and that name is also its objectName, so tests and the
+// accessibility bus find them. Handlers stay thin: they read fields, call the
+// engine's libraries and set widget states.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `messages` shows every box; `title` is the boxes' caption.
+    TForm1(Messages& messages, const QString& title, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    kiv::RaschetData RaschetData; // the one calculation state
+
+    // Controls, in the design's member order.
+    PictureWidget* ImageZont;
+    QLineEdit* EditL1;
+    QLineEdit* EditL2;
+    QLineEdit* EditH;
+    QLineEdit* EditS;
+    QLabel* LabelVvod;
+    QPushButton* ButtonFileSCR;
+    QPushButton* ButtonNewRaschet;
+    QPushButton* ButtonAboutProgram;
+    QLabel* LabelSpravka;
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    PictureWidget* ImageAll;
+    PictureWidget* ImageFalth;
+    PictureWidget* ImageNone;
+    QLabel* LabelAllB1;
+    QLabel* LabelAllB2;
+    QLineEdit* LEditAllP1;
+    QLineEdit* LEditAllP2;
+    QLineEdit* LEditAllD;
+    QLabel* LabelAllP;
+    QLineEdit* LEditFalthP1;
+    QLineEdit* LEditFalthP2;
+    QLabel* LabelFalthB2;
+    QLabel* LabelFalthB1;
+    QLabel* LabelNoneB1;
+    QLabel* LabelNoneB2;
+    QLabel* LabelRazv;
+
+    // Event handlers.
+    void FormActivate();
+    void ImageZontDblClick();
+    void ImageNoneDblClick();
+    void ImageFalthDblClick();
+    void ImageAllDblClick();
+    void ButtonFileSCRClick();
+    void ButtonNewRaschetClick();
+    void ButtonAboutProgramClick();
+
+    // Keystroke filters of the nine fields: `key` is the typed character; set
+    // to 0, it is discarded before the field sees it.
+    void EditSKeyPress(char32_t& key);
+    void EditL1KeyPress(char32_t& key);
+    void EditL2KeyPress(char32_t& key);
+    void EditHKeyPress(char32_t& key);
+    void LEditFalthP1KeyPress(char32_t& key);
+    void LEditFalthP2KeyPress(char32_t& key);
+    void LEditAllP1KeyPress(char32_t& key);
+    void LEditAllP2KeyPress(char32_t& key);
+    void LEditAllDKeyPress(char32_t& key);
+
+    // Validators: each converts its field's text, stores the number and tests
+    // it. They return when the value is accepted; otherwise they throw
+    // ConversionError, or show their message, put the focus into their field
+    // and throw SilentAbort.
+    void ObrabS();
+    void ObrabL1();
+    void ObrabL2();
+    void ObrabH();
+    void ObrabLEditFalthP2();
+    void ObrabLEditFalthP1();
+    void ObrabLEditAllP2();
+    void ObrabLEditAllP1();
+    void ObrabLEditAllD();
+
+    // The calculations of the three pattern types, run on a locked window.
+    void RazvNone();
+    void RazvFalth();
+    void RazvAll();
+
+    // The script writers of the three pattern types.
+    void RazvNoneSCR();
+    void RazvFalthSCR();
+    void RazvAllSCR();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    using KeyPressHandler = void (TForm1::*)(char32_t&);
+
+    void createControls();
+    void setUpTabOrder();
+    void bindEvents();
+
+    // Runs a handler's body so that no exception reaches Qt's event loop.
+    template <class Body>
+    void guarded(Body&& body);
+    void plainMessage(const QString& text);
+
+    void filterKey(char32_t& key) const;
+    bool filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e);
+
+    void validate(kiv::Input in, QLineEdit* field);
+    void confirm(int type);
+    void runPattern(int type);
+    void unlock(int type);
+    void writeScript(int type);
+
+    QLineEdit* fieldOf(kiv::Input in) const;
+    QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                      int pixelSize, bool bold, Qt::Alignment alignment);
+    QLineEdit* makeField(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                         const QString& accessibleName);
+    QLineEdit* makeLabelledField(QWidget* parent, const char* name, const QString& caption,
+                                 const QString& text, QRect geometry,
+                                 const QString& accessibleName);
+    PictureWidget* makePicture(QWidget* parent, const char* name, const char* resource,
+                               QRect geometry, const QString& accessibleName);
+
+    Messages& messages_;
+    QString title_;
+    bool activated_ = false;
+};

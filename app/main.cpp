@@ -1,0 +1,15 @@
+#include "app/Messages.h"
+#include "app/TQMRZL.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    BoxMessages boxes;
+    TForm1 window(boxes, ProgramTitle(QCoreApplication::applicationFilePath()));
+    window.show();
+    app.exec();
+    // Closing the window is the one way to end the program, and a normal one.
+    return 0;
+}
