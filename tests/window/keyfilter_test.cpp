@@ -1,0 +1,226 @@
+// Typing into the nine number fields: only what can make an unsigned decimal
+// number gets in; editing and navigation keys keep working.
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+
+namespace {
+
+struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    QString text;
+};
+
+Key K(Qt::Key key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    return {key, mods, text};
+}
+
+void Press(QWidget* w, const Key& k)
+{
+    QTest::sendKeyEvent(QTest::Click, w, k.key, k.text, k.mods);
+}
+
+// Counts key presses that reach a widget: a key the field does not handle
+// travels on to its parent, so a swallowed key never arrives there.
+class KeyCounter : public QObject {
+public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress)
+            ++presses;
+        return false;
+    }
+};
+
+struct Discarded {
+    const char* name;
+    Key key;
+    bool selectAllFirst; // the clipboard keys need something selected
+};
+
+const Discarded kDiscarded[] = {
+    {"LatinLetter", K(Qt::Key_A, "a"), false},
+    {"ExponentLetter", K(Qt::Key_E, "E", Qt::ShiftModifier), false},
+    {"Comma", K(Qt::Key_Comma, ","), false},
+    {"Minus", K(Qt::Key_Minus, "-"), false},
+    {"Plus", K(Qt::Key_Plus, "+", Qt::ShiftModifier), false},
+    {"Blank", K(Qt::Key_Space, " "), false},
+    {"CyrillicLetter", K(Qt::Key_unknown, QStringLiteral("ж")), false},
+    {"CyrillicCapital", K(Qt::Key_unknown, QStringLiteral("Ю"), Qt::ShiftModifier), false},
+    {"Enter", K(Qt::Key_Return, "\r"), false},
+    {"KeypadEnter", K(Qt::Key_Enter, "\r", Qt::KeypadModifier), false},
+    {"Escape", K(Qt::Key_Escape, "\x1b"), false},
+    {"CtrlVAsLetter", K(Qt::Key_V, "v", Qt::ControlModifier), false},
+    {"CtrlVAsControlCharacter", K(Qt::Key_V, "\x16", Qt::ControlModifier), false},
+    {"CtrlCAsLetter", K(Qt::Key_C, "c", Qt::ControlModifier), true},
+    {"CtrlCAsControlCharacter", K(Qt::Key_C, "\x03", Qt::ControlModifier), true},
+    {"CtrlXAsLetter", K(Qt::Key_X, "x", Qt::ControlModifier), true},
+    {"CtrlXAsControlCharacter", K(Qt::Key_X, "\x18", Qt::ControlModifier), true},
+    {"CtrlAAsLetter", K(Qt::Key_A, "a", Qt::ControlModifier), false},
+    {"CtrlAAsControlCharacter", K(Qt::Key_A, "\x01", Qt::ControlModifier), false},
+    {"CtrlZAsLetter", K(Qt::Key_Z, "z", Qt::ControlModifier), false},
+};
+
+struct Edit {
+    const char* name;
+    std::vector<Key> keys;
+    QString text;
+    int cursor;
+};
+
+// Each starts from "200" with the cursor at the end.
+const Edit kEdits[] = {
+    {"Digit", {K(Qt::Key_7, "7")}, "2007", 4},
+    {"Point", {K(Qt::Key_Period, ".")}, "200.", 4},
+    {"Backspace", {K(Qt::Key_Backspace, "\b")}, "20", 2},
+    {"BackspaceEmptiesTheField",
+     {K(Qt::Key_Backspace, "\b"), K(Qt::Key_Backspace, "\b"), K(Qt::Key_Backspace, "\b")},
+     "",
+     0},
+    {"Left", {K(Qt::Key_Left)}, "200", 2},
+    {"Home", {K(Qt::Key_Home)}, "200", 0},
+    {"HomeThenEnd", {K(Qt::Key_Home), K(Qt::Key_End)}, "200", 3},
+    {"HomeThenDelete", {K(Qt::Key_Home), K(Qt::Key_Delete)}, "00", 0},
+    {"DigitInTheMiddle", {K(Qt::Key_Left), K(Qt::Key_Left), K(Qt::Key_5, "5")}, "2500", 2},
+    {"SelectWithShiftHomeAndOverType",
+     {K(Qt::Key_Home, {}, Qt::ShiftModifier), K(Qt::Key_1, "1")},
+     "1",
+     1},
+    {"SeveralPoints",
+     {K(Qt::Key_Period, "."), K(Qt::Key_2, "2"), K(Qt::Key_Period, "."), K(Qt::Key_3, "3")},
+     "200.2.3",
+     7},
+};
+
+const char* PageOf(const char* field)
+{
+    const std::string f = field;
+    if (f.rfind("LEditFalth", 0) == 0)
+        return "TabSheet2";
+    if (f.rfind("LEditAll", 0) == 0)
+        return "TabSheet3";
+    return nullptr;
+}
+
+class KeyFilter : public OpenWindowTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        OpenWindowTest::SetUp();
+        f = field(GetParam());
+        ASSERT_NE(f, nullptr);
+        if (const char* page = PageOf(GetParam()))
+            form->PageControl1->setCurrentWidget(control(page));
+        f->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), f);
+    }
+    void reset()
+    {
+        f->setText(QStringLiteral("200"));
+        f->end(false);
+    }
+    QLineEdit* f = nullptr;
+};
+
+TEST_P(KeyFilter, OtherCharactersAreSwallowed)
+{
+    KeyCounter beyond;
+    f->parentWidget()->installEventFilter(&beyond);
+    for (const Discarded& row : kDiscarded) {
+        SCOPED_TRACE(row.name);
+        reset();
+        if (row.selectAllFirst)
+            f->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("999"));
+        QSignalSpy returned(f, &QLineEdit::returnPressed);
+        QSignalSpy edited(f, &QLineEdit::textEdited);
+        beyond.presses = 0;
+
+        Press(f, row.key);
+
+        EXPECT_EQ(f->text(), QStringLiteral("200"));
+        EXPECT_EQ(f->selectedText(), row.selectAllFirst ? QStringLiteral("200") : QString());
+        EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("999"));
+        EXPECT_EQ(returned.count(), 0);
+        EXPECT_EQ(edited.count(), 0);
+        EXPECT_EQ(beyond.presses, 0) << "the key went on past the field";
+        EXPECT_EQ(QApplication::focusWidget(), f);
+    }
+    f->parentWidget()->removeEventFilter(&beyond);
+}
+
+TEST_P(KeyFilter, NumberCharactersAndEditingKeysWork)
+{
+    for (const Edit& row : kEdits) {
+        SCOPED_TRACE(row.name);
+        reset();
+        for (const Key& k : row.keys)
+            Press(f, k);
+        EXPECT_EQ(f->text(), row.text);
+        EXPECT_EQ(f->cursorPosition(), row.cursor);
+    }
+}
+
+TEST_P(KeyFilter, TabAndShiftTabMoveTheFocus)
+{
+    reset();
+    Press(f, K(Qt::Key_Tab, "\t"));
+    QWidget* next = QApplication::focusWidget();
+    EXPECT_NE(next, f);
+    Press(next, K(Qt::Key_Tab, "\t", Qt::ShiftModifier));
+    EXPECT_EQ(QApplication::focusWidget(), f);
+    Press(f, K(Qt::Key_Backtab, {}, Qt::ShiftModifier));
+    EXPECT_NE(QApplication::focusWidget(), f);
+    EXPECT_EQ(f->text(), QStringLiteral("200"));
+}
+
+// Pasting through the field's context menu is not typing: it is not filtered,
+// and a bad text is left for the conversion at confirmation to refuse.
+TEST_P(KeyFilter, PastedTextIsNotFiltered)
+{
+    reset();
+    QApplication::clipboard()->setText(QStringLiteral("a,-"));
+    f->paste();
+    EXPECT_EQ(f->text(), QStringLiteral("200a,-"));
+}
+
+// Text from an input method is typed text too.
+TEST_P(KeyFilter, InputMethodTextIsFilteredToo)
+{
+    const struct {
+        const char* name;
+        QString commit;
+        bool mustStayOut; // a character of the commit string that must not arrive
+    } rows[] = {
+        {"DigitsAndPoint", QStringLiteral("7.5"), false},
+        {"LatinLetter", QStringLiteral("1a"), true},
+        {"CyrillicLetters", QStringLiteral("жю"), true},
+        {"Comma", QStringLiteral("1,5"), true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        reset();
+        QInputMethodEvent e;
+        e.setCommitString(row.commit);
+        QApplication::sendEvent(f, &e);
+        if (row.mustStayOut) {
+            for (QChar c : f->text())
+                EXPECT_TRUE(c.isDigit() || c == QLatin1Char('.')) << f->text().toStdString();
+        } else {
+            EXPECT_EQ(f->text(), QStringLiteral("200") + row.commit);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, KeyFilter, ::testing::ValuesIn(kAllNineFields),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace

@@ -1,0 +1,241 @@
+// The About and help messages, the boxes' caption, and results under a
+// comma-decimal locale.
+#include "WindowFixture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+#include <clocale>
+#include <locale>
+
+namespace {
+
+const QString kHelp = QStringLiteral(
+    "Программа предназначена для расчета развертки зонта прямоугольного.\r"
+    "1. Запустить программу, ввести размеры, определяющие конфигурацию зонта.\r"
+    "2. После окончания ввода данных одинарными щелчками (one click) по закладкам,\r"
+    "расположенным справа от изображения зонта, выбрать желаемый тип развертки.\r"
+    "Предусмотрено три типа развертки:\r"
+    "- без припусков: предполагается изготовление зонта при помощи сварки;\r"
+    "- с припусками на фальц: предполагается изготовление зонта при помощи фальца;\r"
+    "- с припусками на фальц и на закатывание проволоки: предполагается\r"
+    "изготовление зонта при помощи фальца и закатывание проволоки по периметру\r"
+    "зонта для ужесточения его краев.\r"
+    "Ввести размеры (дополнительно характеризующие зонт), расположенные возле\r"
+    "изображения разверток. Подтвердить выбор типа развертки и окончания ввода\r"
+    "данных двойным щелчком (double click) по изображению развертки. С этого\r"
+    "момента изменять введенные данные становится невозможным. Но если при вводе\r"
+    "размеров допущены ошибки - появятся сообщения с разъяснениями. Необходимо\r"
+    "исправить введенные данные и вновь двойным щелчком (double click) по\r"
+    "изображению развертки подтвердить выбор.\r"
+    "3. Станут доступными кнопка \"Файл развертки \"по точкам\"\" и кнопка \"Новый\r"
+    "расчет развертки\".\r"
+    "Ниже изображения зонта появится справочная информация о площади и массе\r"
+    "заготовки и развертки.\r"
+    "На изображении развертки появятся габаритные размеры заготовки (на изображении\r"
+    "развертки с закатыванием проволоки также появится размер припуска для\r"
+    "выполнения этой операции). Ниже изображения развертки появятся размеры,\r"
+    "достаточные для вычерчивания или разметки развертки методом радиусных засечек\r"
+    "(описание метода см. в прилагаемом doc-файле).\r"
+    "4. При нажатии на кнопку \"Файл развертки \"по точкам\"\" в папке, где находится\r"
+    "exe-файл программы Kiv_TQMRZL, будет создан файл с расширением .scr, на кнопке\r"
+    "можно будет прочесть имя созданного файла.\r"
+    "Если в открытом окне AutoCADа в пространстве модели созданный файл запустить\r"
+    "на выполнение (в меню AutoCADа: Tools/Run Script... и выбрать scr-файл) -\r"
+    "в текущем слое будет построена развертка зонта.\r"
+    "Внимание. Если предполагается использовать scr.файл для построения развертки,\r"
+    "нужно предварительно настроить программу (описание настройки см. в прилагаемом\r"
+    "doc-файле).\r"
+    "5. Нажатие кнопки \"Новый расчет развертки\" приведет программу в состояние,\r"
+    "позволяющее ввести данные для нового расчета.\r"
+    "6. scr-файл можно использовать для разметки развертки зонта \"по точкам\".\r"
+    "scr-файл содержит всю информацию для построения развертки зонта (структуру\r"
+    "scr-файла см. в прилагаемом doc-файле).");
+
+TEST_F(OpenWindowTest, HelpOnTheHoodPicture)
+{
+    // The literal above is itself checked against the published size.
+    ASSERT_EQ(kHelp.size(), 2537);
+    doubleClickPicture("ImageZont");
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    const auto& m = messages.shown[0];
+    EXPECT_EQ(m.kind, Messages::Kind::Plain);
+    EXPECT_EQ(m.caption, kTitle);
+    EXPECT_EQ(m.text.count(QLatin1Char('\r')), 39);
+    EXPECT_EQ(m.text.size(), 2537);
+    EXPECT_EQ(m.text, kHelp);
+}
+
+TEST_F(OpenWindowTest, AboutTheProgram)
+{
+    clickButton("ButtonAboutProgram");
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    const auto& m = messages.shown[0];
+    EXPECT_EQ(m.kind, Messages::Kind::Plain);
+    EXPECT_EQ(m.caption, kTitle);
+    EXPECT_FALSE(m.text.contains(QLatin1Char('\n')));
+    const QStringList lines = m.text.split(QLatin1Char('\r'));
+    ASSERT_EQ(lines.size(), 13) << m.text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Программа Kiv_TQMRZL \"Ксилора\"."));
+    EXPECT_EQ(lines[11], QStringLiteral("При двойном щелчке (double click) по изображению зонта"));
+    EXPECT_EQ(lines[12], QStringLiteral("появится окно с описанием программы."));
+    const QString middle = lines.mid(1, 10).join(QLatin1Char(' '));
+    EXPECT_TRUE(middle.contains(QStringLiteral("Тенвир"))) << "the developer's credit";
+    EXPECT_TRUE(middle.contains(QStringLiteral("@example."))) << "a contact address";
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.isEmpty() || line.trimmed().isEmpty()) << "empty line in the About text";
+}
+
+// A single click on the hood picture and a double-click on a field that lies
+// on the picture are not the picture's double-click.
+TEST_F(OpenWindowTest, HelpOnlyForADoubleClickOnThePictureItself)
+{
+    QWidget* zont = control("ImageZont");
+    QTest::mouseClick(zont, Qt::LeftButton, {}, QPoint(191, 129));
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+
+    // Delivered to the window at the field's place, as the windowing system does.
+    QWindow* window = form->windowHandle();
+    for (QLineEdit* f : {form->EditH, form->EditS, form->EditL1, form->EditL2}) {
+        const QPoint at = f->mapTo(form.get(), f->rect().center());
+        QTest::mouseDClick(window, Qt::LeftButton, {}, at);
+    }
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+    // And at a free spot of the picture the help comes.
+    const QPoint free = zont->mapTo(form.get(), QPoint(191, 129));
+    ASSERT_EQ(form->childAt(free), zont);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, free);
+    EXPECT_EQ(messages.shown.size(), 1u) << messageLog();
+}
+
+enum class Setup { Start, Confirmed1, Confirmed2, Confirmed3, AfterFailure, NoSettingsFile };
+
+struct InfoCase {
+    const char* name;
+    Setup setup;
+};
+
+class InfoMessages : public WindowTest, public ::testing::WithParamInterface<InfoCase> {};
+
+// Both messages answer in every state and leave it exactly as it was.
+TEST_P(InfoMessages, ChangeNothing)
+{
+    if (GetParam().setup == Setup::NoSettingsFile) {
+        ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
+    }
+    open();
+    switch (GetParam().setup) {
+    case Setup::Confirmed1: confirm(1); break;
+    case Setup::Confirmed2: confirm(2); break;
+    case Setup::Confirmed3: confirm(3); break;
+    case Setup::AfterFailure:
+        clickTab(1);
+        retype("LEditFalthP1", "60");
+        confirm(2);
+        break;
+    default: break;
+    }
+    const size_t already = messages.shown.size();
+    const auto before = Snapshot(*form);
+    QWidget* focus = QApplication::focusWidget();
+    const kiv::RaschetData data = form->RaschetData;
+
+    clickButton("ButtonAboutProgram");
+    // The button takes the focus with the click; give it back as the user had it.
+    if (focus)
+        focus->setFocus();
+    else if (QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus();
+    doubleClickPicture("ImageZont");
+
+    ASSERT_EQ(messages.shown.size(), already + 2) << messageLog();
+    EXPECT_TRUE(messages.shown[already].text.startsWith(QStringLiteral("Программа Kiv_TQMRZL")));
+    EXPECT_EQ(messages.shown[already + 1].text, kHelp);
+    EXPECT_EQ(Snapshot(*form), before);
+    EXPECT_EQ(QApplication::focusWidget(), focus);
+    EXPECT_EQ(form->RaschetData.RazvType, data.RazvType);
+    EXPECT_EQ(form->RaschetData.S, data.S);
+    EXPECT_EQ(form->RaschetData.OsmodeValue, data.OsmodeValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, InfoMessages,
+                         ::testing::Values(InfoCase{"Start", Setup::Start},
+                                           InfoCase{"ConfirmedType1", Setup::Confirmed1},
+                                           InfoCase{"ConfirmedType2", Setup::Confirmed2},
+                                           InfoCase{"ConfirmedType3", Setup::Confirmed3},
+                                           InfoCase{"AfterAllowanceFailure", Setup::AfterFailure},
+                                           InfoCase{"WithoutSettingsFile", Setup::NoSettingsFile}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProgramTitle, FileNameUpToItsFirstPointWithOnlyTheFirstLetterKept)
+{
+    const struct {
+        const char* path;
+        const char* title;
+    } rows[] = {
+        {"/a/b/Kiv_TQMRZL", "Kiv_tqmrzl"},
+        {"Kiv_TQMRZL.exe", "Kiv_tqmrzl"},
+        {"/opt/kiv.d/Kiv_TQMRZL", "Kiv_tqmrzl"}, // a point in a folder name does not count
+        {"x.y.z", "x"},
+        {"ABC", "Abc"},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ProgramTitle(QString::fromLatin1(row.path)), QString::fromLatin1(row.title))
+            << row.path;
+}
+
+// Decimal commas in the user's locale must not leak into conversion or output.
+class CommaLocale : public OpenWindowTest {
+protected:
+    struct Comma : std::numpunct<char> {
+        char do_decimal_point() const override { return ','; }
+        char do_thousands_sep() const override { return '.'; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    void SetUp() override
+    {
+        oldQt_ = QLocale();
+        oldStd_ = std::locale();
+        oldC_ = std::setlocale(LC_NUMERIC, nullptr);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        std::locale::global(std::locale(std::locale::classic(), new Comma));
+        // The C library's own locale, where the system has a comma-decimal one.
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "ru_RU.UTF-8", "ru_RU.utf8"})
+            if (std::setlocale(LC_NUMERIC, name))
+                break;
+        OpenWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        OpenWindowTest::TearDown();
+        std::setlocale(LC_NUMERIC, oldC_.c_str());
+        std::locale::global(oldStd_);
+        QLocale::setDefault(oldQt_);
+    }
+
+private:
+    QLocale oldQt_;
+    std::locale oldStd_;
+    std::string oldC_;
+};
+
+TEST_F(CommaLocale, PointInputsAndPointResults)
+{
+    confirm(3);
+    ASSERT_TRUE(messages.shown.empty()) << messageLog();
+    EXPECT_EQ(form->RaschetData.S, 0.5);
+    EXPECT_EQ(form->LabelAllB1->text(), "487.30");
+    EXPECT_EQ(form->LabelAllB2->text(), "281.85");
+    EXPECT_EQ(form->LabelAllP->text(), "5.0");
+    EXPECT_TRUE(form->LabelSpravka->text().startsWith(QStringLiteral("Заготовка: площадь 0.137 кв. м;")));
+    EXPECT_FALSE(form->LabelRazv->text().contains(QLatin1Char(',')));
+    clickButton("ButtonFileSCR");
+    QFile f(QStringLiteral("200x400x100x0.5x3x2x2.scr"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("238.7426,196.2117\r\n"));
+}
+
+} // namespace
