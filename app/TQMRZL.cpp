@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSvgRenderer>
@@ -70,6 +71,19 @@ QString LabelLines(const std::string& text)
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
 }
+
+// Tabs with less room beside their captions than the platform style gives,
+// so that the three captions fit side by side in the tab control's width.
+class NarrowTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 10;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QIcon ProgramIcon()
 {
@@ -220,6 +234,9 @@ void TForm1::createControls()
     PageControl1->setTabPosition(QTabWidget::North);
     // All three captions stay whole: no eliding, and the tabs are made narrow
     // enough to fit side by side without scroll buttons.
+    auto* tabStyle = new NarrowTabStyle;
+    tabStyle->setParent(PageControl1);
+    PageControl1->tabBar()->setStyle(tabStyle);
     PageControl1->tabBar()->setElideMode(Qt::ElideNone);
     PageControl1->tabBar()->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
@@ -289,6 +306,16 @@ void TForm1::createControls()
     };
     for (const auto& r : resultNames)
         r.label->setAccessibleName(u(r.name));
+
+    // The sizes on a confirmed page are the answer the user reads off, and the
+    // page is disabled just then: they keep their ordinary colour.
+    for (QLabel* l : {LabelNoneB1, LabelNoneB2, LabelFalthB1, LabelFalthB2, LabelAllB1, LabelAllB2,
+                      LabelAllP}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::Disabled, QPalette::WindowText,
+                   p.color(QPalette::Active, QPalette::WindowText));
+        l->setPalette(p);
+    }
 }
 
 void TForm1::setUpTabOrder()
