@@ -72,6 +72,20 @@ void BM_WindowFirstFrame(benchmark::State& state)
     }
 }
 
+// Where the window's time goes: building the controls alone, never shown.
+void BM_WindowConstructionOnly(benchmark::State& state)
+{
+    NoMessages messages;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        auto form = std::make_unique<TForm1>(messages, QStringLiteral("Kiv_tqmrzl"));
+        const auto end = Clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        form.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
 void BM_BareWindowFirstFrame(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -95,6 +109,8 @@ void BM_BareWindowFirstFrame(benchmark::State& state)
 }
 
 BENCHMARK(BM_WindowFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_WindowConstructionOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_BareWindowFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);

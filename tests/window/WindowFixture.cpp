@@ -178,7 +178,7 @@ std::vector<ControlState> Snapshot(const TForm1& form)
             text = b->text();
         else if (auto* t = qobject_cast<QTabWidget*>(w))
             text = QString::number(t->currentIndex());
-        out.push_back({QString::fromLatin1(name), w->testAttribute(Qt::WA_Disabled), w->isEnabled(),
+        out.push_back({QString::fromLatin1(name), w->testAttribute(Qt::WA_ForceDisabled), w->isEnabled(),
                        w->isVisible(), text});
     }
     out.push_back({QStringLiteral("caption"), false, true, true, form.windowTitle()});

@@ -34,8 +34,13 @@ public:
     int presses = 0;
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::KeyPress)
-            ++presses;
+        // The modifier keys pressed around a chord are keys of their own.
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt &&
+                key != Qt::Key_Meta)
+                ++presses;
+        }
         return false;
     }
 };

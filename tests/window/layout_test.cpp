@@ -77,6 +77,8 @@ QString TextOf(QWidget* w)
 
 class StartPlacement : public OpenWindowTest, public ::testing::WithParamInterface<Placement> {};
 
+void PrintTo(const Placement& c, std::ostream* os) { *os << c.name; }
+
 TEST_P(StartPlacement, AsDesigned)
 {
     const Placement& p = GetParam();
@@ -118,6 +120,8 @@ struct CaptionLabel {
     const char* page;
     const char* caption;
 };
+
+void PrintTo(const CaptionLabel& c, std::ostream* os) { *os << c.field; }
 
 class FieldCaption : public OpenWindowTest, public ::testing::WithParamInterface<CaptionLabel> {};
 

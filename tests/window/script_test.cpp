@@ -19,8 +19,10 @@ QByteArray ReadAll(const QString& name)
 
 QStringList FolderEntries()
 {
-    return QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                     QDir::Name);
+    QStringList entries =
+        QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    entries.sort();
+    return entries;
 }
 
 struct ScriptCase {
@@ -31,6 +33,8 @@ struct ScriptCase {
 };
 
 class ScriptButton : public OpenWindowTest, public ::testing::WithParamInterface<ScriptCase> {};
+
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
 {
@@ -62,7 +66,7 @@ TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
     spoiled.close();
     clickButton("ButtonFileSCR");
     EXPECT_EQ(ReadAll(name), bytes);
-    EXPECT_EQ(FolderEntries(), QStringList({QStringLiteral("Kiv_ini.txt"), name}));
+    EXPECT_EQ(FolderEntries(), QStringList({name, QStringLiteral("Kiv_ini.txt")}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

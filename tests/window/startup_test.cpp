@@ -18,6 +18,8 @@ struct SettingsCase {
 
 class SettingsFile : public WindowTest, public ::testing::WithParamInterface<SettingsCase> {};
 
+void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
+
 TEST_P(SettingsFile, FirstLineBecomesOsmodeValue)
 {
     writeSettings(GetParam().bytes);
@@ -67,7 +69,7 @@ TEST_F(WindowTest, MissingSettingsFileLocksThePatternsAfterOneMessage)
 
     // The tab control and everything on it is out of reach; the page fields
     // themselves were not disabled.
-    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_Disabled));
+    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_ForceDisabled));
     for (const char* name : {"LEditFalthP1", "LEditAllD", "ImageNone"}) {
         EXPECT_FALSE(control(name)->isEnabled()) << name;
     }
@@ -98,7 +100,7 @@ TEST_F(WindowTest, MissingSettingsFileIsNotLookedForAgainOnReactivation)
     reactivate();
     EXPECT_EQ(messages.shown.size(), 1u) << messageLog();
     EXPECT_EQ(form->RaschetData.OsmodeValue, "");
-    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_Disabled));
+    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_ForceDisabled));
 }
 
 TEST_F(OpenWindowTest, SettingsFileReadOnlyAtFirstActivation)

@@ -60,6 +60,8 @@ protected:
     }
 };
 
+void PrintTo(const ValidatorCase& c, std::ostream* os) { *os << c.name; }
+
 TEST_P(Validation, StoresChecksAndStops)
 {
     const ValidatorCase& c = GetParam();
@@ -86,7 +88,7 @@ TEST_P(Validation, StoresChecksAndStops)
     switch (c.outcome) {
     case Outcome::Accepted:
         EXPECT_TRUE(messages.shown.empty()) << messageLog();
-        EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_Disabled));
+        EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_ForceDisabled));
         EXPECT_TRUE(form->ButtonNewRaschet->isEnabled());
         return;
     case Outcome::Rejected:
@@ -198,7 +200,7 @@ TEST_F(OpenWindowTest, RejectedConfirmationCanBeRepairedAndRepeated)
     doubleClickPicture("ImageAll");
     EXPECT_EQ(messages.shown.size(), 1u) << messageLog();
     EXPECT_EQ(form->LabelAllP->text(), "10.0");
-    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_Disabled));
+    EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_ForceDisabled));
 }
 
 } // namespace
