@@ -4,8 +4,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include <cmath>
-
 PictureWidget::PictureWidget(const QString& svgPath, QWidget* parent)
     : QWidget(parent), renderer_(new QSvgRenderer(svgPath, this))
 {
@@ -18,7 +16,9 @@ void PictureWidget::paintEvent(QPaintEvent*)
     if (!renderer_->isValid() || natural.isEmpty() || width() <= 0)
         return;
     const qreal dpr = devicePixelRatioF();
-    const int drawnHeight = static_cast<int>(std::lround(width() * natural.height() / natural.width()));
+    // Whole pixels, cut off like the design's own picture sizes (353 wide
+    // gives 203 high, not 204).
+    const int drawnHeight = static_cast<int>(width() * natural.height() / natural.width());
     const QSize drawn(width(), drawnHeight);
     if (cache_.isNull() || cache_.deviceIndependentSize().toSize() != drawn ||
         cache_.devicePixelRatio() != dpr) {

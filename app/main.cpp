@@ -9,7 +9,5 @@ int main(int argc, char* argv[])
     BoxMessages boxes;
     TForm1 window(boxes, ProgramTitle(QCoreApplication::applicationFilePath()));
     window.show();
-    app.exec();
-    // Closing the window is the one way to end the program, and a normal one.
-    return 0;
+    return app.exec();
 }
