@@ -4,8 +4,7 @@
 
 namespace {
 
-QString JoinLines(std::initializer_list<const char*> lines)
-{
+QString JoinLines(std::initializer_list<const char*> lines) {
     QStringList list;
     for (const char* line : lines)
         list << QString::fromUtf8(line);
@@ -14,8 +13,7 @@ QString JoinLines(std::initializer_list<const char*> lines)
 
 } // namespace
 
-QString AboutText()
-{
+QString AboutText() {
     return JoinLines({
         "Программа Kiv_TQMRZL \"Ксилора\".",
         "Разработчик программы: Тенвир.",
@@ -33,8 +31,7 @@ QString AboutText()
     });
 }
 
-QString HelpText()
-{
+QString HelpText() {
     return JoinLines({
         "Программа предназначена для расчета развертки зонта прямоугольного.",
         "1. Запустить программу, ввести размеры, определяющие конфигурацию зонта.",

@@ -3,8 +3,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-void BoxMessages::show(Kind kind, const QString& caption, const QString& text)
-{
+void BoxMessages::show(Kind kind, const QString& caption, const QString& text) {
     // No parent: the box belongs to the program, not to a window, and is
     // centred on the screen; application-modal so the window takes no input.
     QString shown = text;
@@ -18,8 +17,7 @@ void BoxMessages::show(Kind kind, const QString& caption, const QString& text)
     box.exec();
 }
 
-QString ProgramTitle(const QString& executablePath)
-{
+QString ProgramTitle(const QString& executablePath) {
     QString name = QFileInfo(executablePath).fileName();
     const qsizetype point = name.indexOf(QLatin1Char('.'));
     if (point >= 0)

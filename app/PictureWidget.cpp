@@ -5,13 +5,11 @@
 #include <QSvgRenderer>
 
 PictureWidget::PictureWidget(const QString& svgPath, QWidget* parent)
-    : QWidget(parent), renderer_(new QSvgRenderer(svgPath, this))
-{
+    : QWidget(parent), renderer_(new QSvgRenderer(svgPath, this)) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureWidget::paintEvent(QPaintEvent*)
-{
+void PictureWidget::paintEvent(QPaintEvent*) {
     const QSizeF natural = renderer_->defaultSize();
     if (!renderer_->isValid() || natural.isEmpty() || width() <= 0)
         return;
@@ -33,8 +31,7 @@ void PictureWidget::paintEvent(QPaintEvent*)
     p.drawPixmap(0, 0, cache_);
 }
 
-void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e)
-{
+void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
         e->accept();
         emit doubleClicked();

@@ -13,8 +13,7 @@ constexpr char kCtrlZ = 26;
 class ValueReader {
 public:
     // Takes the next byte; false once the value is complete.
-    bool take(char c)
-    {
+    bool take(char c) {
         if (done_)
             return false;
         if (c == '\n' || c == kCtrlZ) {
@@ -36,8 +35,7 @@ private:
 
 } // namespace
 
-std::string OsmodeFromBytes(std::string_view bytes)
-{
+std::string OsmodeFromBytes(std::string_view bytes) {
     ValueReader reader;
     for (char c : bytes) {
         if (!reader.take(c))
@@ -46,8 +44,7 @@ std::string OsmodeFromBytes(std::string_view bytes)
     return reader.take_value();
 }
 
-SettingsRead ReadSettingsFile(const char* path)
-{
+SettingsRead ReadSettingsFile(const char* path) {
     SettingsRead result;
     errno = 0;
     std::FILE* f = std::fopen(path, "rb");

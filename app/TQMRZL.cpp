@@ -33,16 +33,14 @@ namespace {
 // The design's font; Debian has no MS Sans Serif, Liberation Sans stands in.
 const QString kFontFamily = QStringLiteral("MS Sans Serif");
 
-QFont DesignFont(int pixelSize, bool bold = false)
-{
+QFont DesignFont(int pixelSize, bool bold = false) {
     QFont f(kFontFamily);
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     return f;
 }
 
-QString FromUtf8(const std::string& s)
-{
+QString FromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
@@ -65,8 +63,7 @@ constexpr int kCaptionGap = 3; // between a labelled field and its caption above
 
 // The labels of the results keep their line breaks: "\r" separates the lines
 // of the texts the reports build, and a label breaks lines only at "\n".
-QString LabelLines(const std::string& text)
-{
+QString LabelLines(const std::string& text) {
     QString s = FromUtf8(text);
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
@@ -77,16 +74,14 @@ QString LabelLines(const std::string& text)
 class NarrowTabStyle : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override
-    {
+                    const QWidget* widget) const override {
         if (metric == PM_TabBarTabHSpace)
             return 10;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
 
-QIcon ProgramIcon()
-{
+QIcon ProgramIcon() {
     QIcon icon;
     const struct {
         const char* path;
@@ -110,8 +105,7 @@ QIcon ProgramIcon()
 } // namespace
 
 TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
-    : QMainWindow(parent), messages_(messages), title_(title)
-{
+    : QMainWindow(parent), messages_(messages), title_(title) {
     QFont::insertSubstitution(kFontFamily, QStringLiteral("Liberation Sans"));
 
     setObjectName(QStringLiteral("Form1"));
@@ -134,8 +128,7 @@ TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
 TForm1::~TForm1() = default;
 
 QLabel* TForm1::makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                          int pixelSize, bool bold, Qt::Alignment alignment)
-{
+                          int pixelSize, bool bold, Qt::Alignment alignment) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
@@ -146,9 +139,8 @@ QLabel* TForm1::makeLabel(QWidget* parent, const char* name, const QString& text
     return label;
 }
 
-QLineEdit* TForm1::makeField(QWidget* parent, const char* name, const QString& text,
-                             QRect geometry, const QString& accessibleName)
-{
+QLineEdit* TForm1::makeField(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                             const QString& accessibleName) {
     auto* field = new QLineEdit(text, parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setGeometry(geometry);
@@ -160,8 +152,7 @@ QLineEdit* TForm1::makeField(QWidget* parent, const char* name, const QString& t
 
 QLineEdit* TForm1::makeLabelledField(QWidget* parent, const char* name, const QString& caption,
                                      const QString& text, QRect geometry,
-                                     const QString& accessibleName)
-{
+                                     const QString& accessibleName) {
     // The caption is created first so that its field lies above it where the
     // two might touch.
     const QFont captionFont = DesignFont(13);
@@ -169,16 +160,15 @@ QLineEdit* TForm1::makeLabelledField(QWidget* parent, const char* name, const QS
     const int height = metrics.height();
     const QRect captionBox(geometry.left(), geometry.top() - kCaptionGap - height,
                            metrics.horizontalAdvance(caption) + 2, height);
-    QLabel* label = makeLabel(parent, (QByteArray(name) + "Label").constData(), caption,
-                              captionBox, 13, false, Qt::AlignLeft | Qt::AlignBottom);
+    QLabel* label = makeLabel(parent, (QByteArray(name) + "Label").constData(), caption, captionBox,
+                              13, false, Qt::AlignLeft | Qt::AlignBottom);
     QLineEdit* field = makeField(parent, name, text, geometry, accessibleName);
     label->setBuddy(field);
     return field;
 }
 
 PictureWidget* TForm1::makePicture(QWidget* parent, const char* name, const char* resource,
-                                   QRect geometry, const QString& accessibleName)
-{
+                                   QRect geometry, const QString& accessibleName) {
     auto* picture = new PictureWidget(QString::fromLatin1(resource), parent);
     picture->setObjectName(QString::fromLatin1(name));
     picture->setGeometry(geometry);
@@ -186,8 +176,7 @@ PictureWidget* TForm1::makePicture(QWidget* parent, const char* name, const char
     return picture;
 }
 
-void TForm1::createControls()
-{
+void TForm1::createControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(client);
@@ -207,11 +196,13 @@ void TForm1::createControls()
                           QRect(15, 6, 240, 35), 13, false, kTopLeft);
     LabelVvod->setWordWrap(true);
 
-    EditL1 = makeField(client, "EditL1", u("200"), QRect(12, 172, 65, 24), u("Ширина зонта L1, мм"));
+    EditL1 =
+        makeField(client, "EditL1", u("200"), QRect(12, 172, 65, 24), u("Ширина зонта L1, мм"));
     EditH = makeField(client, "EditH", u("100"), QRect(20, 68, 65, 24), u("Высота зонта H, мм"));
-    EditS = makeField(client, "EditS", u("0.5"), QRect(208, 56, 50, 24),
-                      u("Толщина материала S, мм"));
-    EditL2 = makeField(client, "EditL2", u("400"), QRect(124, 228, 65, 24), u("Длина зонта L2, мм"));
+    EditS =
+        makeField(client, "EditS", u("0.5"), QRect(208, 56, 50, 24), u("Толщина материала S, мм"));
+    EditL2 =
+        makeField(client, "EditL2", u("400"), QRect(124, 228, 65, 24), u("Длина зонта L2, мм"));
 
     const auto makeButton = [&](const char* name, const QString& text, QRect geometry) {
         auto* button = new QPushButton(text, client);
@@ -225,7 +216,8 @@ void TForm1::createControls()
     ButtonNewRaschet =
         makeButton("ButtonNewRaschet", u("Новый расчет развертки"), QRect(312, 475, 250, 33));
     ButtonNewRaschet->setEnabled(false);
-    ButtonAboutProgram = makeButton("ButtonAboutProgram", u("О программе"), QRect(572, 475, 141, 33));
+    ButtonAboutProgram =
+        makeButton("ButtonAboutProgram", u("О программе"), QRect(572, 475, 141, 33));
 
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -253,15 +245,15 @@ void TForm1::createControls()
 
     ImageNone = makePicture(TabSheet1, "ImageNone", ":/pictures/none.svg", QRect(36, 4, 345, 221),
                             u("Развертка без припусков"));
-    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true,
-                            kTopCentre);
-    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true,
-                            kTopLeft);
+    LabelNoneB1 =
+        makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true, kTopCentre);
+    LabelNoneB2 =
+        makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true, kTopLeft);
 
     ImageFalth = makePicture(TabSheet2, "ImageFalth", ":/pictures/falth.svg",
                              QRect(72, 4, 365, 229), u("Развертка с припусками на фальц"));
-    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true,
-                             kTopLeft);
+    LabelFalthB2 =
+        makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true, kTopLeft);
     LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
                              kTopCentre);
     LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
@@ -271,12 +263,12 @@ void TForm1::createControls()
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
-    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true,
-                           kTopCentre);
-    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
-                           kTopLeft);
-    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
-                          kTopRight);
+    LabelAllB1 =
+        makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true, kTopCentre);
+    LabelAllB2 =
+        makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true, kTopLeft);
+    LabelAllP =
+        makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true, kTopRight);
     LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
                                    QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
     LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
@@ -284,12 +276,12 @@ void TForm1::createControls()
     LEditAllD = makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), u("2"),
                                   QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
 
-    LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
-                             kTopLeft);
+    LabelSpravka =
+        makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false, kTopLeft);
     LabelSpravka->setWordWrap(true);
     LabelSpravka->hide();
-    LabelRazv = makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false,
-                          kTopLeft);
+    LabelRazv =
+        makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false, kTopLeft);
     LabelRazv->setWordWrap(true);
     LabelRazv->hide();
 
@@ -297,9 +289,12 @@ void TForm1::createControls()
         QLabel* label;
         const char* name;
     } resultNames[] = {
-        {LabelNoneB1, "Ширина заготовки B1"},  {LabelNoneB2, "Высота заготовки B2"},
-        {LabelFalthB1, "Ширина заготовки B1"}, {LabelFalthB2, "Высота заготовки B2"},
-        {LabelAllB1, "Ширина заготовки B1"},   {LabelAllB2, "Высота заготовки B2"},
+        {LabelNoneB1, "Ширина заготовки B1"},
+        {LabelNoneB2, "Высота заготовки B2"},
+        {LabelFalthB1, "Ширина заготовки B1"},
+        {LabelFalthB2, "Высота заготовки B2"},
+        {LabelAllB1, "Ширина заготовки B1"},
+        {LabelAllB2, "Высота заготовки B2"},
         {LabelAllP, "Припуск на закатывание проволоки"},
         {LabelRazv, "Радиусы для разметки"},
         {LabelSpravka, "Справка о заготовке и развертке"},
@@ -318,12 +313,21 @@ void TForm1::createControls()
     }
 }
 
-void TForm1::setUpTabOrder()
-{
+void TForm1::setUpTabOrder() {
     const std::initializer_list<QWidget*> order = {
-        EditL1,       EditH,        EditS,      EditL2,     ButtonFileSCR,
-        ButtonNewRaschet, ButtonAboutProgram, PageControl1, LEditFalthP1, LEditFalthP2,
-        LEditAllP1,   LEditAllP2,   LEditAllD,
+        EditL1,
+        EditH,
+        EditS,
+        EditL2,
+        ButtonFileSCR,
+        ButtonNewRaschet,
+        ButtonAboutProgram,
+        PageControl1,
+        LEditFalthP1,
+        LEditFalthP2,
+        LEditAllP1,
+        LEditAllP2,
+        LEditAllD,
     };
     QWidget* previous = nullptr;
     for (QWidget* w : order) {
@@ -333,8 +337,7 @@ void TForm1::setUpTabOrder()
     }
 }
 
-void TForm1::bindEvents()
-{
+void TForm1::bindEvents() {
     connect(ImageZont, &PictureWidget::doubleClicked, this, &TForm1::ImageZontDblClick);
     connect(ImageNone, &PictureWidget::doubleClicked, this, &TForm1::ImageNoneDblClick);
     connect(ImageFalth, &PictureWidget::doubleClicked, this, &TForm1::ImageFalthDblClick);
@@ -347,9 +350,7 @@ void TForm1::bindEvents()
 // ---------------------------------------------------------------------------
 // Event dispatch
 
-template <class Body>
-void TForm1::guarded(Body&& body)
-{
+template <class Body> void TForm1::guarded(Body&& body) {
     // No exception may cross Qt's event loop: an action that has shown its own
     // message ends silently, a field that is not a number gets the error box,
     // and anything unforeseen is shown rather than ending the program.
@@ -363,13 +364,11 @@ void TForm1::guarded(Body&& body)
     }
 }
 
-void TForm1::plainMessage(const QString& text)
-{
+void TForm1::plainMessage(const QString& text) {
     messages_.show(Messages::Kind::Plain, title_, text);
 }
 
-bool TForm1::event(QEvent* e)
-{
+bool TForm1::event(QEvent* e) {
     const bool handled = QMainWindow::event(e);
     // The settings are read at the first activation only: closing a message
     // box or coming back from another program activates the window again.
@@ -382,8 +381,7 @@ bool TForm1::event(QEvent* e)
     return handled;
 }
 
-void TForm1::FormActivate()
-{
+void TForm1::FormActivate() {
     guarded([&] {
         SettingsRead settings = ReadSettingsFile("Kiv_ini.txt");
         if (settings.notFound) {
@@ -398,24 +396,40 @@ void TForm1::FormActivate()
 // ---------------------------------------------------------------------------
 // Keystroke filter
 
-void TForm1::filterKey(char32_t& key) const
-{
+void TForm1::filterKey(char32_t& key) const {
     if (!kiv::KeyPasses(key))
         key = 0;
 }
 
-void TForm1::EditSKeyPress(char32_t& key) { filterKey(key); }
-void TForm1::EditL1KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::EditL2KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::EditHKeyPress(char32_t& key) { filterKey(key); }
-void TForm1::LEditFalthP1KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::LEditFalthP2KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::LEditAllP1KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::LEditAllP2KeyPress(char32_t& key) { filterKey(key); }
-void TForm1::LEditAllDKeyPress(char32_t& key) { filterKey(key); }
+void TForm1::EditSKeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::EditL1KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::EditL2KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::EditHKeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::LEditFalthP1KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::LEditFalthP2KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::LEditAllP1KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::LEditAllP2KeyPress(char32_t& key) {
+    filterKey(key);
+}
+void TForm1::LEditAllDKeyPress(char32_t& key) {
+    filterKey(key);
+}
 
-bool TForm1::eventFilter(QObject* watched, QEvent* e)
-{
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     const struct {
         QLineEdit* field;
         KeyPressHandler handler;
@@ -437,8 +451,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e)
-{
+bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e) {
     // Whether every character of `text` passes the field's handler.
     const auto passes = [&](const QString& text) {
         for (char32_t code : text.toUcs4()) {
@@ -491,24 +504,31 @@ bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e)
 // ---------------------------------------------------------------------------
 // Validators
 
-QLineEdit* TForm1::fieldOf(kiv::Input in) const
-{
+QLineEdit* TForm1::fieldOf(kiv::Input in) const {
     switch (in) {
-    case kiv::Input::S: return EditS;
-    case kiv::Input::L1: return EditL1;
-    case kiv::Input::L2: return EditL2;
-    case kiv::Input::H: return EditH;
-    case kiv::Input::FalthP1: return LEditFalthP1;
-    case kiv::Input::FalthP2: return LEditFalthP2;
-    case kiv::Input::AllP1: return LEditAllP1;
-    case kiv::Input::AllP2: return LEditAllP2;
-    case kiv::Input::AllD: return LEditAllD;
+    case kiv::Input::S:
+        return EditS;
+    case kiv::Input::L1:
+        return EditL1;
+    case kiv::Input::L2:
+        return EditL2;
+    case kiv::Input::H:
+        return EditH;
+    case kiv::Input::FalthP1:
+        return LEditFalthP1;
+    case kiv::Input::FalthP2:
+        return LEditFalthP2;
+    case kiv::Input::AllP1:
+        return LEditAllP1;
+    case kiv::Input::AllP2:
+        return LEditAllP2;
+    case kiv::Input::AllD:
+        return LEditAllD;
     }
     return nullptr;
 }
 
-void TForm1::validate(kiv::Input in, QLineEdit* field)
-{
+void TForm1::validate(kiv::Input in, QLineEdit* field) {
     const kiv::Verdict verdict = kiv::Validate(in, field->text().toStdString(), RaschetData);
     switch (verdict.kind) {
     case kiv::Verdict::NotANumber:
@@ -524,15 +544,33 @@ void TForm1::validate(kiv::Input in, QLineEdit* field)
     }
 }
 
-void TForm1::ObrabS() { validate(kiv::Input::S, EditS); }
-void TForm1::ObrabL1() { validate(kiv::Input::L1, EditL1); }
-void TForm1::ObrabL2() { validate(kiv::Input::L2, EditL2); }
-void TForm1::ObrabH() { validate(kiv::Input::H, EditH); }
-void TForm1::ObrabLEditFalthP2() { validate(kiv::Input::FalthP2, LEditFalthP2); }
-void TForm1::ObrabLEditFalthP1() { validate(kiv::Input::FalthP1, LEditFalthP1); }
-void TForm1::ObrabLEditAllP2() { validate(kiv::Input::AllP2, LEditAllP2); }
-void TForm1::ObrabLEditAllP1() { validate(kiv::Input::AllP1, LEditAllP1); }
-void TForm1::ObrabLEditAllD() { validate(kiv::Input::AllD, LEditAllD); }
+void TForm1::ObrabS() {
+    validate(kiv::Input::S, EditS);
+}
+void TForm1::ObrabL1() {
+    validate(kiv::Input::L1, EditL1);
+}
+void TForm1::ObrabL2() {
+    validate(kiv::Input::L2, EditL2);
+}
+void TForm1::ObrabH() {
+    validate(kiv::Input::H, EditH);
+}
+void TForm1::ObrabLEditFalthP2() {
+    validate(kiv::Input::FalthP2, LEditFalthP2);
+}
+void TForm1::ObrabLEditFalthP1() {
+    validate(kiv::Input::FalthP1, LEditFalthP1);
+}
+void TForm1::ObrabLEditAllP2() {
+    validate(kiv::Input::AllP2, LEditAllP2);
+}
+void TForm1::ObrabLEditAllP1() {
+    validate(kiv::Input::AllP1, LEditAllP1);
+}
+void TForm1::ObrabLEditAllD() {
+    validate(kiv::Input::AllD, LEditAllD);
+}
 
 // ---------------------------------------------------------------------------
 // Workflow
@@ -548,13 +586,13 @@ struct TypeControls {
     QLineEdit* p1; // takes the focus when the allowances do not fit
 };
 
-TypeControls ControlsOf(const TForm1& w, int type)
-{
+TypeControls ControlsOf(const TForm1& w, int type) {
     switch (type) {
     case 2:
         return {{w.LEditFalthP1, w.LEditFalthP2}, w.LabelFalthB1, w.LabelFalthB2, w.LEditFalthP1};
     case 3:
-        return {{w.LEditAllP1, w.LEditAllP2, w.LEditAllD}, w.LabelAllB1, w.LabelAllB2, w.LEditAllP1};
+        return {
+            {w.LEditAllP1, w.LEditAllP2, w.LEditAllD}, w.LabelAllB1, w.LabelAllB2, w.LEditAllP1};
     default:
         return {{}, w.LabelNoneB1, w.LabelNoneB2, nullptr};
     }
@@ -562,25 +600,48 @@ TypeControls ControlsOf(const TForm1& w, int type)
 
 } // namespace
 
-void TForm1::ImageNoneDblClick() { confirm(1); }
-void TForm1::ImageFalthDblClick() { confirm(2); }
-void TForm1::ImageAllDblClick() { confirm(3); }
+void TForm1::ImageNoneDblClick() {
+    confirm(1);
+}
+void TForm1::ImageFalthDblClick() {
+    confirm(2);
+}
+void TForm1::ImageAllDblClick() {
+    confirm(3);
+}
 
-void TForm1::confirm(int type)
-{
+void TForm1::confirm(int type) {
     guarded([&] {
         RaschetData.RazvType = type;
         for (kiv::Input in : kiv::ValidatorsFor(type)) {
             switch (in) {
-            case kiv::Input::S: ObrabS(); break;
-            case kiv::Input::L1: ObrabL1(); break;
-            case kiv::Input::L2: ObrabL2(); break;
-            case kiv::Input::H: ObrabH(); break;
-            case kiv::Input::FalthP1: ObrabLEditFalthP1(); break;
-            case kiv::Input::FalthP2: ObrabLEditFalthP2(); break;
-            case kiv::Input::AllP1: ObrabLEditAllP1(); break;
-            case kiv::Input::AllP2: ObrabLEditAllP2(); break;
-            case kiv::Input::AllD: ObrabLEditAllD(); break;
+            case kiv::Input::S:
+                ObrabS();
+                break;
+            case kiv::Input::L1:
+                ObrabL1();
+                break;
+            case kiv::Input::L2:
+                ObrabL2();
+                break;
+            case kiv::Input::H:
+                ObrabH();
+                break;
+            case kiv::Input::FalthP1:
+                ObrabLEditFalthP1();
+                break;
+            case kiv::Input::FalthP2:
+                ObrabLEditFalthP2();
+                break;
+            case kiv::Input::AllP1:
+                ObrabLEditAllP1();
+                break;
+            case kiv::Input::AllP2:
+                ObrabLEditAllP2();
+                break;
+            case kiv::Input::AllD:
+                ObrabLEditAllD();
+                break;
             }
         }
 
@@ -609,19 +670,30 @@ void TForm1::confirm(int type)
             LabelAllP->setText(FromUtf8(kiv::WireAllowanceText(RaschetData.AllD)));
 
         switch (type) {
-        case 1: RazvNone(); break;
-        case 2: RazvFalth(); break;
-        case 3: RazvAll(); break;
+        case 1:
+            RazvNone();
+            break;
+        case 2:
+            RazvFalth();
+            break;
+        case 3:
+            RazvAll();
+            break;
         }
     });
 }
 
-void TForm1::RazvNone() { runPattern(1); }
-void TForm1::RazvFalth() { runPattern(2); }
-void TForm1::RazvAll() { runPattern(3); }
+void TForm1::RazvNone() {
+    runPattern(1);
+}
+void TForm1::RazvFalth() {
+    runPattern(2);
+}
+void TForm1::RazvAll() {
+    runPattern(3);
+}
 
-void TForm1::runPattern(int type)
-{
+void TForm1::runPattern(int type) {
     const kiv::TypeReport report = kiv::RunPattern(RaschetData, type);
     const TypeControls controls = ControlsOf(*this, type);
     if (report.status != kiv::CalcStatus::NotFinite)
@@ -649,8 +721,7 @@ void TForm1::runPattern(int type)
     }
 }
 
-void TForm1::unlock(int type)
-{
+void TForm1::unlock(int type) {
     for (QWidget* w : {EditS, EditL1, EditL2, EditH})
         w->setEnabled(true);
     for (QLineEdit* f : ControlsOf(*this, type).ownFields)
@@ -662,8 +733,7 @@ void TForm1::unlock(int type)
     LabelSpravka->hide();
 }
 
-void TForm1::ButtonNewRaschetClick()
-{
+void TForm1::ButtonNewRaschetClick() {
     guarded([&] {
         for (QWidget* w : {EditS, EditL1, EditL2, EditH, LEditFalthP1, LEditFalthP2, LEditAllP1,
                            LEditAllP2, LEditAllD})
@@ -689,8 +759,7 @@ void TForm1::ButtonNewRaschetClick()
 // ---------------------------------------------------------------------------
 // Script file
 
-void TForm1::ButtonFileSCRClick()
-{
+void TForm1::ButtonFileSCRClick() {
     guarded([&] {
         if (RaschetData.RazvType == 1)
             RazvNoneSCR();
@@ -701,15 +770,20 @@ void TForm1::ButtonFileSCRClick()
     });
 }
 
-void TForm1::RazvNoneSCR() { writeScript(1); }
-void TForm1::RazvFalthSCR() { writeScript(2); }
-void TForm1::RazvAllSCR() { writeScript(3); }
+void TForm1::RazvNoneSCR() {
+    writeScript(1);
+}
+void TForm1::RazvFalthSCR() {
+    writeScript(2);
+}
+void TForm1::RazvAllSCR() {
+    writeScript(3);
+}
 
 namespace {
 
 // Replaces the file at `path` by `bytes` whole, or leaves it as it was.
-bool SaveWhole(const QString& path, const std::string& bytes, QString& reason)
-{
+bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
     // A write-protected file is the user's to keep: replacing it through a
     // rename would go round the protection.
     const QFileInfo existing(path);
@@ -737,8 +811,7 @@ bool SaveWhole(const QString& path, const std::string& bytes, QString& reason)
 
 } // namespace
 
-void TForm1::writeScript(int type)
-{
+void TForm1::writeScript(int type) {
     std::vector<std::string> texts;
     for (kiv::Input in : kiv::NameInputsFor(type))
         texts.push_back(fieldOf(in)->text().toStdString());
@@ -761,12 +834,10 @@ void TForm1::writeScript(int type)
 // ---------------------------------------------------------------------------
 // Information
 
-void TForm1::ButtonAboutProgramClick()
-{
+void TForm1::ButtonAboutProgramClick() {
     guarded([&] { plainMessage(AboutText()); });
 }
 
-void TForm1::ImageZontDblClick()
-{
+void TForm1::ImageZontDblClick() {
     guarded([&] { plainMessage(HelpText()); });
 }

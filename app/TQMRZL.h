@@ -127,8 +127,7 @@ private:
     void bindEvents();
 
     // Runs a handler's body so that no exception reaches Qt's event loop.
-    template <class Body>
-    void guarded(Body&& body);
+    template <class Body> void guarded(Body&& body);
     void plainMessage(const QString& text);
 
     void filterKey(char32_t& key) const;
