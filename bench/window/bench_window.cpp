@@ -29,8 +29,7 @@ public:
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint)
             ++paints;
         return false;
@@ -39,8 +38,7 @@ public:
 
 // Shows `window` and runs the event loop until `painted` has handled its first
 // paint event; false when none came within two seconds.
-bool ShowAndWaitForPaint(QWidget& window, QWidget& painted)
-{
+bool ShowAndWaitForPaint(QWidget& window, QWidget& painted) {
     PaintCounter counter;
     painted.installEventFilter(&counter);
     window.show();
@@ -54,8 +52,7 @@ bool ShowAndWaitForPaint(QWidget& window, QWidget& painted)
 
 using Clock = std::chrono::steady_clock;
 
-void BM_WindowFirstFrame(benchmark::State& state)
-{
+void BM_WindowFirstFrame(benchmark::State& state) {
     NoMessages messages;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -73,8 +70,7 @@ void BM_WindowFirstFrame(benchmark::State& state)
 }
 
 // Where the window's time goes: building the controls alone, never shown.
-void BM_WindowConstructionOnly(benchmark::State& state)
-{
+void BM_WindowConstructionOnly(benchmark::State& state) {
     NoMessages messages;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -86,8 +82,7 @@ void BM_WindowConstructionOnly(benchmark::State& state)
     }
 }
 
-void BM_BareWindowFirstFrame(benchmark::State& state)
-{
+void BM_BareWindowFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = Clock::now();
         auto window = std::make_unique<QMainWindow>();
@@ -108,17 +103,25 @@ void BM_BareWindowFirstFrame(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_WindowFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(BM_WindowFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_WindowConstructionOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(BM_WindowConstructionOnly)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_BareWindowFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(BM_BareWindowFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

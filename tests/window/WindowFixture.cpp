@@ -8,18 +8,15 @@
 
 #include <ostream>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
+void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
 
-void RecordingMessages::show(Kind kind, const QString& caption, const QString& text)
-{
+void RecordingMessages::show(Kind kind, const QString& caption, const QString& text) {
     shown.push_back({kind, caption, text});
 }
 
-void WindowTest::SetUp()
-{
+void WindowTest::SetUp() {
     dir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(dir_->isValid());
     workDir = dir_->path();
@@ -42,31 +39,27 @@ void WindowTest::SetUp()
     watchdog_.start();
 }
 
-void WindowTest::TearDown()
-{
+void WindowTest::TearDown() {
     watchdog_.stop();
     form.reset();
     QDir::setCurrent(previousDir_);
     dir_.reset();
 }
 
-void WindowTest::writeSettings(const QByteArray& bytes)
-{
+void WindowTest::writeSettings(const QByteArray& bytes) {
     QFile f(QDir(workDir).filePath(QStringLiteral("Kiv_ini.txt")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-void WindowTest::open()
-{
+void WindowTest::open() {
     form = std::make_unique<TForm1>(messages, kTitle);
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the window never became active";
 }
 
-void WindowTest::reactivate()
-{
+void WindowTest::reactivate() {
     QWidget other;
     other.resize(100, 100);
     other.show();
@@ -76,8 +69,7 @@ void WindowTest::reactivate()
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
 }
 
-void WindowTest::retype(QLineEdit* f, const QString& text)
-{
+void WindowTest::retype(QLineEdit* f, const QString& text) {
     ASSERT_NE(f, nullptr);
     QTest::keyClick(f, Qt::Key_End);
     QTest::keyClick(f, Qt::Key_Home, Qt::ShiftModifier);
@@ -86,15 +78,13 @@ void WindowTest::retype(QLineEdit* f, const QString& text)
     ASSERT_EQ(f->text(), text) << "typing into " << f->objectName().toStdString();
 }
 
-void WindowTest::clickTab(int index)
-{
+void WindowTest::clickTab(int index) {
     auto* tabs = control<QTabWidget>("PageControl1");
     QTabBar* bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
-void WindowTest::doubleClickPicture(const char* name)
-{
+void WindowTest::doubleClickPicture(const char* name) {
     QWidget* picture = control(name);
     ASSERT_NE(picture, nullptr);
     QWidget* parent = picture->parentWidget();
@@ -114,38 +104,33 @@ void WindowTest::doubleClickPicture(const char* name)
     FAIL() << "no free point on " << name;
 }
 
-void WindowTest::clickButton(const char* name)
-{
+void WindowTest::clickButton(const char* name) {
     auto* b = control<QPushButton>(name);
     ASSERT_NE(b, nullptr);
     QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
 }
 
-void WindowTest::confirm(int type)
-{
+void WindowTest::confirm(int type) {
     clickTab(type - 1);
     static const char* const pictures[] = {"ImageNone", "ImageFalth", "ImageAll"};
     doubleClickPicture(pictures[type - 1]);
 }
 
-QWidget* WindowTest::focusedControl() const
-{
+QWidget* WindowTest::focusedControl() const {
     QWidget* w = QApplication::focusWidget();
     if (w == form.get() || w == form->centralWidget())
         return nullptr;
     return w;
 }
 
-std::vector<QString> WindowTest::labelTexts() const
-{
+std::vector<QString> WindowTest::labelTexts() const {
     std::vector<QString> texts;
     for (QLabel* l : form->findChildren<QLabel*>())
         texts.push_back(l->text());
     return texts;
 }
 
-std::string WindowTest::messageLog() const
-{
+std::string WindowTest::messageLog() const {
     std::string log;
     for (const auto& m : messages.shown)
         log += (m.kind == Messages::Kind::Plain ? "[plain] " : "[error] ") + m.text.toStdString() +
@@ -153,20 +138,40 @@ std::string WindowTest::messageLog() const
     return log.empty() ? "(no messages)" : log;
 }
 
-std::vector<ControlState> Snapshot(const TForm1& form)
-{
-    static const char* const names[] = {
-        "ImageZont",    "EditL1",       "EditL2",       "EditH",        "EditS",
-        "LabelVvod",    "ButtonFileSCR", "ButtonNewRaschet", "ButtonAboutProgram",
-        "LabelSpravka", "PageControl1", "ImageAll",     "ImageFalth",   "ImageNone",
-        "LabelAllB1",   "LabelAllB2",   "LEditAllP1",   "LEditAllP2",   "LEditAllD",
-        "LabelAllP",    "LEditFalthP1", "LEditFalthP2", "LabelFalthB2", "LabelFalthB1",
-        "LabelNoneB1",  "LabelNoneB2",  "LabelRazv"};
+std::vector<ControlState> Snapshot(const TForm1& form) {
+    static const char* const names[] = {"ImageZont",
+                                        "EditL1",
+                                        "EditL2",
+                                        "EditH",
+                                        "EditS",
+                                        "LabelVvod",
+                                        "ButtonFileSCR",
+                                        "ButtonNewRaschet",
+                                        "ButtonAboutProgram",
+                                        "LabelSpravka",
+                                        "PageControl1",
+                                        "ImageAll",
+                                        "ImageFalth",
+                                        "ImageNone",
+                                        "LabelAllB1",
+                                        "LabelAllB2",
+                                        "LEditAllP1",
+                                        "LEditAllP2",
+                                        "LEditAllD",
+                                        "LabelAllP",
+                                        "LEditFalthP1",
+                                        "LEditFalthP2",
+                                        "LabelFalthB2",
+                                        "LabelFalthB1",
+                                        "LabelNoneB1",
+                                        "LabelNoneB2",
+                                        "LabelRazv"};
     std::vector<ControlState> out;
     for (const char* name : names) {
         auto* w = form.findChild<QWidget*>(QString::fromLatin1(name));
         if (!w) {
-            out.push_back({QString::fromLatin1(name), false, false, false, QStringLiteral("<missing>")});
+            out.push_back(
+                {QString::fromLatin1(name), false, false, false, QStringLiteral("<missing>")});
             continue;
         }
         QString text;
@@ -178,16 +183,15 @@ std::vector<ControlState> Snapshot(const TForm1& form)
             text = b->text();
         else if (auto* t = qobject_cast<QTabWidget*>(w))
             text = QString::number(t->currentIndex());
-        out.push_back({QString::fromLatin1(name), w->testAttribute(Qt::WA_ForceDisabled), w->isEnabled(),
-                       w->isVisible(), text});
+        out.push_back({QString::fromLatin1(name), w->testAttribute(Qt::WA_ForceDisabled),
+                       w->isEnabled(), w->isVisible(), text});
     }
     out.push_back({QStringLiteral("caption"), false, true, true, form.windowTitle()});
     return out;
 }
 
-void PrintTo(const ControlState& s, std::ostream* os)
-{
+void PrintTo(const ControlState& s, std::ostream* os) {
     *os << s.name.toStdString() << (s.ownDisabled ? " own-disabled" : "")
-        << (s.enabled ? " enabled" : " not-enabled") << (s.visible ? " visible" : " hidden") << " \""
-        << s.text.toStdString() << '"';
+        << (s.enabled ? " enabled" : " not-enabled") << (s.visible ? " visible" : " hidden")
+        << " \"" << s.text.toStdString() << '"';
 }

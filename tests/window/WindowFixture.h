@@ -57,9 +57,7 @@ protected:
     // Hands the activation to another window and back again.
     void reactivate();
 
-    template <class W = QWidget>
-    W* control(const char* name) const
-    {
+    template <class W = QWidget> W* control(const char* name) const {
         auto* w = form->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << "no control " << name;
         return w;
@@ -99,8 +97,7 @@ private:
 // A window opened in its start state with the default settings file.
 class OpenWindowTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WindowTest::SetUp();
         open();
     }
@@ -123,8 +120,8 @@ void PrintTo(const ControlState& s, std::ostream* os);
 inline const char* const kMainFields[] = {"EditS", "EditL1", "EditL2", "EditH"};
 inline const char* const kFalthFields[] = {"LEditFalthP1", "LEditFalthP2"};
 inline const char* const kAllFields[] = {"LEditAllP1", "LEditAllP2", "LEditAllD"};
-inline const char* const kAllNineFields[] = {"EditS",        "EditL1",       "EditL2",
-                                             "EditH",        "LEditFalthP1", "LEditFalthP2",
-                                             "LEditAllP1",   "LEditAllP2",   "LEditAllD"};
+inline const char* const kAllNineFields[] = {"EditS",      "EditL1",       "EditL2",
+                                             "EditH",      "LEditFalthP1", "LEditFalthP2",
+                                             "LEditAllP1", "LEditAllP2",   "LEditAllD"};
 inline const char* const kBLabels[] = {"LabelNoneB1",  "LabelNoneB2", "LabelFalthB1",
                                        "LabelFalthB2", "LabelAllB1",  "LabelAllB2"};

@@ -17,13 +17,11 @@ struct Key {
     QString text;
 };
 
-Key K(Qt::Key key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
+Key K(Qt::Key key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     return {key, mods, text};
 }
 
-void Press(QWidget* w, const Key& k)
-{
+void Press(QWidget* w, const Key& k) {
     QTest::sendKeyEvent(QTest::Click, w, k.key, k.text, k.mods);
 }
 
@@ -32,8 +30,7 @@ void Press(QWidget* w, const Key& k)
 class KeyCounter : public QObject {
 public:
     int presses = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         // The modifier keys pressed around a chord are keys of their own.
         if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
@@ -105,8 +102,7 @@ const Edit kEdits[] = {
      7},
 };
 
-const char* PageOf(const char* field)
-{
+const char* PageOf(const char* field) {
     const std::string f = field;
     if (f.rfind("LEditFalth", 0) == 0)
         return "TabSheet2";
@@ -117,8 +113,7 @@ const char* PageOf(const char* field)
 
 class KeyFilter : public OpenWindowTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         OpenWindowTest::SetUp();
         f = field(GetParam());
         ASSERT_NE(f, nullptr);
@@ -127,16 +122,14 @@ protected:
         f->setFocus();
         ASSERT_EQ(QApplication::focusWidget(), f);
     }
-    void reset()
-    {
+    void reset() {
         f->setText(QStringLiteral("200"));
         f->end(false);
     }
     QLineEdit* f = nullptr;
 };
 
-TEST_P(KeyFilter, OtherCharactersAreSwallowed)
-{
+TEST_P(KeyFilter, OtherCharactersAreSwallowed) {
     KeyCounter beyond;
     f->parentWidget()->installEventFilter(&beyond);
     for (const Discarded& row : kDiscarded) {
@@ -162,8 +155,7 @@ TEST_P(KeyFilter, OtherCharactersAreSwallowed)
     f->parentWidget()->removeEventFilter(&beyond);
 }
 
-TEST_P(KeyFilter, NumberCharactersAndEditingKeysWork)
-{
+TEST_P(KeyFilter, NumberCharactersAndEditingKeysWork) {
     for (const Edit& row : kEdits) {
         SCOPED_TRACE(row.name);
         reset();
@@ -174,8 +166,7 @@ TEST_P(KeyFilter, NumberCharactersAndEditingKeysWork)
     }
 }
 
-TEST_P(KeyFilter, TabAndShiftTabMoveTheFocus)
-{
+TEST_P(KeyFilter, TabAndShiftTabMoveTheFocus) {
     reset();
     Press(f, K(Qt::Key_Tab, "\t"));
     QWidget* next = QApplication::focusWidget();
@@ -189,8 +180,7 @@ TEST_P(KeyFilter, TabAndShiftTabMoveTheFocus)
 
 // Pasting through the field's context menu is not typing: it is not filtered,
 // and a bad text is left for the conversion at confirmation to refuse.
-TEST_P(KeyFilter, PastedTextIsNotFiltered)
-{
+TEST_P(KeyFilter, PastedTextIsNotFiltered) {
     reset();
     QApplication::clipboard()->setText(QStringLiteral("a,-"));
     f->paste();
@@ -198,8 +188,7 @@ TEST_P(KeyFilter, PastedTextIsNotFiltered)
 }
 
 // Text from an input method is typed text too.
-TEST_P(KeyFilter, InputMethodTextIsFilteredToo)
-{
+TEST_P(KeyFilter, InputMethodTextIsFilteredToo) {
     const struct {
         const char* name;
         QString commit;

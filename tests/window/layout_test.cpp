@@ -13,8 +13,8 @@ struct Placement {
     const char* name;
     const char* parent; // objectName of the widget the position is relative to
     QRect geometry;
-    const char* text;   // nullptr: a picture or a tab control, no text
-    int pixelSize;      // 0: not checked (pictures)
+    const char* text; // nullptr: a picture or a tab control, no text
+    int pixelSize;    // 0: not checked (pictures)
     bool bold;
     bool shown;
     bool enabled;
@@ -25,6 +25,7 @@ struct Placement {
 // The window-level controls sit on the central widget, which is the client area.
 constexpr const char* kClient = "";
 
+// clang-format off
 const Placement kPlacements[] = {
     {"ImageZont", kClient, {-32, 50, 353, 213}, nullptr, 0, false, true, true, Align::None, false},
     {"LabelVvod", kClient, {15, 6, 240, 35},
@@ -63,9 +64,9 @@ const Placement kPlacements[] = {
     {"LEditAllP2", "TabSheet3", {8, 72, 55, 24}, "2", 16, true, true, true, Align::None, false},
     {"LEditAllD", "TabSheet3", {8, 176, 55, 24}, "2", 16, true, true, true, Align::None, false},
 };
+// clang-format on
 
-QString TextOf(QWidget* w)
-{
+QString TextOf(QWidget* w) {
     if (auto* l = qobject_cast<QLabel*>(w))
         return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(w))
@@ -77,10 +78,11 @@ QString TextOf(QWidget* w)
 
 class StartPlacement : public OpenWindowTest, public ::testing::WithParamInterface<Placement> {};
 
-void PrintTo(const Placement& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Placement& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(StartPlacement, AsDesigned)
-{
+TEST_P(StartPlacement, AsDesigned) {
     const Placement& p = GetParam();
     QWidget* w = control(p.name);
     ASSERT_NE(w, nullptr);
@@ -104,10 +106,17 @@ TEST_P(StartPlacement, AsDesigned)
         EXPECT_EQ(l->wordWrap(), p.wordWrap);
         const Qt::Alignment h = l->alignment() & Qt::AlignHorizontal_Mask;
         switch (p.align) {
-        case Align::Left: EXPECT_TRUE(h == Qt::AlignLeft || h == Qt::AlignLeading); break;
-        case Align::Centre: EXPECT_EQ(h, Qt::AlignHCenter); break;
-        case Align::Right: EXPECT_TRUE(h == Qt::AlignRight || h == Qt::AlignTrailing); break;
-        case Align::None: break;
+        case Align::Left:
+            EXPECT_TRUE(h == Qt::AlignLeft || h == Qt::AlignLeading);
+            break;
+        case Align::Centre:
+            EXPECT_EQ(h, Qt::AlignHCenter);
+            break;
+        case Align::Right:
+            EXPECT_TRUE(h == Qt::AlignRight || h == Qt::AlignTrailing);
+            break;
+        case Align::None:
+            break;
         }
     }
 }
@@ -121,13 +130,14 @@ struct CaptionLabel {
     const char* caption;
 };
 
-void PrintTo(const CaptionLabel& c, std::ostream* os) { *os << c.field; }
+void PrintTo(const CaptionLabel& c, std::ostream* os) {
+    *os << c.field;
+}
 
 class FieldCaption : public OpenWindowTest, public ::testing::WithParamInterface<CaptionLabel> {};
 
 // Each page field carries its caption directly above it, 3 pixels apart.
-TEST_P(FieldCaption, StandsAboveItsField)
-{
+TEST_P(FieldCaption, StandsAboveItsField) {
     QLineEdit* f = field(GetParam().field);
     QWidget* page = control(GetParam().page);
     ASSERT_TRUE(f && page);
@@ -135,7 +145,8 @@ TEST_P(FieldCaption, StandsAboveItsField)
     for (QLabel* l : page->findChildren<QLabel*>())
         if (l->text() == QString::fromUtf8(GetParam().caption))
             found = l;
-    ASSERT_NE(found, nullptr) << "no caption \"" << GetParam().caption << "\" on " << GetParam().page;
+    ASSERT_NE(found, nullptr) << "no caption \"" << GetParam().caption << "\" on "
+                              << GetParam().page;
     EXPECT_EQ(found->x(), f->x());
     EXPECT_EQ(found->geometry().bottom() + 1 + 3, f->y());
     EXPECT_EQ(found->font().pixelSize(), 13);
@@ -152,8 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CaptionLabel{"LEditAllD", "TabSheet3", "d проволоки"}),
     [](const auto& info) { return std::string(info.param.field); });
 
-TEST_F(OpenWindowTest, WindowFrameCaptionAndClientArea)
-{
+TEST_F(OpenWindowTest, WindowFrameCaptionAndClientArea) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Kiv_TQMRZL \"Ксилора\""));
     EXPECT_EQ(form->centralWidget()->size(), QSize(722, 508));
     EXPECT_EQ(form->centralWidget()->mapTo(form.get(), QPoint(0, 0)), QPoint(0, 0))
@@ -162,8 +172,7 @@ TEST_F(OpenWindowTest, WindowFrameCaptionAndClientArea)
     EXPECT_EQ(form->palette().color(QPalette::Window), form->palette().color(QPalette::Button));
 }
 
-TEST_F(OpenWindowTest, ControlsKeepTheirPlacesWhenTheWindowIsResized)
-{
+TEST_F(OpenWindowTest, ControlsKeepTheirPlacesWhenTheWindowIsResized) {
     form->resize(1000, 700);
     QApplication::processEvents();
     EXPECT_EQ(form->EditL1->geometry(), QRect(12, 172, 65, 24));
@@ -172,10 +181,10 @@ TEST_F(OpenWindowTest, ControlsKeepTheirPlacesWhenTheWindowIsResized)
     EXPECT_EQ(form->centralWidget()->mapTo(form.get(), QPoint(0, 0)), QPoint(0, 0));
 }
 
-TEST_F(OpenWindowTest, PagesInOrderWithReadableTabCaptions)
-{
+TEST_F(OpenWindowTest, PagesInOrderWithReadableTabCaptions) {
     const char* const pages[] = {"TabSheet1", "TabSheet2", "TabSheet3"};
-    const QString captions[] = {QStringLiteral("Без припусков"), QStringLiteral("С припусками на фальц"),
+    const QString captions[] = {QStringLiteral("Без припусков"),
+                                QStringLiteral("С припусками на фальц"),
                                 QStringLiteral("С припусками на фальц и проволоку")};
     QTabWidget* tabs = form->PageControl1;
     ASSERT_EQ(tabs->count(), 3);
@@ -194,8 +203,7 @@ TEST_F(OpenWindowTest, PagesInOrderWithReadableTabCaptions)
     }
 }
 
-TEST_F(OpenWindowTest, PageChangesWithAClickOnItsTab)
-{
+TEST_F(OpenWindowTest, PageChangesWithAClickOnItsTab) {
     for (int i : {2, 1, 0}) {
         clickTab(i);
         EXPECT_EQ(form->PageControl1->currentIndex(), i);
@@ -204,8 +212,7 @@ TEST_F(OpenWindowTest, PageChangesWithAClickOnItsTab)
     EXPECT_EQ(form->RaschetData.RazvType, 0) << "choosing a page confirms nothing";
 }
 
-TEST_F(OpenWindowTest, FocusStartsInWidthAndTabWalksTheDesignedOrder)
-{
+TEST_F(OpenWindowTest, FocusStartsInWidthAndTabWalksTheDesignedOrder) {
     ASSERT_EQ(QApplication::focusWidget(), form->EditL1);
     // The two disabled buttons are skipped.
     const std::vector<QWidget*> forward = {form->EditH, form->EditS, form->EditL2,
@@ -214,8 +221,9 @@ TEST_F(OpenWindowTest, FocusStartsInWidthAndTabWalksTheDesignedOrder)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), expected)
             << "expected " << expected->objectName().toStdString() << ", got "
-            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
-                                            : std::string("nothing"));
+            << (QApplication::focusWidget()
+                    ? QApplication::focusWidget()->objectName().toStdString()
+                    : std::string("nothing"));
     }
     // And back again with Shift+Tab.
     const std::vector<QWidget*> backward = {form->ButtonAboutProgram, form->EditL2, form->EditS,
@@ -227,8 +235,7 @@ TEST_F(OpenWindowTest, FocusStartsInWidthAndTabWalksTheDesignedOrder)
     }
 }
 
-TEST_F(OpenWindowTest, PicturesAndLabelsTakeNoFocus)
-{
+TEST_F(OpenWindowTest, PicturesAndLabelsTakeNoFocus) {
     for (const char* name : {"ImageZont", "ImageNone", "ImageFalth", "ImageAll", "LabelVvod",
                              "LabelRazv", "LabelSpravka", "LabelNoneB1", "LabelAllP"}) {
         EXPECT_EQ(control(name)->focusPolicy(), Qt::NoFocus) << name;
@@ -236,8 +243,7 @@ TEST_F(OpenWindowTest, PicturesAndLabelsTakeNoFocus)
 }
 
 // The page fields follow the tab bar in the chain once their page is shown.
-TEST_F(OpenWindowTest, TabReachesThePageFieldsAfterTheTabs)
-{
+TEST_F(OpenWindowTest, TabReachesThePageFieldsAfterTheTabs) {
     clickTab(2);
     form->PageControl1->tabBar()->setFocus();
     const std::vector<QWidget*> forward = {form->LEditAllP1, form->LEditAllP2, form->LEditAllD};

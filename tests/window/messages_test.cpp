@@ -54,9 +54,7 @@ const QString kHelp = QStringLiteral(
     "scr-файл содержит всю информацию для построения развертки зонта (структуру\r"
     "scr-файла см. в прилагаемом doc-файле).");
 
-
-TEST_F(OpenWindowTest, HelpOnTheHoodPicture)
-{
+TEST_F(OpenWindowTest, HelpOnTheHoodPicture) {
     // The literal above is itself checked against the published size.
     ASSERT_EQ(kHelp.size(), 2537);
     doubleClickPicture("ImageZont");
@@ -69,8 +67,7 @@ TEST_F(OpenWindowTest, HelpOnTheHoodPicture)
     EXPECT_EQ(m.text, kHelp);
 }
 
-TEST_F(OpenWindowTest, AboutTheProgram)
-{
+TEST_F(OpenWindowTest, AboutTheProgram) {
     clickButton("ButtonAboutProgram");
     ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
     const auto& m = messages.shown[0];
@@ -91,8 +88,7 @@ TEST_F(OpenWindowTest, AboutTheProgram)
 
 // A single click on the hood picture and a double-click on a field that lies
 // on the picture are not the picture's double-click.
-TEST_F(OpenWindowTest, HelpOnlyForADoubleClickOnThePictureItself)
-{
+TEST_F(OpenWindowTest, HelpOnlyForADoubleClickOnThePictureItself) {
     QWidget* zont = control("ImageZont");
     QTest::mouseClick(zont, Qt::LeftButton, {}, QPoint(191, 129));
     EXPECT_TRUE(messages.shown.empty()) << messageLog();
@@ -118,27 +114,35 @@ struct InfoCase {
     Setup setup;
 };
 
-void PrintTo(const InfoCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const InfoCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class InfoMessages : public WindowTest, public ::testing::WithParamInterface<InfoCase> {};
 
 // Both messages answer in every state and leave it exactly as it was.
-TEST_P(InfoMessages, ChangeNothing)
-{
+TEST_P(InfoMessages, ChangeNothing) {
     if (GetParam().setup == Setup::NoSettingsFile) {
         ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     }
     open();
     switch (GetParam().setup) {
-    case Setup::Confirmed1: confirm(1); break;
-    case Setup::Confirmed2: confirm(2); break;
-    case Setup::Confirmed3: confirm(3); break;
+    case Setup::Confirmed1:
+        confirm(1);
+        break;
+    case Setup::Confirmed2:
+        confirm(2);
+        break;
+    case Setup::Confirmed3:
+        confirm(3);
+        break;
     case Setup::AfterFailure:
         clickTab(1);
         retype("LEditFalthP1", "60");
         confirm(2);
         break;
-    default: break;
+    default:
+        break;
     }
     const size_t already = messages.shown.size();
     const auto before = Snapshot(*form);
@@ -172,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Window, InfoMessages,
                                            InfoCase{"WithoutSettingsFile", Setup::NoSettingsFile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ProgramTitle, FileNameUpToItsFirstPointWithOnlyTheFirstLetterKept)
-{
+TEST(ProgramTitle, FileNameUpToItsFirstPointWithOnlyTheFirstLetterKept) {
     const struct {
         const char* path;
         const char* title;
@@ -198,8 +201,7 @@ protected:
         char do_thousands_sep() const override { return '.'; }
         std::string do_grouping() const override { return "\3"; }
     };
-    void SetUp() override
-    {
+    void SetUp() override {
         oldQt_ = QLocale();
         oldStd_ = std::locale();
         oldC_ = std::setlocale(LC_NUMERIC, nullptr);
@@ -211,8 +213,7 @@ protected:
                 break;
         OpenWindowTest::SetUp();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         OpenWindowTest::TearDown();
         std::setlocale(LC_NUMERIC, oldC_.c_str());
         std::locale::global(oldStd_);
@@ -225,15 +226,15 @@ private:
     std::string oldC_;
 };
 
-TEST_F(CommaLocale, PointInputsAndPointResults)
-{
+TEST_F(CommaLocale, PointInputsAndPointResults) {
     confirm(3);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
     EXPECT_EQ(form->RaschetData.S, 0.5);
     EXPECT_EQ(form->LabelAllB1->text(), "487.30");
     EXPECT_EQ(form->LabelAllB2->text(), "281.85");
     EXPECT_EQ(form->LabelAllP->text(), "5.0");
-    EXPECT_TRUE(form->LabelSpravka->text().startsWith(QStringLiteral("Заготовка: площадь 0.137 кв. м;")));
+    EXPECT_TRUE(
+        form->LabelSpravka->text().startsWith(QStringLiteral("Заготовка: площадь 0.137 кв. м;")));
     EXPECT_TRUE(form->LabelRazv->text().contains(QStringLiteral("0-4 = 141.42;")));
     clickButton("ButtonFileSCR");
     QFile f(QStringLiteral("200x400x100x0.5x3x2x2.scr"));

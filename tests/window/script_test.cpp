@@ -9,16 +9,14 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& name)
-{
+QByteArray ReadAll(const QString& name) {
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly))
         return QByteArrayLiteral("<cannot read>");
     return f.readAll();
 }
 
-QStringList FolderEntries()
-{
+QStringList FolderEntries() {
     QStringList entries =
         QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     entries.sort();
@@ -34,10 +32,11 @@ struct ScriptCase {
 
 class ScriptButton : public OpenWindowTest, public ::testing::WithParamInterface<ScriptCase> {};
 
-void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
-{
+TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName) {
     const ScriptCase& c = GetParam();
     confirm(c.type);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
@@ -45,7 +44,8 @@ TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
     EXPECT_TRUE(messages.shown.empty()) << messageLog();
 
     const QString name = QString::fromLatin1(c.file);
-    EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл  \"") + name + QStringLiteral("\""));
+    EXPECT_EQ(form->ButtonFileSCR->text(),
+              QStringLiteral("Файл  \"") + name + QStringLiteral("\""));
     ASSERT_TRUE(QFileInfo::exists(name)) << "in " << FolderEntries().join(' ').toStdString();
     const QByteArray bytes = ReadAll(name);
 
@@ -55,7 +55,8 @@ TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
     EXPECT_EQ(bytes.count('\n'), c.lines) << "every line ends with CR LF";
     EXPECT_EQ(bytes.count('\r'), c.lines);
     // Every pattern starts alike and ends with the setting from Kiv_ini.txt.
-    EXPECT_TRUE(bytes.startsWith("_osmode\r\n0\r\n_pline\r\n200.0000,0.0000\r\n238.7426,196.2117\r\n"))
+    EXPECT_TRUE(
+        bytes.startsWith("_osmode\r\n0\r\n_pline\r\n200.0000,0.0000\r\n238.7426,196.2117\r\n"))
         << bytes.left(80).toStdString();
     EXPECT_TRUE(bytes.endsWith("_osmode\r\n4133\r\n"));
 
@@ -69,36 +70,53 @@ TEST_P(ScriptButton, WritesTheConfirmedPatternUnderItsName)
     EXPECT_EQ(FolderEntries(), QStringList({name, QStringLiteral("Kiv_ini.txt")}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, ScriptButton,
-    ::testing::Values(ScriptCase{"Type1", 1, "200x400x100x0.5.scr", 29},
-                      ScriptCase{"Type2", 2, "200x400x100x0.5x3x2.scr", 40},
-                      ScriptCase{"Type3", 3, "200x400x100x0.5x3x2x2.scr", 58}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Window, ScriptButton,
+                         ::testing::Values(ScriptCase{"Type1", 1, "200x400x100x0.5.scr", 29},
+                                           ScriptCase{"Type2", 2, "200x400x100x0.5x3x2.scr", 40},
+                                           ScriptCase{"Type3", 3, "200x400x100x0.5x3x2x2.scr", 58}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The type-1 file of the default hood line by line, as AutoCAD will read it.
-TEST_F(OpenWindowTest, DefaultType1ScriptLineByLine)
-{
+TEST_F(OpenWindowTest, DefaultType1ScriptLineByLine) {
     confirm(1);
     clickButton("ButtonFileSCR");
     const QList<QByteArray> lines = ReadAll(QStringLiteral("200x400x100x0.5.scr")).split('\n');
-    const char* const expected[] = {
-        "_osmode",           "0",
-        "_pline",            "200.0000,0.0000",  "238.7426,196.2117",  "53.7525,272.2291",
-        "0.0000,141.4214",   "-53.7525,272.2291", "-238.7426,196.2117", "-200.0000,0.0000",
-        "_close",            "_line",            "0.0000,141.4214",   "200.0000,0.0000",
-        "",                  "_line",            "0.0000,141.4214",   "238.7426,196.2117",
-        "",                  "_line",            "0.0000,141.4214",   "-238.7426,196.2117",
-        "",                  "_line",            "0.0000,141.4214",   "-200.0000,0.0000",
-        "",                  "_osmode",          "4133"};
+    const char* const expected[] = {"_osmode",
+                                    "0",
+                                    "_pline",
+                                    "200.0000,0.0000",
+                                    "238.7426,196.2117",
+                                    "53.7525,272.2291",
+                                    "0.0000,141.4214",
+                                    "-53.7525,272.2291",
+                                    "-238.7426,196.2117",
+                                    "-200.0000,0.0000",
+                                    "_close",
+                                    "_line",
+                                    "0.0000,141.4214",
+                                    "200.0000,0.0000",
+                                    "",
+                                    "_line",
+                                    "0.0000,141.4214",
+                                    "238.7426,196.2117",
+                                    "",
+                                    "_line",
+                                    "0.0000,141.4214",
+                                    "-238.7426,196.2117",
+                                    "",
+                                    "_line",
+                                    "0.0000,141.4214",
+                                    "-200.0000,0.0000",
+                                    "",
+                                    "_osmode",
+                                    "4133"};
     ASSERT_EQ(lines.size(), 30); // 29 lines and nothing after the last line end
     for (int i = 0; i < 29; ++i)
         EXPECT_EQ(lines[i], QByteArray(expected[i]) + '\r') << "line " << i + 1;
     EXPECT_TRUE(lines[29].isEmpty());
 }
 
-TEST_F(OpenWindowTest, FileNameFollowsTheTextsNotTheValues)
-{
+TEST_F(OpenWindowTest, FileNameFollowsTheTextsNotTheValues) {
     retype("EditL1", "200.0");
     retype("EditS", ".5");
     confirm(1);
@@ -108,18 +126,17 @@ TEST_F(OpenWindowTest, FileNameFollowsTheTextsNotTheValues)
     EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл  \"200.0x400x100x.5.scr\""));
 }
 
-TEST_F(OpenWindowTest, EmptySettingValueEndsTheScriptWithAnEmptyLine)
-{
+TEST_F(OpenWindowTest, EmptySettingValueEndsTheScriptWithAnEmptyLine) {
     form->RaschetData.OsmodeValue.clear();
     confirm(1);
     clickButton("ButtonFileSCR");
-    EXPECT_TRUE(ReadAll(QStringLiteral("200x400x100x0.5.scr")).endsWith("-200.0000,0.0000\r\n\r\n_osmode\r\n\r\n"));
+    EXPECT_TRUE(ReadAll(QStringLiteral("200x400x100x0.5.scr"))
+                    .endsWith("-200.0000,0.0000\r\n\r\n_osmode\r\n\r\n"));
 }
 
 // A folder in the way of the file: the user must learn that nothing was
 // written, and the button must not claim a file that does not exist.
-TEST_F(OpenWindowTest, UnwritableScriptIsReportedAndTheCaptionRestored)
-{
+TEST_F(OpenWindowTest, UnwritableScriptIsReportedAndTheCaptionRestored) {
     const QString name = QStringLiteral("200x400x100x0.5.scr");
     ASSERT_TRUE(QDir::current().mkdir(name));
     confirm(1);
@@ -142,13 +159,13 @@ TEST_F(OpenWindowTest, UnwritableScriptIsReportedAndTheCaptionRestored)
     clickButton("ButtonFileSCR");
     EXPECT_EQ(messages.shown.size(), 1u) << messageLog();
     EXPECT_TRUE(QFileInfo(name).isFile());
-    EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл  \"") + name + QStringLiteral("\""));
+    EXPECT_EQ(form->ButtonFileSCR->text(),
+              QStringLiteral("Файл  \"") + name + QStringLiteral("\""));
 }
 
 // After a new calculation the button is disabled; a press by other means
 // before any confirmation writes nothing.
-TEST_F(OpenWindowTest, NothingToWriteBeforeAConfirmation)
-{
+TEST_F(OpenWindowTest, NothingToWriteBeforeAConfirmation) {
     form->ButtonFileSCRClick();
     EXPECT_EQ(FolderEntries(), QStringList({QStringLiteral("Kiv_ini.txt")}));
     EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл развертки \"по точкам\""));

@@ -18,16 +18,14 @@ namespace {
 
 class SilentMessages : public Messages {
 public:
-    void show(Kind, const QString&, const QString& text) override
-    {
+    void show(Kind, const QString&, const QString& text) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
 };
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -18,10 +18,11 @@ struct SettingsCase {
 
 class SettingsFile : public WindowTest, public ::testing::WithParamInterface<SettingsCase> {};
 
-void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SettingsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(SettingsFile, FirstLineBecomesOsmodeValue)
-{
+TEST_P(SettingsFile, FirstLineBecomesOsmodeValue) {
     writeSettings(GetParam().bytes);
     open();
     EXPECT_EQ(form->RaschetData.OsmodeValue, GetParam().value);
@@ -31,25 +32,30 @@ TEST_P(SettingsFile, FirstLineBecomesOsmodeValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Window, SettingsFile,
-    ::testing::Values(
-        SettingsCase{"DefaultFile", kDefaultSettings, "4133"},
-        SettingsCase{"EightCharactersGiveFirstSix", "12345678\r\n", "123456"},
-        SettingsCase{"ShortFirstLineThenMoreLines", "abc\r\n999999\r\n", "abc"},
-        SettingsCase{"LeadingBlankKeptAndCounted", "  41333\r\n", "  4133"},
-        SettingsCase{"TrailingBlankKept", "4133 \n", "4133 "},
-        SettingsCase{"LineFeedAloneEndsLine", "4133\n77\n", "4133"},
-        SettingsCase{"LoneCarriageReturnDropped", "41\r33\r\n", "4133"},
-        SettingsCase{"LoneCarriageReturnDoesNotCount", "\r\r1\r2345678", "123456"},
-        SettingsCase{"CtrlZEndsFile", QByteArray("41\x1a" "33\r\n"), "41"},
-        SettingsCase{"NoLineEndAtAll", "4133", "4133"},
-        SettingsCase{"EmptyFile", "", ""},
-        SettingsCase{"EmptyFirstLine", "\r\n4133\r\n", ""},
-        SettingsCase{"NotANumberTakenAsIs", "abc,d;x", "abc,d;"},
-        SettingsCase{"BytesCopiedRaw", QByteArray("\xff\xfe" "12"), "\xff\xfe" "12"}),
+    ::testing::Values(SettingsCase{"DefaultFile", kDefaultSettings, "4133"},
+                      SettingsCase{"EightCharactersGiveFirstSix", "12345678\r\n", "123456"},
+                      SettingsCase{"ShortFirstLineThenMoreLines", "abc\r\n999999\r\n", "abc"},
+                      SettingsCase{"LeadingBlankKeptAndCounted", "  41333\r\n", "  4133"},
+                      SettingsCase{"TrailingBlankKept", "4133 \n", "4133 "},
+                      SettingsCase{"LineFeedAloneEndsLine", "4133\n77\n", "4133"},
+                      SettingsCase{"LoneCarriageReturnDropped", "41\r33\r\n", "4133"},
+                      SettingsCase{"LoneCarriageReturnDoesNotCount", "\r\r1\r2345678", "123456"},
+                      SettingsCase{"CtrlZEndsFile",
+                                   QByteArray("41\x1a"
+                                              "33\r\n"),
+                                   "41"},
+                      SettingsCase{"NoLineEndAtAll", "4133", "4133"},
+                      SettingsCase{"EmptyFile", "", ""},
+                      SettingsCase{"EmptyFirstLine", "\r\n4133\r\n", ""},
+                      SettingsCase{"NotANumberTakenAsIs", "abc,d;x", "abc,d;"},
+                      SettingsCase{"BytesCopiedRaw",
+                                   QByteArray("\xff\xfe"
+                                              "12"),
+                                   "\xff\xfe"
+                                   "12"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WindowTest, SettingsFolderInsteadOfFileGivesEmptyValueWithoutMessage)
-{
+TEST_F(WindowTest, SettingsFolderInsteadOfFileGivesEmptyValueWithoutMessage) {
     ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     ASSERT_TRUE(QDir(workDir).mkdir(QStringLiteral("Kiv_ini.txt")));
     open();
@@ -58,8 +64,7 @@ TEST_F(WindowTest, SettingsFolderInsteadOfFileGivesEmptyValueWithoutMessage)
     EXPECT_TRUE(form->PageControl1->isEnabled());
 }
 
-TEST_F(WindowTest, MissingSettingsFileLocksThePatternsAfterOneMessage)
-{
+TEST_F(WindowTest, MissingSettingsFileLocksThePatternsAfterOneMessage) {
     ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     open();
     ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
@@ -90,8 +95,7 @@ TEST_F(WindowTest, MissingSettingsFileLocksThePatternsAfterOneMessage)
     EXPECT_TRUE(messages.shown[1].text.startsWith(QStringLiteral("Программа Kiv_TQMRZL")));
 }
 
-TEST_F(WindowTest, MissingSettingsFileIsNotLookedForAgainOnReactivation)
-{
+TEST_F(WindowTest, MissingSettingsFileIsNotLookedForAgainOnReactivation) {
     ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     open();
     ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
@@ -103,8 +107,7 @@ TEST_F(WindowTest, MissingSettingsFileIsNotLookedForAgainOnReactivation)
     EXPECT_TRUE(form->PageControl1->testAttribute(Qt::WA_ForceDisabled));
 }
 
-TEST_F(OpenWindowTest, SettingsFileReadOnlyAtFirstActivation)
-{
+TEST_F(OpenWindowTest, SettingsFileReadOnlyAtFirstActivation) {
     ASSERT_EQ(form->RaschetData.OsmodeValue, "4133");
     // Altered and then deleted while the program runs: neither takes effect.
     writeSettings("999\r\n");
@@ -120,8 +123,7 @@ TEST_F(OpenWindowTest, SettingsFileReadOnlyAtFirstActivation)
     EXPECT_TRUE(form->PageControl1->isEnabled());
 }
 
-TEST_F(WindowTest, NothingIsReadBeforeTheWindowIsActivated)
-{
+TEST_F(WindowTest, NothingIsReadBeforeTheWindowIsActivated) {
     // A window that was built but never activated has not looked for the file.
     ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     form = std::make_unique<TForm1>(messages, kTitle);

@@ -16,8 +16,10 @@ const char* const kWidth = "Необходимо увеличить \rширин
 const char* const kLength = "Необходимо увеличить \rдлину зонта!";
 const char* const kHeight = "Необходимо увеличить \rвысоту зонта!";
 const char* const kSeam = "Необходимо увеличить \rприпуск на фальц!";
-const char* const kWireMin = "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
-const char* const kWireMax = "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
+const char* const kWireMin =
+    "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
+const char* const kWireMax =
+    "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
 
 enum class Outcome { Accepted, Rejected, NotANumber };
 
@@ -26,8 +28,8 @@ struct ValidatorCase {
     int type;
     std::vector<std::pair<const char*, const char*>> typed; // field, text
     Outcome outcome;
-    const char* message; // the plain message, or the conversion error's text
-    const char* focus;   // Rejected: the field that gets the focus
+    const char* message;            // the plain message, or the conversion error's text
+    const char* focus;              // Rejected: the field that gets the focus
     std::map<Input, double> stored; // every input the confirmation stored
 };
 
@@ -37,33 +39,31 @@ constexpr double kUntouched = -7;
 const std::map<Input, double> kMain = {
     {Input::S, 0.5}, {Input::L1, 200}, {Input::L2, 400}, {Input::H, 100}};
 
-std::map<Input, double> With(std::map<Input, double> base, std::map<Input, double> more)
-{
+std::map<Input, double> With(std::map<Input, double> base, std::map<Input, double> more) {
     for (const auto& [k, v] : more)
         base[k] = v;
     return base;
 }
 
-const char* InputName(Input in)
-{
-    static const char* const names[] = {"S",     "L1",    "L2",    "H",   "FalthP1",
+const char* InputName(Input in) {
+    static const char* const names[] = {"S",       "L1",    "L2",    "H",   "FalthP1",
                                         "FalthP2", "AllP1", "AllP2", "AllD"};
     return names[static_cast<int>(in)];
 }
 
 class Validation : public WindowTest, public ::testing::WithParamInterface<ValidatorCase> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WindowTest::SetUp();
         open();
     }
 };
 
-void PrintTo(const ValidatorCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ValidatorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(Validation, StoresChecksAndStops)
-{
+TEST_P(Validation, StoresChecksAndStops) {
     const ValidatorCase& c = GetParam();
     clickTab(c.type - 1);
     for (const auto& [name, text] : c.typed)
@@ -109,6 +109,7 @@ TEST_P(Validation, StoresChecksAndStops)
     EXPECT_EQ(Snapshot(*form), before);
 }
 
+// clang-format off
 const ValidatorCase kValidatorCases[] = {
     // Rejections, one per test, in the order the fields are read.
     {"ThicknessBelowMinimum", 1, {{"EditS", "0.09"}}, Outcome::Rejected, kThickness, "EditS",
@@ -177,14 +178,14 @@ const ValidatorCase kValidatorCases[] = {
     {"WireP1EqualsP2", 3, {{"LEditAllP1", "2"}, {"LEditAllP2", "2"}}, Outcome::Accepted, nullptr,
      nullptr, With(kMain, {{Input::AllP2, 2}, {Input::AllP1, 2}, {Input::AllD, 2}})},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Window, Validation, ::testing::ValuesIn(kValidatorCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A rejected thickness on the wire page changes nothing the confirmation
 // would have changed, the wire allowance label included.
-TEST_F(OpenWindowTest, RejectedConfirmationCanBeRepairedAndRepeated)
-{
+TEST_F(OpenWindowTest, RejectedConfirmationCanBeRepairedAndRepeated) {
     clickTab(2);
     retype("EditS", "0.09");
     retype("LEditAllD", "4");

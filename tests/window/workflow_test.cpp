@@ -7,20 +7,19 @@
 
 namespace {
 
-const QString kDefaultRadii = QStringLiteral(
-    "Радиусы для разметки развертки засечками:\r"
-    " - точка 1: 0-1 = 200.00;\r"
-    " - точка 4: 0-4 = 141.42;\r"
-    " - точка 2: 1-2 = 200.00;   4-2 = 244.95;\r"
-    " - точка 3: 2-3 = 200.00;   4-3 = 141.42;\r"
-    "Точки 5, 6, 7 симетричны относительно оси Y\r"
-    "точкам 3, 2, 1 соответственно.");
+const QString kDefaultRadii = QStringLiteral("Радиусы для разметки развертки засечками:\r"
+                                             " - точка 1: 0-1 = 200.00;\r"
+                                             " - точка 4: 0-4 = 141.42;\r"
+                                             " - точка 2: 1-2 = 200.00;   4-2 = 244.95;\r"
+                                             " - точка 3: 2-3 = 200.00;   4-3 = 141.42;\r"
+                                             "Точки 5, 6, 7 симетричны относительно оси Y\r"
+                                             "точкам 3, 2, 1 соответственно.");
 
-const QString kAllowancesDoNotFit = QStringLiteral(
-    "Введенные припуски на фальц выполнить невозможно,\r"
-    "они слишком большие для введенных габаритов зонта.\r"
-    "Необходимо уменьшить припуски на фальц либо изме-\r"
-    "нить габариты зонта!");
+const QString kAllowancesDoNotFit =
+    QStringLiteral("Введенные припуски на фальц выполнить невозможно,\r"
+                   "они слишком большие для введенных габаритов зонта.\r"
+                   "Необходимо уменьшить припуски на фальц либо изме-\r"
+                   "нить габариты зонта!");
 
 const QString kScriptCaption = QStringLiteral("Файл развертки \"по точкам\"");
 
@@ -53,11 +52,10 @@ const ConfirmedCase kConfirmed[] = {
 
 // A label's text with its line breaks written as "\r", the way the texts are
 // built; a label cannot show a bare "\r" as a break, so none may be left in it.
-QString Lines(const QLabel* l)
-{
+QString Lines(const QLabel* l) {
     QString text = l->text();
-    EXPECT_FALSE(text.contains(QLatin1Char('\r'))) << l->objectName().toStdString()
-                                                   << " would show its lines run together";
+    EXPECT_FALSE(text.contains(QLatin1Char('\r')))
+        << l->objectName().toStdString() << " would show its lines run together";
     text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
     text.replace(QChar::LineSeparator, QLatin1Char('\r'));
     return text;
@@ -67,8 +65,7 @@ class WorkflowTest : public OpenWindowTest {
 protected:
     // Everything unlocked, nothing shown: the start state and the state after
     // a new calculation or a failed confirmation.
-    void expectInputState()
-    {
+    void expectInputState() {
         for (const char* name : kAllNineFields) {
             EXPECT_FALSE(field(name)->testAttribute(Qt::WA_ForceDisabled)) << name;
             EXPECT_TRUE(field(name)->isEnabled()) << name;
@@ -83,8 +80,7 @@ protected:
         EXPECT_EQ(form->ButtonFileSCR->text(), kScriptCaption);
     }
 
-    void expectConfirmedState(int type)
-    {
+    void expectConfirmedState(int type) {
         for (const char* name : kMainFields)
             EXPECT_TRUE(field(name)->testAttribute(Qt::WA_ForceDisabled)) << name;
         // A page field is disabled itself only when it belongs to the confirmed
@@ -106,20 +102,21 @@ protected:
         EXPECT_TRUE(form->LabelSpravka->isVisible());
     }
 
-    void expectBLabelsReset()
-    {
+    void expectBLabelsReset() {
         for (size_t i = 0; i < std::size(kBLabels); ++i)
-            EXPECT_EQ(label(kBLabels[i])->text(), i % 2 ? QStringLiteral("B2") : QStringLiteral("B1"))
+            EXPECT_EQ(label(kBLabels[i])->text(),
+                      i % 2 ? QStringLiteral("B2") : QStringLiteral("B1"))
                 << kBLabels[i];
     }
 };
 
 class ConfirmType : public WorkflowTest, public ::testing::WithParamInterface<ConfirmedCase> {};
 
-void PrintTo(const ConfirmedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ConfirmedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(ConfirmType, FromDefaultsLocksInputsAndShowsResults)
-{
+TEST_P(ConfirmType, FromDefaultsLocksInputsAndShowsResults) {
     const ConfirmedCase& c = GetParam();
     confirm(c.type);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
@@ -144,8 +141,7 @@ TEST_P(ConfirmType, FromDefaultsLocksInputsAndShowsResults)
         << "focus on " << focusedControl()->objectName().toStdString();
 }
 
-TEST_P(ConfirmType, LockedStateIgnoresTabsAndPictures)
-{
+TEST_P(ConfirmType, LockedStateIgnoresTabsAndPictures) {
     const ConfirmedCase& c = GetParam();
     confirm(c.type);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
@@ -162,8 +158,7 @@ TEST_P(ConfirmType, LockedStateIgnoresTabsAndPictures)
     EXPECT_EQ(Snapshot(*form), before);
 }
 
-TEST_P(ConfirmType, NewCalculationReturnsToInput)
-{
+TEST_P(ConfirmType, NewCalculationReturnsToInput) {
     const ConfirmedCase& c = GetParam();
     // Changed texts show that the fields keep what the user typed.
     retype("EditL2", "450");
@@ -197,8 +192,7 @@ TEST_P(ConfirmType, NewCalculationReturnsToInput)
 INSTANTIATE_TEST_SUITE_P(Window, ConfirmType, ::testing::ValuesIn(kConfirmed),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WorkflowTest, WireAllowanceFollowsTheDiameter)
-{
+TEST_F(WorkflowTest, WireAllowanceFollowsTheDiameter) {
     const struct {
         const char* d;
         const char* shown;
@@ -215,8 +209,7 @@ TEST_F(WorkflowTest, WireAllowanceFollowsTheDiameter)
     }
 }
 
-TEST_F(WorkflowTest, PageOneAfterAPageTwoRound)
-{
+TEST_F(WorkflowTest, PageOneAfterAPageTwoRound) {
     confirm(2);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
     EXPECT_EQ(form->LabelFalthB2->text(), "273.37");
@@ -238,12 +231,14 @@ struct FailureCase {
     const char* allP; // LabelAllP afterwards
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-class AllowancesDoNotFit : public WorkflowTest, public ::testing::WithParamInterface<FailureCase> {};
+class AllowancesDoNotFit : public WorkflowTest,
+                           public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(AllowancesDoNotFit, UnlocksAgainAndNamesTheWideAllowance)
-{
+TEST_P(AllowancesDoNotFit, UnlocksAgainAndNamesTheWideAllowance) {
     const FailureCase& c = GetParam();
     clickTab(c.type - 1);
     for (const auto& [name, text] : c.typed)
@@ -269,18 +264,18 @@ TEST_P(AllowancesDoNotFit, UnlocksAgainAndNamesTheWideAllowance)
 
 INSTANTIATE_TEST_SUITE_P(
     Window, AllowancesDoNotFit,
-    ::testing::Values(FailureCase{"SeamPageP1Of60", 2, {{"LEditFalthP1", "60"}}, "LEditFalthP1", "5.0"},
-                      FailureCase{"WirePageP1Of60AndWireOf4",
-                                  3,
-                                  {{"LEditAllP1", "60"}, {"LEditAllD", "4"}},
-                                  "LEditAllP1",
-                                  "10.0"}),
+    ::testing::Values(
+        FailureCase{"SeamPageP1Of60", 2, {{"LEditFalthP1", "60"}}, "LEditFalthP1", "5.0"},
+        FailureCase{"WirePageP1Of60AndWireOf4",
+                    3,
+                    {{"LEditAllP1", "60"}, {"LEditAllD", "4"}},
+                    "LEditAllP1",
+                    "10.0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A failed confirmation after a successful one leaves the earlier results in
 // their hidden label and the B labels as the new calculation left them.
-TEST_F(WorkflowTest, FailureAfterASuccessKeepsTheHiddenSummary)
-{
+TEST_F(WorkflowTest, FailureAfterASuccessKeepsTheHiddenSummary) {
     confirm(3);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
     const QString summary = form->LabelSpravka->text();
@@ -293,8 +288,7 @@ TEST_F(WorkflowTest, FailureAfterASuccessKeepsTheHiddenSummary)
 }
 
 // A hood too large to compute must not show or write overflowed numbers.
-TEST_F(WorkflowTest, OverflowingHeightIsRefusedWithoutNonsenseNumbers)
-{
+TEST_F(WorkflowTest, OverflowingHeightIsRefusedWithoutNonsenseNumbers) {
     retype("EditH", QStringLiteral("1") + QString(200, QLatin1Char('0')));
     for (int type : {1, 2, 3}) {
         SCOPED_TRACE(type);
@@ -307,8 +301,10 @@ TEST_F(WorkflowTest, OverflowingHeightIsRefusedWithoutNonsenseNumbers)
         expectInputState();
         EXPECT_EQ(QApplication::focusWidget(), form->EditH);
         for (const QString& text : labelTexts()) {
-            EXPECT_FALSE(text.contains(QLatin1String("inf"), Qt::CaseInsensitive)) << text.toStdString();
-            EXPECT_FALSE(text.contains(QLatin1String("nan"), Qt::CaseInsensitive)) << text.toStdString();
+            EXPECT_FALSE(text.contains(QLatin1String("inf"), Qt::CaseInsensitive))
+                << text.toStdString();
+            EXPECT_FALSE(text.contains(QLatin1String("nan"), Qt::CaseInsensitive))
+                << text.toStdString();
         }
     }
 }
@@ -323,12 +319,13 @@ struct CreditCase {
     const char* message; // nullptr: accepted
 };
 
-void PrintTo(const CreditCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CreditCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CreditCaption : public WorkflowTest, public ::testing::WithParamInterface<CreditCase> {};
 
-TEST_P(CreditCaption, OnlyAnAcceptedSumOfTheCreditNumber)
-{
+TEST_P(CreditCaption, OnlyAnAcceptedSumOfTheCreditNumber) {
     const CreditCase& c = GetParam();
     retype("EditS", c.s);
     retype("EditH", c.h);
@@ -347,18 +344,17 @@ TEST_P(CreditCaption, OnlyAnAcceptedSumOfTheCreditNumber)
 
 INSTANTIATE_TEST_SUITE_P(
     Window, CreditCaption,
-    ::testing::Values(
-        CreditCase{"SumOfExactly8327", "0.5", "100", "200", "8026.5", true, nullptr},
-        CreditCase{"SameSumInOtherValues", "1", "26", "4000", "4300", true, nullptr},
-        CreditCase{"OneHundredthShort", "0.5", "100", "200", "8026.49", false, nullptr},
-        CreditCase{"SameSumButHeightTooLow", "0.5", "0.5", "200", "8126", false,
-                   "Необходимо увеличить \rвысоту зонта!"},
-        CreditCase{"SameSumButLengthTooShort", "0.5", "8026", "200", "100.5", false,
-                   "Необходимо увеличить \rдлину зонта!"}),
+    ::testing::Values(CreditCase{"SumOfExactly8327", "0.5", "100", "200", "8026.5", true, nullptr},
+                      CreditCase{"SameSumInOtherValues", "1", "26", "4000", "4300", true, nullptr},
+                      CreditCase{"OneHundredthShort", "0.5", "100", "200", "8026.49", false,
+                                 nullptr},
+                      CreditCase{"SameSumButHeightTooLow", "0.5", "0.5", "200", "8126", false,
+                                 "Необходимо увеличить \rвысоту зонта!"},
+                      CreditCase{"SameSumButLengthTooShort", "0.5", "8026", "200", "100.5", false,
+                                 "Необходимо увеличить \rдлину зонта!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WorkflowTest, CreditCaptionStaysForTheRestOfTheRun)
-{
+TEST_F(WorkflowTest, CreditCaptionStaysForTheRestOfTheRun) {
     retype("EditL2", "8026.5");
     confirm(1);
     ASSERT_TRUE(messages.shown.empty()) << messageLog();
