@@ -1,4 +1,136 @@
 #include "script/Script.h"
 
-// TODO: implementation pending
+#include "report/FormatFixed.h"
 
+#include <array>
+
+namespace kiv {
+
+namespace {
+
+constexpr std::array<Input, 6> kFalthName = {Input::L1, Input::L2,      Input::H,
+                                             Input::S,  Input::FalthP1, Input::FalthP2};
+constexpr std::array<Input, 7> kAllName = {Input::L1,    Input::L2,    Input::H,   Input::S,
+                                           Input::AllP1, Input::AllP2, Input::AllD};
+
+constexpr std::size_t kMaxName = 50;
+constexpr std::string_view kExtension = ".scr";
+
+// Builds the file line by line; every line, the last included, ends in CRLF.
+class Lines {
+public:
+    void add(std::string_view line) {
+        bytes_ += line;
+        bytes_ += "\r\n";
+    }
+    void point(double x, double y) { add(FormatFixed(x, 10, 4) + "," + FormatFixed(y, 10, 4)); }
+    std::string take() { return std::move(bytes_); }
+
+private:
+    std::string bytes_;
+};
+
+// The closed outline 1-2-3-4-5-6-7 and the four fold lines from the apex.
+void Outline(Lines& out, const RaschetData& d) {
+    out.add("_pline");
+    out.point(d.X1, d.Y1);
+    out.point(d.X2, d.Y2);
+    out.point(d.X3, d.Y3);
+    out.point(d.X4, d.Y4);
+    out.point(-d.X3, d.Y3);
+    out.point(-d.X2, d.Y2);
+    out.point(-d.X1, d.Y1);
+    out.add("_close");
+    const double corners[4][2] = {{d.X1, d.Y1}, {d.X2, d.Y2}, {-d.X2, d.Y2}, {-d.X1, d.Y1}};
+    for (const auto& c : corners) {
+        out.add("_line");
+        out.point(d.X4, d.Y4);
+        out.point(c[0], c[1]);
+        out.add("");
+    }
+}
+
+// The two seam strips. The P2 strip needs no side back to the apex: it would
+// lie on the y axis within the P1 strip's side F2-4.
+void SeamStrips(Lines& out, const RaschetData& d) {
+    out.add("_pline");
+    out.point(d.X3, d.Y3);
+    out.point(d.XF1, d.YF1);
+    out.point(d.XF2, d.YF2);
+    out.point(d.X4, d.Y4);
+    out.add("");
+    out.add("_pline");
+    out.point(-d.X3, d.Y3);
+    out.point(d.XF3, d.YF3);
+    out.point(d.XF4, d.YF4);
+    out.add("");
+}
+
+// The wire band's outer edge, from point 3 round the rim to point 5, returning
+// to each base corner between two bands.
+void WireOutline(Lines& out, const RaschetData& d) {
+    const double right[][2] = {{d.X3, d.Y3},   {d.XW1, d.YW1}, {d.XW2, d.YW2}, {d.X2, d.Y2},
+                               {d.XW3, d.YW3}, {d.XW4, d.YW4}, {d.X1, d.Y1},   {d.XW5, d.YW5}};
+    out.add("_pline");
+    for (const auto& p : right) {
+        out.point(p[0], p[1]);
+    }
+    for (auto p = std::rbegin(right); p != std::rend(right); ++p) {
+        out.point(-(*p)[0], (*p)[1]);
+    }
+    out.add("");
+}
+
+} // namespace
+
+std::span<const Input> NameInputsFor(int type) {
+    switch (type) {
+    case 1:
+        return std::span<const Input>(kFalthName).first(4);
+    case 2:
+        return kFalthName;
+    case 3:
+        return kAllName;
+    default:
+        return {};
+    }
+}
+
+std::string ScriptFileName(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        joined += (i > 0 ? "x" : "") + texts[i];
+    }
+    // A name cut inside ".scr" would give a file the CAD program's script
+    // dialog does not list, so the cut falls before the extension.
+    if (joined.size() + kExtension.size() > kMaxName) {
+        joined.resize(kMaxName - kExtension.size());
+    }
+    return joined + std::string(kExtension);
+}
+
+std::string ScriptButtonCaption(std::string_view name) {
+    return "Файл  \"" + std::string(name) + "\"";
+}
+
+std::string ScriptBytes(const RaschetData& d, int type) {
+    if (type < 1 || type > 3) {
+        return {};
+    }
+    Lines out;
+    // Running object snaps would pull the typed points onto nearby geometry.
+    out.add("_osmode");
+    out.add("0");
+    Outline(out, d);
+    if (type >= 2) {
+        SeamStrips(out, d);
+    }
+    if (type == 3) {
+        WireOutline(out, d);
+    }
+    out.add("_osmode");
+    out.add(d.OsmodeValue);
+    return out.take();
+}
+
+} // namespace kiv
