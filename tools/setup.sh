@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation
+  fonts-liberation locales
   xvfb xauth
 )
 
@@ -18,11 +18,14 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# The program's users run a Russian locale with a comma as the decimal
+# separator; the tests check that numbers still use the point there.
+need_locale() { ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; }
+
+if [ ${#missing[@]} -eq 0 ] && ! need_locale; then
   exit 0
 fi
 
-echo "Installing: ${missing[*]}"
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
   if command -v sudo >/dev/null; then sudo=(sudo); else
@@ -31,5 +34,10 @@ if [ "$(id -u)" -ne 0 ]; then
   fi
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if need_locale; then
+  "${sudo[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi
