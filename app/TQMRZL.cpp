@@ -782,28 +782,44 @@ void TForm1::RazvAllSCR() {
 
 namespace {
 
+// Why a script could not be written, in the user's words; Qt's own text, in
+// English, follows in brackets for whoever has to look deeper.
+QString SaveFailure(const QString& path, const QString& qtReason) {
+    const QFileInfo target(path);
+    QString why;
+    if (target.isDir())
+        why = QString::fromUtf8("в папке уже есть папка с таким именем");
+    else if (target.exists() && !target.isWritable())
+        why = QString::fromUtf8("файл защищен от записи");
+    else if (!QFileInfo(target.absolutePath()).isWritable())
+        why = QString::fromUtf8("нет права записи в папку");
+    else
+        why = QString::fromUtf8("ошибка записи на диск (возможно, диск переполнен)");
+    return qtReason.isEmpty() ? why : why + QStringLiteral(" (") + qtReason + QLatin1Char(')');
+}
+
 // Replaces the file at `path` by `bytes` whole, or leaves it as it was.
 bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
     // A write-protected file is the user's to keep: replacing it through a
     // rename would go round the protection.
     const QFileInfo existing(path);
     if (existing.exists() && existing.isFile() && !existing.isWritable()) {
-        reason = QString::fromUtf8("файл защищен от записи");
+        reason = SaveFailure(path, QString());
         return false;
     }
     QSaveFile file(path);
+    const auto size = static_cast<qint64>(bytes.size());
     if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
+        reason = SaveFailure(path, file.errorString());
         return false;
     }
-    const auto size = static_cast<qint64>(bytes.size());
     if (file.write(bytes.data(), size) != size) {
-        reason = file.errorString();
+        reason = SaveFailure(path, file.errorString());
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        reason = file.errorString();
+        reason = SaveFailure(path, file.errorString());
         return false;
     }
     return true;

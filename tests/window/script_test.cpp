@@ -148,6 +148,8 @@ TEST_F(OpenWindowTest, UnwritableScriptIsReportedAndTheCaptionRestored) {
     EXPECT_EQ(messages.shown[0].kind, Messages::Kind::Plain);
     EXPECT_EQ(messages.shown[0].caption, kTitle);
     EXPECT_TRUE(messages.shown[0].text.contains(name)) << messageLog();
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("папка с таким именем")))
+        << messageLog();
     EXPECT_EQ(form->ButtonFileSCR->text(), before);
     EXPECT_TRUE(QFileInfo(name).isDir());
     EXPECT_TRUE(QDir(name).isEmpty());
