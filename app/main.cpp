@@ -8,5 +8,8 @@ int main(int argc, char* argv[]) {
     BoxMessages boxes;
     TForm1 window(boxes, ProgramTitle(QCoreApplication::applicationFilePath()));
     window.show();
+    // Ask for the input focus: the settings are read at the first activation,
+    // and without a window manager (a bare X server) nothing else activates us.
+    window.activateWindow();
     return app.exec();
 }
