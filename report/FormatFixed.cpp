@@ -24,11 +24,12 @@ Decimal Expand(double magnitude) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
                                    kExpansionDigits - 1);
-    const std::string text(buf, res.ptr);
-    const auto e = text.find('e');
+    // "d.ddddddddddddddddde±x": the digits without the point, then the exponent.
+    char* e = std::find(buf, res.ptr, 'e');
     Decimal d;
-    d.digits = text.substr(0, 1) + text.substr(2, e - 2);
-    d.exponent = std::stoi(text.substr(e + 1));
+    d.digits.push_back(buf[0]);
+    d.digits.append(buf + 2, e);
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, d.exponent);
     return d;
 }
 
@@ -37,7 +38,7 @@ Decimal Round(const Decimal& in, int keep) {
     Decimal out;
     out.exponent = in.exponent;
     if (keep < 0) {
-        out.digits = "0";
+        out.digits.assign(1, '0');
         return out;
     }
     const auto n = static_cast<std::size_t>(keep);
@@ -48,7 +49,7 @@ Decimal Round(const Decimal& in, int keep) {
     out.digits = in.digits.substr(0, n);
     if (in.digits[n] < '5') {
         if (out.digits.empty()) {
-            out.digits = "0";
+            out.digits.assign(1, '0');
         }
         return out;
     }
