@@ -1,0 +1,160 @@
+#include "report/Texts.h"
+#include "script/Script.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+kiv::RaschetData Confirmed(int type, std::string osmode = "4133") {
+    kiv::RaschetData d;
+    d.S = 0.5;
+    d.H = 100;
+    d.L1 = 200;
+    d.L2 = 400;
+    d.FalthP1 = d.AllP1 = 3;
+    d.FalthP2 = d.AllP2 = 2;
+    d.AllD = 2;
+    d.OsmodeValue = std::move(osmode);
+    EXPECT_EQ(kiv::RunPattern(d, type).status, kiv::CalcStatus::Ok);
+    return d;
+}
+
+std::string Crlf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const auto& l : lines) {
+        bytes += l + "\r\n";
+    }
+    return bytes;
+}
+
+const std::vector<std::string> kHeaderOutlineFolds = {
+    "_osmode", "0", "_pline", "200.0000,0.0000", "238.7426,196.2117", "53.7525,272.2291",
+    "0.0000,141.4214", "-53.7525,272.2291", "-238.7426,196.2117", "-200.0000,0.0000", "_close",
+    "_line", "0.0000,141.4214", "200.0000,0.0000", "", "_line", "0.0000,141.4214",
+    "238.7426,196.2117", "", "_line", "0.0000,141.4214", "-238.7426,196.2117", "", "_line",
+    "0.0000,141.4214", "-200.0000,0.0000", ""};
+
+const std::vector<std::string> kSeamStrips = {
+    "_pline", "53.7525,272.2291", "50.9776,273.3694", "0.0000,149.3143", "0.0000,141.4214", "",
+    "_pline", "-53.7525,272.2291", "-51.9026,272.9893", "0.0000,146.6833", ""};
+
+const std::vector<std::string> kWireOutline = {
+    "_pline",           "53.7525,272.2291",  "55.6529,276.8539",   "240.6430,200.8364",
+    "238.7426,196.2117", "243.6479,195.2431", "204.9053,-0.9686",   "200.0000,0.0000",
+    "200.0000,-5.0000",  "-200.0000,-5.0000", "-200.0000,0.0000",   "-204.9053,-0.9686",
+    "-243.6479,195.2431", "-238.7426,196.2117", "-240.6430,200.8364", "-55.6529,276.8539",
+    "-53.7525,272.2291", ""};
+
+std::vector<std::string> Expected(int type, const std::string& osmode) {
+    std::vector<std::string> lines = kHeaderOutlineFolds;
+    if (type >= 2) {
+        lines.insert(lines.end(), kSeamStrips.begin(), kSeamStrips.end());
+    }
+    if (type == 3) {
+        lines.insert(lines.end(), kWireOutline.begin(), kWireOutline.end());
+    }
+    lines.push_back("_osmode");
+    lines.push_back(osmode);
+    return lines;
+}
+
+struct FileCase {
+    const char* name;
+    int type;
+    std::size_t lines;
+    const char* osmode;
+};
+
+class DefaultScript : public ::testing::TestWithParam<FileCase> {};
+
+// Byte for byte, CRLF after every line including the last; the settings value
+// is copied raw, an empty one giving an empty last line.
+TEST_P(DefaultScript, Bytes) {
+    const FileCase& c = GetParam();
+    const std::string bytes = kiv::ScriptBytes(Confirmed(c.type, c.osmode), c.type);
+    const std::vector<std::string> lines = Expected(c.type, c.osmode);
+    ASSERT_EQ(lines.size(), c.lines);
+    EXPECT_EQ(bytes, Crlf(lines));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, DefaultScript,
+    ::testing::Values(FileCase{"NoAllowances", 1, 29, "4133"}, FileCase{"Seam", 2, 40, "4133"},
+                      FileCase{"SeamAndWire", 3, 58, "4133"},
+                      FileCase{"EmptySetting", 1, 29, ""},
+                      FileCase{"RawSettingBytes", 3, 58, " 1\xE9 \x01z"}),
+    [](const ::testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
+
+TEST(ScriptBytes, UnknownTypeWritesNothing) {
+    EXPECT_TRUE(kiv::ScriptBytes(kiv::RaschetData{}, 0).empty());
+    EXPECT_TRUE(kiv::ScriptBytes(kiv::RaschetData{}, 4).empty());
+}
+
+// Point 7 is point 1 mirrored: the sign goes on before the rounding, so an
+// exact half rounds away from zero on both sides.
+TEST(ScriptBytes, ExactHalfRoundsAwayOnBothSides) {
+    kiv::RaschetData d = Confirmed(1);
+    d.L2 = 200.0625;
+    ASSERT_EQ(kiv::RunPattern(d, 1).status, kiv::CalcStatus::Ok);
+    const std::string bytes = kiv::ScriptBytes(d, 1);
+    EXPECT_EQ(bytes.find("_pline\r\n100.0313,0.0000\r\n"), 12u) << bytes;
+    EXPECT_NE(bytes.find("\r\n-100.0313,0.0000\r\n_close\r\n"), std::string::npos) << bytes;
+}
+
+struct NameCase {
+    const char* name;
+    std::vector<std::string> texts;
+    const char* file;
+};
+
+class ScriptName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ScriptName, File) {
+    const std::string file = kiv::ScriptFileName(GetParam().texts);
+    EXPECT_EQ(file, GetParam().file);
+    EXPECT_LE(file.size(), 50u);
+    EXPECT_EQ(file.substr(file.size() - 4), ".scr");
+}
+
+// A name longer than 50 characters is cut before its extension, so the CAD
+// program's script dialog still lists the file.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptName,
+    ::testing::Values(
+        NameCase{"Type1", {"200", "400", "100", "0.5"}, "200x400x100x0.5.scr"},
+        NameCase{"Type2", {"200", "400", "100", "0.5", "3", "2"}, "200x400x100x0.5x3x2.scr"},
+        NameCase{"Type3", {"200", "400", "100", "0.5", "3", "2", "2"}, "200x400x100x0.5x3x2x2.scr"},
+        NameCase{"TextsNotValues", {"200.0", "400", "100", "0.5"}, "200.0x400x100x0.5.scr"},
+        NameCase{"ExactlyFifty",
+                 {"200.000000000", "400.00000000", "100.0000000000", "0.50"},
+                 "200.000000000x400.00000000x100.0000000000x0.50.scr"},
+        NameCase{"FiftyOneCutBeforeExtension",
+                 {"200.000000000", "400.00000000", "100.0000000000", "0.500"},
+                 "200.000000000x400.00000000x100.0000000000x0.50.scr"},
+        NameCase{"LongTextsKeepTheExtension",
+                 {"200.000000000000", "400.000000000000", "100.000000000000", "0.5"},
+                 "200.000000000000x400.000000000000x100.00000000.scr"}),
+    [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
+
+TEST(ScriptName, InputsInNameOrder) {
+    using kiv::Input;
+    const auto type3 = kiv::NameInputsFor(3);
+    const std::vector<Input> expected = {Input::L1,    Input::L2,    Input::H,   Input::S,
+                                         Input::AllP1, Input::AllP2, Input::AllD};
+    EXPECT_EQ(std::vector<Input>(type3.begin(), type3.end()), expected);
+    const auto type2 = kiv::NameInputsFor(2);
+    EXPECT_EQ(std::vector<Input>(type2.begin(), type2.end()),
+              (std::vector<Input>{Input::L1, Input::L2, Input::H, Input::S, Input::FalthP1,
+                                  Input::FalthP2}));
+    EXPECT_EQ(kiv::NameInputsFor(1).size(), 4u);
+    EXPECT_TRUE(kiv::NameInputsFor(0).empty());
+}
+
+TEST(ScriptName, Caption) {
+    EXPECT_EQ(kiv::ScriptButtonCaption("200x400x100x0.5.scr"), "Файл  \"200x400x100x0.5.scr\"");
+}
+
+} // namespace
