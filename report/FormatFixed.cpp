@@ -1,8 +1,10 @@
 #include "report/FormatFixed.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace kiv {
@@ -11,11 +13,21 @@ namespace {
 
 constexpr int kExpansionDigits = 18;
 
-// A non-negative decimal: `digits` with the first one worth 10^exponent.
+// A non-negative decimal: `count` digits, the first one worth 10^exponent.
+// Kept in a fixed array: this runs for every coordinate of every script.
 struct Decimal {
-    std::string digits;
+    std::array<char, kExpansionDigits + 1> digits{};
+    int count = 0;
     int exponent = 0;
-    bool zero() const { return digits.find_first_not_of('0') == std::string::npos; }
+
+    bool zero() const {
+        return std::all_of(digits.begin(), digits.begin() + count, [](char c) { return c == '0'; });
+    }
+    // Digit worth 10^place, or '0' outside the kept digits.
+    char at(int place) const {
+        const int index = exponent - place;
+        return index < 0 || index >= count ? '0' : digits[static_cast<std::size_t>(index)];
+    }
 };
 
 // The value's decimal expansion to 18 significant digits. to_chars is
@@ -27,76 +39,75 @@ Decimal Expand(double magnitude) {
     // "d.ddddddddddddddddde±x": the digits without the point, then the exponent.
     char* e = std::find(buf, res.ptr, 'e');
     Decimal d;
-    d.digits.push_back(buf[0]);
-    d.digits.append(buf + 2, e);
+    d.digits[0] = buf[0];
+    d.count = 1;
+    for (const char* p = buf + 2; p < e; ++p) {
+        d.digits[static_cast<std::size_t>(d.count++)] = *p;
+    }
     std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, d.exponent);
     return d;
 }
 
 // Keeps the first `keep` digits, rounding half away from zero on the next one.
 Decimal Round(const Decimal& in, int keep) {
-    Decimal out;
-    out.exponent = in.exponent;
+    Decimal out = in;
+    if (keep >= in.count) {
+        return out;
+    }
     if (keep < 0) {
-        out.digits.assign(1, '0');
+        out.count = 1;
+        out.digits[0] = '0';
         return out;
     }
-    const auto n = static_cast<std::size_t>(keep);
-    if (n >= in.digits.size()) {
-        out.digits = in.digits;
-        return out;
-    }
-    out.digits = in.digits.substr(0, n);
-    if (in.digits[n] < '5') {
-        if (out.digits.empty()) {
-            out.digits.assign(1, '0');
+    out.count = keep;
+    if (in.digits[static_cast<std::size_t>(keep)] < '5') {
+        if (keep == 0) {
+            out.count = 1;
+            out.digits[0] = '0';
         }
         return out;
     }
-    // Carry upwards; a carry out of the first digit adds a new leading digit.
-    std::size_t i = out.digits.size();
-    while (i > 0 && out.digits[i - 1] == '9') {
-        out.digits[--i] = '0';
+    // Carry upwards; a carry out of the first digit makes a new leading 1.
+    int i = keep;
+    while (i > 0 && out.digits[static_cast<std::size_t>(i - 1)] == '9') {
+        out.digits[static_cast<std::size_t>(--i)] = '0';
     }
     if (i > 0) {
-        ++out.digits[i - 1];
+        ++out.digits[static_cast<std::size_t>(i - 1)];
     } else {
-        out.digits.insert(out.digits.begin(), '1');
+        out.digits[0] = '1';
+        out.count = 1;
         ++out.exponent;
     }
     return out;
 }
 
-// Digit worth 10^place, or '0' outside the kept digits.
-char DigitAt(const Decimal& d, int place) {
-    const int index = d.exponent - place;
-    if (index < 0 || index >= static_cast<int>(d.digits.size())) {
-        return '0';
-    }
-    return d.digits[static_cast<std::size_t>(index)];
-}
-
-std::string Fixed(const Decimal& d, int decimals) {
+std::string Fixed(const Decimal& d, int decimals, bool negative) {
     std::string text;
+    text.reserve(static_cast<std::size_t>(std::max(d.exponent, 0) + decimals + 3));
+    if (negative) {
+        text += '-';
+    }
     for (int place = std::max(d.exponent, 0); place >= 0; --place) {
-        text += DigitAt(d, place);
+        text += d.at(place);
     }
     if (decimals > 0) {
         text += '.';
         for (int place = -1; place >= -decimals; --place) {
-            text += DigitAt(d, place);
+            text += d.at(place);
         }
     }
     return text;
 }
 
 // "d.ddd...E+n" with `precision` significant digits.
-std::string Exponent(const Decimal& d, int precision) {
-    std::string text(1, DigitAt(d, d.exponent));
+std::string Exponent(const Decimal& d, int precision, bool negative) {
+    std::string text = negative ? "-" : "";
+    text += d.at(d.exponent);
     if (precision > 1) {
         text += '.';
         for (int i = 1; i < precision; ++i) {
-            text += DigitAt(d, d.exponent - i);
+            text += d.at(d.exponent - i);
         }
     }
     text += d.exponent < 0 ? "E-" : "E+";
@@ -114,18 +125,12 @@ std::string FormatFixed(double value, int precision, int decimals) {
     decimals = std::max(decimals, 0);
 
     const Decimal expansion = Expand(std::fabs(value));
-    Decimal rounded = Round(expansion, std::min(precision, expansion.exponent + 1 + decimals));
-
-    std::string text;
+    const Decimal rounded = Round(expansion, std::min(precision, expansion.exponent + 1 + decimals));
+    const bool negative = std::signbit(value) && !rounded.zero();
     if (rounded.exponent + 1 > precision) {
-        text = Exponent(Round(expansion, precision), precision);
-    } else {
-        text = Fixed(rounded, decimals);
+        return Exponent(Round(expansion, precision), precision, negative);
     }
-    if (std::signbit(value) && !rounded.zero()) {
-        text.insert(text.begin(), '-');
-    }
-    return text;
+    return Fixed(rounded, decimals, negative);
 }
 
 } // namespace kiv
