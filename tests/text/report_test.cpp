@@ -1,4 +1,5 @@
 #include "report/Texts.h"
+#include "tests/engine/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -6,19 +7,7 @@
 
 namespace {
 
-kiv::RaschetData Defaults() {
-    kiv::RaschetData d;
-    d.S = 0.5;
-    d.H = 100;
-    d.L1 = 200;
-    d.L2 = 400;
-    d.FalthP1 = 3;
-    d.FalthP2 = 2;
-    d.AllP1 = 3;
-    d.AllP2 = 2;
-    d.AllD = 2;
-    return d;
-}
+using kiv::test::Defaults;
 
 const std::string kDefaultRadii =
     "Радиусы для разметки развертки засечками:\r - точка 1: 0-1 = 200.00;\r - точка 4: 0-4 = "

@@ -1,5 +1,6 @@
 #include "report/Texts.h"
 #include "script/Script.h"
+#include "tests/engine/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,7 @@
 namespace {
 
 kiv::RaschetData Confirmed(int type, std::string osmode = "4133") {
-    kiv::RaschetData d;
-    d.S = 0.5;
-    d.H = 100;
-    d.L1 = 200;
-    d.L2 = 400;
-    d.FalthP1 = d.AllP1 = 3;
-    d.FalthP2 = d.AllP2 = 2;
-    d.AllD = 2;
+    kiv::RaschetData d = kiv::test::Defaults();
     d.OsmodeValue = std::move(osmode);
     EXPECT_EQ(kiv::RunPattern(d, type).status, kiv::CalcStatus::Ok);
     return d;
