@@ -5,11 +5,13 @@
 #include <QSvgRenderer>
 
 PictureWidget::PictureWidget(const QString& svgPath, QWidget* parent)
-    : QWidget(parent), renderer_(new QSvgRenderer(svgPath, this)) {
+    : QWidget(parent), svgPath_(svgPath) {
     setFocusPolicy(Qt::NoFocus);
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {
+    if (renderer_ == nullptr)
+        renderer_ = new QSvgRenderer(svgPath_, this);
     const QSizeF natural = renderer_->defaultSize();
     if (!renderer_->isValid() || natural.isEmpty() || width() <= 0)
         return;

@@ -23,7 +23,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    QSvgRenderer* renderer_;
+    QString svgPath_;
+    // Read at the first paint: the pictures of the pages not shown at start
+    // cost nothing until the user opens them.
+    QSvgRenderer* renderer_ = nullptr;
     // The drawing rendered once for the current size: SVG rendering is far
     // slower than blitting, and the box is repainted whenever a field over it
     // changes.
