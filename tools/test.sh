@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. The window tests run on Qt's
-# offscreen platform, so no display is needed.
+# offscreen platform, so no display is needed. Then it does it all once more
+# with the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,3 +9,9 @@ bash tools/setup.sh
 cmake --preset default
 cmake --build --preset default
 QT_QPA_PLATFORM=offscreen ctest --preset default
+
+# The same tests again under AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer; any report fails the run.
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
