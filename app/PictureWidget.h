@@ -13,7 +13,7 @@ class PictureWidget : public QWidget {
     Q_OBJECT
 
 public:
-    PictureWidget(const QString& svgPath, QWidget* parent = nullptr);
+    explicit PictureWidget(const QString& svgPath, QWidget* parent = nullptr);
 
 signals:
     void doubleClicked();

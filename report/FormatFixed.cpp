@@ -84,7 +84,6 @@ Decimal Round(const Decimal& in, int keep) {
 
 std::string Fixed(const Decimal& d, int decimals, bool negative) {
     std::string text;
-    text.reserve(static_cast<std::size_t>(std::max(d.exponent, 0) + decimals + 3));
     if (negative) {
         text += '-';
     }

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation locales
+  clang clang-tidy cppcheck libclang-rt-14-dev
   xvfb xauth
 )
 

@@ -10,6 +10,9 @@ cmake --preset default
 cmake --build --preset default
 QT_QPA_PLATFORM=offscreen ctest --preset default
 
+# Static analysis over the same sources, with the build's compile commands.
+bash tools/lint.sh
+
 # The same tests again under AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer; any report fails the run.
 cmake --preset sanitize
