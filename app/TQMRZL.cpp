@@ -813,7 +813,10 @@ bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
         reason = SaveFailure(path, file.errorString());
         return false;
     }
-    if (file.write(bytes.data(), size) != size) {
+    // The explicit flush matters: on a full disk this Qt's commit() reports
+    // success after a failed final write and replaces the old file with an
+    // empty one.
+    if (file.write(bytes.data(), size) != size || !file.flush()) {
         reason = SaveFailure(path, file.errorString());
         file.cancelWriting();
         return false;
