@@ -124,7 +124,8 @@ std::string FormatFixed(double value, int precision, int decimals) {
     decimals = std::max(decimals, 0);
 
     const Decimal expansion = Expand(std::fabs(value));
-    const Decimal rounded = Round(expansion, std::min(precision, expansion.exponent + 1 + decimals));
+    const Decimal rounded =
+        Round(expansion, std::min(precision, expansion.exponent + 1 + decimals));
     const bool negative = std::signbit(value) && !rounded.zero();
     if (rounded.exponent + 1 > precision) {
         return Exponent(Round(expansion, precision), precision, negative);

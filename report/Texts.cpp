@@ -7,9 +7,15 @@ namespace kiv {
 namespace {
 
 // Radii and blank sizes: 2 decimals; areas and masses: 3; enlargements: 1.
-std::string Mm(double v) { return FormatFixed(v, 9, 2); }
-std::string Three(double v) { return FormatFixed(v, 9, 3); }
-std::string One(double v) { return FormatFixed(v, 9, 1); }
+std::string Mm(double v) {
+    return FormatFixed(v, 9, 2);
+}
+std::string Three(double v) {
+    return FormatFixed(v, 9, 3);
+}
+std::string One(double v) {
+    return FormatFixed(v, 9, 1);
+}
 
 void AreaAndMasses(std::string& text, const char* what, double area, const double (&mass)[3]) {
     text += what;
@@ -40,15 +46,20 @@ std::string SummaryText(const BlankSummary& s) {
     AreaAndMasses(text, "Развертка: ", s.patternArea, s.patternMass);
     if (s.type == 3) {
         text += "\rВнимание! Из-за закатывания проволоки габариты зонта увеличились:\r";
-        text += "- ширина - на " + One(s.widen) + " мм;  - длина - на " + One(s.lengthen) + " мм;\r";
+        text +=
+            "- ширина - на " + One(s.widen) + " мм;  - длина - на " + One(s.lengthen) + " мм;\r";
         text += "- высота - на " + One(s.heighten) + " мм.";
     }
     return text;
 }
 
-std::string BlankSizeText(double v) { return Mm(v); }
+std::string BlankSizeText(double v) {
+    return Mm(v);
+}
 
-std::string WireAllowanceText(double allD) { return One(2.5 * allD); }
+std::string WireAllowanceText(double allD) {
+    return One(2.5 * allD);
+}
 
 TypeReport RunPattern(RaschetData& d, int type) {
     const CalcResult result = Calculate(d, type);

@@ -30,30 +30,28 @@ TEST_P(FormatFixedTable, Text) {
 // exact half such as 0.125 rounds away from zero.
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormatFixedTable,
-    ::testing::Values(
-        Case{"ExactHalfRoundsUp", 0.125, 9, 2, "0.13"},
-        Case{"StoredBelowHalfRoundsDown", 2.675, 9, 2, "2.67"},
-        Case{"WholeNumber", 200, 9, 2, "200.00"},
-        Case{"Zero", 0, 10, 4, "0.0000"},
-        Case{"NegativeZero", -0.0, 10, 4, "0.0000"},
-        Case{"SignificantDigitCap", 12345678.987, 9, 2, "12345679.00"},
-        Case{"CoordinateHalfAwayFromZero", 100.03125, 10, 4, "100.0313"},
-        Case{"NegativeCoordinateHalf", -100.03125, 10, 4, "-100.0313"},
-        Case{"TinyNegativeIsUnsigned", -0.001, 9, 2, "0.00"},
-        Case{"TinyNegativeCoordinate", -0.00004999, 10, 4, "0.0000"},
-        Case{"NegativeHalfRoundsAway", -0.005, 9, 2, "-0.01"},
-        Case{"CarryIntoNewDigit", 9.9999, 9, 2, "10.00"},
-        Case{"CarryThroughCoordinate", 999.99996, 10, 4, "1000.0000"},
-        Case{"JustBelowPrecisionLimit", 999999999.99, 10, 0, "1000000000"},
-        Case{"NinePlacesFixed", 999999999.4, 9, 2, "999999999.00"},
-        Case{"CarryLeavesFixedFormat", 999999999.999, 9, 2, "1.00000000E+9"},
-        Case{"TenDigitsAtPrecisionNine", 1e10, 9, 2, "1.00000000E+10"},
-        Case{"HugeCoordinate", -1.234567890123e12, 10, 4, "-1.234567890E+12"},
-        Case{"Subnormal", 1e-300, 9, 2, "0.00"},
-        Case{"OneDecimal", 0.95, 9, 1, "0.9"},
-        Case{"ThreeDecimals", 0.1304, 9, 3, "0.130"},
-        Case{"NotFiniteIsMarked", INFINITY, 9, 2, "?"},
-        Case{"NaNIsMarked", NAN, 10, 4, "?"}),
+    ::testing::Values(Case{"ExactHalfRoundsUp", 0.125, 9, 2, "0.13"},
+                      Case{"StoredBelowHalfRoundsDown", 2.675, 9, 2, "2.67"},
+                      Case{"WholeNumber", 200, 9, 2, "200.00"}, Case{"Zero", 0, 10, 4, "0.0000"},
+                      Case{"NegativeZero", -0.0, 10, 4, "0.0000"},
+                      Case{"SignificantDigitCap", 12345678.987, 9, 2, "12345679.00"},
+                      Case{"CoordinateHalfAwayFromZero", 100.03125, 10, 4, "100.0313"},
+                      Case{"NegativeCoordinateHalf", -100.03125, 10, 4, "-100.0313"},
+                      Case{"TinyNegativeIsUnsigned", -0.001, 9, 2, "0.00"},
+                      Case{"TinyNegativeCoordinate", -0.00004999, 10, 4, "0.0000"},
+                      Case{"NegativeHalfRoundsAway", -0.005, 9, 2, "-0.01"},
+                      Case{"CarryIntoNewDigit", 9.9999, 9, 2, "10.00"},
+                      Case{"CarryThroughCoordinate", 999.99996, 10, 4, "1000.0000"},
+                      Case{"JustBelowPrecisionLimit", 999999999.99, 10, 0, "1000000000"},
+                      Case{"NinePlacesFixed", 999999999.4, 9, 2, "999999999.00"},
+                      Case{"CarryLeavesFixedFormat", 999999999.999, 9, 2, "1.00000000E+9"},
+                      Case{"TenDigitsAtPrecisionNine", 1e10, 9, 2, "1.00000000E+10"},
+                      Case{"HugeCoordinate", -1.234567890123e12, 10, 4, "-1.234567890E+12"},
+                      Case{"Subnormal", 1e-300, 9, 2, "0.00"},
+                      Case{"OneDecimal", 0.95, 9, 1, "0.9"},
+                      Case{"ThreeDecimals", 0.1304, 9, 3, "0.130"},
+                      Case{"NotFiniteIsMarked", INFINITY, 9, 2, "?"},
+                      Case{"NaNIsMarked", NAN, 10, 4, "?"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // Whatever the value, the text has the fixed form and reads back as the value
@@ -74,7 +72,8 @@ TEST(FormatFixedProperty, FixedFormReadsBack) {
         double back = 0;
         std::from_chars(text.data(), text.data() + text.size(), back);
         // Half a unit in the last place, widened where the ten-digit cap bites.
-        const double unit = std::max(std::pow(10.0, -d), std::pow(10.0, std::floor(std::log10(magnitude)) - 9));
+        const double unit =
+            std::max(std::pow(10.0, -d), std::pow(10.0, std::floor(std::log10(magnitude)) - 9));
         ASSERT_LE(std::fabs(back - value), unit / 2 * (1 + 1e-9));
         if (back == 0) {
             ASSERT_NE(text.front(), '-');

@@ -84,8 +84,8 @@ protected:
         QFile old(kScript);
         ASSERT_TRUE(old.open(QIODevice::ReadOnly));
         EXPECT_EQ(old.readAll(), kOldScript) << "the old script must stay as it was";
-        QStringList entries = QDir::current().entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
-                                                        QDir::NoDotAndDotDot, QDir::Name);
+        QStringList entries = QDir::current().entryList(
+            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         EXPECT_EQ(entries, entriesAfter) << "no temporary file may stay behind";
     }
 
@@ -140,10 +140,19 @@ TEST_P(OddSettingsFile, StartsQuietly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, OddSettingsFile,
-    ::testing::Values(OddSettings{"NulBytes", QByteArray("4\0\0" "3\r\n", 6), QByteArray("4\0\0" "3", 4)},
+    ::testing::Values(OddSettings{"NulBytes",
+                                  QByteArray("4\0\0"
+                                             "3\r\n",
+                                             6),
+                                  QByteArray("4\0\0"
+                                             "3",
+                                             4)},
                       OddSettings{"MegabyteFirstLine", QByteArray(1 << 20, '7'), "777777"},
                       OddSettings{"OnlyCarriageReturns", "41\r33\r5\r", "41335"},
-                      OddSettings{"OnlyCtrlZ", "\x1a" "4133\r\n", ""}),
+                      OddSettings{"OnlyCtrlZ",
+                                  "\x1a"
+                                  "4133\r\n",
+                                  ""}),
     [](const ::testing::TestParamInfo<OddSettings>& info) { return std::string(info.param.name); });
 
 } // namespace
