@@ -18,3 +18,6 @@ bash tools/lint.sh
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+# A short run of every fuzz target over its seeds.
+bash tools/fuzz.sh

@@ -1,0 +1,109 @@
+// The whole road of a confirmation from nine arbitrary field texts: the
+// validators in their order, each pattern type's calculation and texts, and
+// the script with its name.
+#include "input/Validators.h"
+#include "report/Texts.h"
+#include "script/Script.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using kiv::Input;
+constexpr std::array<Input, 9> kOrder = {Input::S,       Input::L1,    Input::L2,
+                                         Input::H,       Input::FalthP1, Input::FalthP2,
+                                         Input::AllP1,   Input::AllP2, Input::AllD};
+
+bool Clean(const std::string& text) {
+    return text.find("inf") == std::string::npos && text.find("nan") == std::string::npos &&
+           text.find('?') == std::string::npos;
+}
+
+// Lines ended by CRLF, no bare CR or LF anywhere else.
+std::size_t CrlfLines(const std::string& bytes) {
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') {
+                __builtin_trap();
+            }
+            ++lines;
+            ++i;
+        } else if (bytes[i] == '\n') {
+            __builtin_trap();
+        }
+    }
+    if (!bytes.empty() && bytes.size() >= 2 && bytes.substr(bytes.size() - 2) != "\r\n") {
+        __builtin_trap();
+    }
+    return lines;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Nine texts separated by newlines; missing ones stay empty.
+    std::array<std::string, 9> texts;
+    std::size_t field = 0;
+    for (std::size_t i = 0; i < size && field < texts.size(); ++i) {
+        const char c = static_cast<char>(data[i]);
+        if (c == '\n') {
+            ++field;
+        } else {
+            texts[field] += c;
+        }
+    }
+    const auto textOf = [&](Input in) {
+        for (std::size_t i = 0; i < kOrder.size(); ++i) {
+            if (kOrder[i] == in) {
+                return texts[i];
+            }
+        }
+        return std::string();
+    };
+
+    for (int type = 1; type <= 3; ++type) {
+        kiv::RaschetData d;
+        d.OsmodeValue = "4133";
+        bool accepted = true;
+        for (Input in : kiv::ValidatorsFor(type)) {
+            if (kiv::Validate(in, textOf(in), d).kind != kiv::Verdict::Accepted) {
+                accepted = false;
+                break;
+            }
+        }
+        if (!accepted) {
+            continue;
+        }
+        const kiv::TypeReport report = kiv::RunPattern(d, type);
+        if (!Clean(report.radii) || !Clean(report.b1) || !Clean(report.b2) ||
+            !Clean(report.summary)) {
+            __builtin_trap();
+        }
+        if (report.status != kiv::CalcStatus::Ok) {
+            continue;
+        }
+        if (report.b1.empty() || report.b2.empty() || report.summary.empty()) {
+            __builtin_trap();
+        }
+        const std::string bytes = kiv::ScriptBytes(d, type);
+        const std::size_t expected[] = {0, 29, 40, 58};
+        if (!Clean(bytes) || CrlfLines(bytes) != expected[type]) {
+            __builtin_trap();
+        }
+        std::vector<std::string> nameTexts;
+        for (Input in : kiv::NameInputsFor(type)) {
+            nameTexts.push_back(textOf(in));
+        }
+        const std::string name = kiv::ScriptFileName(nameTexts);
+        if (name.size() > 50 || name.size() < 4 || name.substr(name.size() - 4) != ".scr") {
+            __builtin_trap();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+// The settings file's value over any bytes, against a plain model of the rules.
+#include "app/SettingsFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// First line up to LF; CR dropped wherever it stands; Ctrl-Z ends the file;
+// at most six characters kept.
+std::string Model(std::string_view bytes) {
+    std::string value;
+    for (char c : bytes) {
+        if (c == '\n' || c == '\x1a') {
+            break;
+        }
+        if (c == '\r') {
+            continue;
+        }
+        if (value.size() < 6) {
+            value += c;
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (OsmodeFromBytes(bytes) != Model(bytes)) {
+        __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, with ASan and UBSan) and runs each for a
+# fixed number of inputs from its seed corpus, so they keep working. A longer
+# run by hand: build/fuzz/fuzz/fuzz_<name> -runs=10000000 <a copy of fuzz/corpus/<name>>
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs="${KIV_FUZZ_RUNS:-50000}"
+cmake --preset fuzz
+cmake --build --preset fuzz
+
+for target in conversion format settings road; do
+  # A scratch copy: what the fuzzer learns must not change the checked-in seeds.
+  scratch="build/fuzz/corpus-$target"
+  rm -rf "$scratch"
+  cp -r "fuzz/corpus/$target" "$scratch"
+  echo "fuzz_$target: $runs runs"
+  "build/fuzz/fuzz/fuzz_$target" -runs="$runs" -seed=1 \
+    -artifact_prefix="build/fuzz/$target-" "$scratch" 2>&1 | tail -n 1
+done
