@@ -54,6 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!std::isfinite(value)) {
         return 0;
     }
+    // The fast expansion agrees with the reference wherever it answers.
+    char fast[18], slow[18];
+    int fastExp = 0, slowExp = 0;
+    if (kiv::detail::ExpandByIntegers(std::fabs(value), fast, fastExp)) {
+        kiv::detail::ExpandByChars(std::fabs(value), slow, slowExp);
+        if (fastExp != slowExp || std::memcmp(fast, slow, sizeof fast) != 0) {
+            __builtin_trap();
+        }
+    }
     if (text.find('E') != std::string::npos) {
         // Exponent form only for what has more integer digits than the precision.
         if (std::fabs(value) < std::pow(10.0, precision - 1)) {

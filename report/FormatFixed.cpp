@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -30,21 +31,99 @@ struct Decimal {
     }
 };
 
-// The value's decimal expansion to 18 significant digits. to_chars is
-// correctly rounded and, unlike printf, never uses the locale's decimal point.
-Decimal Expand(double magnitude) {
+} // namespace
+
+namespace detail {
+
+// to_chars is correctly rounded and, unlike printf, never uses the locale's
+// decimal point; it is the reference for every value.
+void ExpandByChars(double magnitude, char (&digits)[18], int& exponent) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
                                    kExpansionDigits - 1);
     // "d.ddddddddddddddddde±x": the digits without the point, then the exponent.
     char* e = std::find(buf, res.ptr, 'e');
-    Decimal d;
-    d.digits[0] = buf[0];
-    d.count = 1;
-    for (const char* p = buf + 2; p < e; ++p) {
-        d.digits[static_cast<std::size_t>(d.count++)] = *p;
+    digits[0] = buf[0];
+    std::copy(buf + 2, e, digits + 1);
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exponent);
+}
+
+// The same digits by exact integer arithmetic, several times faster, for the
+// range every dimension and coordinate of a hood falls in. A double is
+// m * 2^e2 exactly; m * 10^s fits in 128 bits there, and dividing by 2^-e2 is
+// a shift whose remainder decides the rounding (half to even, as to_chars).
+bool ExpandByIntegers(double magnitude, char (&digits)[18], int& exponent) {
+    if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
+        return false;
     }
-    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, d.exponent);
+    // GCC and clang both have 128-bit integers on this platform.
+    __extension__ using u128 = unsigned __int128;
+    static constexpr auto kPowers = [] {
+        std::array<u128, 22> p{};
+        p[0] = 1;
+        for (std::size_t i = 1; i < p.size(); ++i) {
+            p[i] = p[i - 1] * 10;
+        }
+        return p;
+    }();
+    constexpr std::uint64_t kLow = 100000000000000000ULL; // 10^17
+    constexpr std::uint64_t kHigh = 10 * kLow;
+
+    int binaryExponent = 0;
+    const double fraction = std::frexp(magnitude, &binaryExponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int shift = 53 - binaryExponent; // 4 .. 67 in this range
+
+    // log10(2) estimates the decimal exponent to within one; the loop settles it.
+    int e = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int scale = 17 - e;
+        if (scale < 0 || scale >= static_cast<int>(kPowers.size())) {
+            return false;
+        }
+        const u128 product = static_cast<u128>(mantissa) * kPowers[static_cast<std::size_t>(scale)];
+        u128 q = product >> shift;
+        if (q >= kHigh) {
+            ++e;
+            continue;
+        }
+        if (q < kLow) {
+            --e;
+            continue;
+        }
+        const u128 rest = product & ((static_cast<u128>(1) << shift) - 1);
+        const u128 half = static_cast<u128>(1) << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0)) {
+            ++q;
+        }
+        if (q == kHigh) {
+            q = kLow;
+            ++e;
+        }
+        auto n = static_cast<std::uint64_t>(q);
+        for (int i = 17; i >= 0; --i) {
+            digits[i] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
+        exponent = e;
+        return true;
+    }
+    return false;
+}
+
+} // namespace detail
+
+namespace {
+
+// The value's decimal expansion to 18 significant digits.
+Decimal Expand(double magnitude) {
+    char digits[kExpansionDigits];
+    Decimal d;
+    if (!detail::ExpandByIntegers(magnitude, digits, d.exponent)) {
+        detail::ExpandByChars(magnitude, digits, d.exponent);
+    }
+    std::copy(std::begin(digits), std::end(digits), d.digits.begin());
+    d.count = kExpansionDigits;
     return d;
 }
 

@@ -13,4 +13,12 @@ namespace kiv {
 // non-finite value (the calculation rejects those first).
 std::string FormatFixed(double value, int precision, int decimals);
 
+namespace detail {
+// The 18 significant digits of a positive finite value and the decimal
+// exponent of the first one, two ways: the fast one covers 1e-4 to 1e15 and
+// says false elsewhere; the other covers everything.
+bool ExpandByIntegers(double magnitude, char (&digits)[18], int& exponent);
+void ExpandByChars(double magnitude, char (&digits)[18], int& exponent);
+} // namespace detail
+
 } // namespace kiv

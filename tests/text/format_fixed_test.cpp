@@ -82,3 +82,44 @@ TEST(FormatFixedProperty, FixedFormReadsBack) {
 }
 
 } // namespace
+
+namespace {
+
+// The fast integer expansion must give exactly the digits of the reference
+// conversion wherever it claims the value: any difference would move a
+// rounding decision and print a wrong last digit.
+TEST(FormatFixedExpansion, IntegerPathMatchesReference) {
+    std::mt19937_64 rng(8327);
+    std::uniform_real_distribution<double> exponent(-4.5, 15.5);
+    std::uniform_int_distribution<int> places(0, 6);
+    int covered = 0;
+    const auto check = [&](double v) {
+        char fast[18], slow[18];
+        int fastExp = 0, slowExp = 0;
+        if (!kiv::detail::ExpandByIntegers(v, fast, fastExp)) {
+            return;
+        }
+        ++covered;
+        kiv::detail::ExpandByChars(v, slow, slowExp);
+        ASSERT_EQ(std::string(fast, 18) + "e" + std::to_string(fastExp),
+                  std::string(slow, 18) + "e" + std::to_string(slowExp))
+            << "value " << v;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        const double v = std::pow(10.0, exponent(rng));
+        check(v);
+        // Values a user types: few decimals, often a half at the last place.
+        const double scale = std::pow(10.0, places(rng));
+        check(std::round(v * scale) / scale);
+        check((std::round(v * scale) + 0.5) / scale);
+        // Neighbours in the double grid around them.
+        check(std::nextafter(v, 0.0));
+        check(std::nextafter(v, INFINITY));
+    }
+    for (double v : {1e-4, 9.9999999999999e14, 1.0, 10.0, 0.125, 2.675, 100.03125, 999999999.999}) {
+        check(v);
+    }
+    EXPECT_GT(covered, 1000000);
+}
+
+} // namespace
