@@ -1,20 +1,14 @@
 #include "report/FormatFixed.h"
 #include "report/Texts.h"
 #include "script/Script.h"
+#include "tests/engine/engine_fixtures.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 kiv::RaschetData DefaultHood() {
-    kiv::RaschetData d;
-    d.S = 0.5;
-    d.H = 100;
-    d.L1 = 200;
-    d.L2 = 400;
-    d.AllP1 = 3;
-    d.AllP2 = 2;
-    d.AllD = 2;
+    kiv::RaschetData d = kiv::test::Defaults();
     d.OsmodeValue = "4133";
     return d;
 }

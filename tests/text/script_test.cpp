@@ -1,6 +1,7 @@
 #include "report/Texts.h"
 #include "script/Script.h"
 #include "tests/engine/engine_fixtures.h"
+#include "tests/text/default_scripts.h"
 
 #include <gtest/gtest.h>
 
@@ -24,57 +25,9 @@ std::string Crlf(const std::vector<std::string>& lines) {
     return bytes;
 }
 
-const std::vector<std::string> kHeaderOutlineFolds = {"_osmode",
-                                                      "0",
-                                                      "_pline",
-                                                      "200.0000,0.0000",
-                                                      "238.7426,196.2117",
-                                                      "53.7525,272.2291",
-                                                      "0.0000,141.4214",
-                                                      "-53.7525,272.2291",
-                                                      "-238.7426,196.2117",
-                                                      "-200.0000,0.0000",
-                                                      "_close",
-                                                      "_line",
-                                                      "0.0000,141.4214",
-                                                      "200.0000,0.0000",
-                                                      "",
-                                                      "_line",
-                                                      "0.0000,141.4214",
-                                                      "238.7426,196.2117",
-                                                      "",
-                                                      "_line",
-                                                      "0.0000,141.4214",
-                                                      "-238.7426,196.2117",
-                                                      "",
-                                                      "_line",
-                                                      "0.0000,141.4214",
-                                                      "-200.0000,0.0000",
-                                                      ""};
-
-const std::vector<std::string> kSeamStrips = {
-    "_pline", "53.7525,272.2291", "50.9776,273.3694",  "0.0000,149.3143",   "0.0000,141.4214",
-    "",       "_pline",           "-53.7525,272.2291", "-51.9026,272.9893", "0.0000,146.6833",
-    ""};
-
-const std::vector<std::string> kWireOutline = {"_pline",
-                                               "53.7525,272.2291",
-                                               "55.6529,276.8539",
-                                               "240.6430,200.8364",
-                                               "238.7426,196.2117",
-                                               "243.6479,195.2431",
-                                               "204.9053,-0.9686",
-                                               "200.0000,0.0000",
-                                               "200.0000,-5.0000",
-                                               "-200.0000,-5.0000",
-                                               "-200.0000,0.0000",
-                                               "-204.9053,-0.9686",
-                                               "-243.6479,195.2431",
-                                               "-238.7426,196.2117",
-                                               "-240.6430,200.8364",
-                                               "-55.6529,276.8539",
-                                               "-53.7525,272.2291",
-                                               ""};
+using kiv::test::kHeaderOutlineFolds;
+using kiv::test::kSeamStrips;
+using kiv::test::kWireOutline;
 
 std::vector<std::string> Expected(int type, const std::string& osmode) {
     std::vector<std::string> lines = kHeaderOutlineFolds;

@@ -1,5 +1,6 @@
 // The script button: the file it writes in the working folder and its caption.
 #include "WindowFixture.h"
+#include "tests/text/default_scripts.h"
 
 #include "script/Script.h"
 
@@ -81,38 +82,13 @@ TEST_F(OpenWindowTest, DefaultType1ScriptLineByLine) {
     confirm(1);
     clickButton("ButtonFileSCR");
     const QList<QByteArray> lines = ReadAll(QStringLiteral("200x400x100x0.5.scr")).split('\n');
-    const char* const expected[] = {"_osmode",
-                                    "0",
-                                    "_pline",
-                                    "200.0000,0.0000",
-                                    "238.7426,196.2117",
-                                    "53.7525,272.2291",
-                                    "0.0000,141.4214",
-                                    "-53.7525,272.2291",
-                                    "-238.7426,196.2117",
-                                    "-200.0000,0.0000",
-                                    "_close",
-                                    "_line",
-                                    "0.0000,141.4214",
-                                    "200.0000,0.0000",
-                                    "",
-                                    "_line",
-                                    "0.0000,141.4214",
-                                    "238.7426,196.2117",
-                                    "",
-                                    "_line",
-                                    "0.0000,141.4214",
-                                    "-238.7426,196.2117",
-                                    "",
-                                    "_line",
-                                    "0.0000,141.4214",
-                                    "-200.0000,0.0000",
-                                    "",
-                                    "_osmode",
-                                    "4133"};
+    std::vector<std::string> expected = kiv::test::kHeaderOutlineFolds;
+    expected.push_back("_osmode");
+    expected.push_back("4133");
     ASSERT_EQ(lines.size(), 30); // 29 lines and nothing after the last line end
     for (int i = 0; i < 29; ++i)
-        EXPECT_EQ(lines[i], QByteArray(expected[i]) + '\r') << "line " << i + 1;
+        EXPECT_EQ(lines[i], QByteArray::fromStdString(expected[static_cast<std::size_t>(i)]) + '\r')
+            << "line " << i + 1;
     EXPECT_TRUE(lines[29].isEmpty());
 }
 
