@@ -63,11 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         }
     }
-    if (text.find('E') != std::string::npos) {
-        // Exponent form only for what has more integer digits than the precision.
-        if (std::fabs(value) < std::pow(10.0, precision - 1)) {
+    // Exponent form exactly for what has more integer digits than the
+    // precision once rounded to it: from 10^precision, and from just below it
+    // where the units round up (99.7 at precision 2 is "1.0E+2").
+    const double limit = std::pow(10.0, precision);
+    const bool exponentForm = text.find('E') != std::string::npos;
+    if (exponentForm != (std::fabs(value) >= limit - 0.5)) {
+        // Right at the rounding edge the 18-digit expansion decides, not the double.
+        if (std::fabs(std::fabs(value) - (limit - 0.5)) > limit * 1e-15) {
             __builtin_trap();
         }
+    }
+    if (exponentForm) {
         return 0;
     }
     if (!FixedForm(text, decimals)) {

@@ -1,6 +1,8 @@
 // The whole road of a confirmation from nine arbitrary field texts: the
 // validators in their order, each pattern type's calculation and texts, and
-// the script with its name.
+// the script with its name. What follows the ninth text is the settings
+// file, whose value ends every script.
+#include "app/SettingsFile.h"
 #include "input/Validators.h"
 #include "report/Texts.h"
 #include "script/Script.h"
@@ -47,10 +49,12 @@ std::size_t CrlfLines(const std::string& bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Nine texts separated by newlines; missing ones stay empty.
+    // Nine texts separated by newlines; missing ones stay empty. The rest of
+    // the input, newlines and all, is the settings file.
     std::array<std::string, 9> texts;
     std::size_t field = 0;
-    for (std::size_t i = 0; i < size && field < texts.size(); ++i) {
+    std::size_t i = 0;
+    for (; i < size && field < texts.size(); ++i) {
         const char c = static_cast<char>(data[i]);
         if (c == '\n') {
             ++field;
@@ -58,6 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             texts[field] += c;
         }
     }
+    const std::string osmode =
+        size > i ? OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
+                 : std::string("4133");
     const auto textOf = [&](Input in) {
         for (std::size_t i = 0; i < kOrder.size(); ++i) {
             if (kOrder[i] == in) {
@@ -69,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int type = 1; type <= 3; ++type) {
         kiv::RaschetData d;
-        d.OsmodeValue = "4133";
+        d.OsmodeValue = osmode;
         bool accepted = true;
         for (Input in : kiv::ValidatorsFor(type)) {
             if (kiv::Validate(in, textOf(in), d).kind != kiv::Verdict::Accepted) {
@@ -93,7 +100,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const std::string bytes = kiv::ScriptBytes(d, type);
         const std::size_t expected[] = {0, 29, 40, 58};
-        if (!Clean(bytes) || CrlfLines(bytes) != expected[type]) {
+        if (CrlfLines(bytes) != expected[type]) {
+            __builtin_trap();
+        }
+        // The settings value is copied as it is; everything before it is ours.
+        const std::string footer = "_osmode\r\n" + osmode + "\r\n";
+        if (bytes.size() < footer.size() ||
+            bytes.compare(bytes.size() - footer.size(), footer.size(), footer) != 0 ||
+            !Clean(bytes.substr(0, bytes.size() - footer.size()))) {
             __builtin_trap();
         }
         std::vector<std::string> nameTexts;

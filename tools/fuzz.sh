@@ -15,6 +15,13 @@ for target in conversion format settings road; do
   rm -rf "$scratch"
   cp -r "fuzz/corpus/$target" "$scratch"
   echo "fuzz_$target: $runs runs"
-  "build/fuzz/fuzz/fuzz_$target" -runs="$runs" -seed=1 \
-    -artifact_prefix="build/fuzz/$target-" "$scratch" 2>&1 | tail -n 1
+  log="build/fuzz/$target.log"
+  if ! "build/fuzz/fuzz/fuzz_$target" -runs="$runs" -seed=1 \
+    -artifact_prefix="build/fuzz/$target-" "$scratch" >"$log" 2>&1; then
+    # The report and the input that broke it (saved under build/fuzz/<name>-crash-*).
+    tail -n 40 "$log"
+    echo "fuzz_$target FAILED" >&2
+    exit 1
+  fi
+  tail -n 1 "$log"
 done
