@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -13,23 +14,122 @@ namespace kiv {
 namespace {
 
 constexpr int kExpansionDigits = 18;
+constexpr std::uint64_t kTen17 = 100000000000000000ULL;
+constexpr std::uint64_t kTen18 = 10 * kTen17;
 
-// A non-negative decimal: `count` digits, the first one worth 10^exponent.
-// Kept in a fixed array: this runs for every coordinate of every script.
-struct Decimal {
-    std::array<char, kExpansionDigits + 1> digits{};
-    int count = 0;
-    int exponent = 0;
+constexpr std::array<std::uint64_t, 20> PowersOfTen() {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        p[i] = p[i - 1] * 10;
+    }
+    return p;
+}
+constexpr auto kPowersOfTen = PowersOfTen();
 
-    bool zero() const {
-        return std::all_of(digits.begin(), digits.begin() + count, [](char c) { return c == '0'; });
+// "00" "01" ... "99": two digits per division halves the chain of dependent
+// divisions, which is most of the cost of writing a number.
+constexpr std::array<char, 200> DigitPairs() {
+    std::array<char, 200> t{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        t[2 * i] = static_cast<char>('0' + i / 10);
+        t[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
-    // Digit worth 10^place, or '0' outside the kept digits.
-    char at(int place) const {
-        const int index = exponent - place;
-        return index < 0 || index >= count ? '0' : digits[static_cast<std::size_t>(index)];
+    return t;
+}
+constexpr auto kDigitPairs = DigitPairs();
+
+// Writes the last `count` decimal digits of n into out, leading zeros included.
+template <typename Out>
+void WriteDigits(std::uint64_t n, Out& out, int count) {
+    int i = count;
+    while (i >= 2) {
+        const auto pair = static_cast<std::size_t>(n % 100) * 2;
+        n /= 100;
+        out[static_cast<std::size_t>(--i)] = kDigitPairs[pair + 1];
+        out[static_cast<std::size_t>(--i)] = kDigitPairs[pair];
     }
+    if (i == 1) {
+        out[0] = static_cast<char>('0' + n % 10);
+    }
+}
+
+int DigitCount(std::uint64_t n) {
+    int count = 1;
+    while (count < 20 && n >= kPowersOfTen[static_cast<std::size_t>(count)]) {
+        ++count;
+    }
+    return count;
+}
+
+// A non-negative decimal number: value = digits * 10^place, where place is
+// the worth of the integer's last digit.
+struct Scaled {
+    std::uint64_t digits = 0;
+    int place = 0;
 };
+
+// The same digits by exact integer arithmetic, several times faster, for the
+// range every dimension and coordinate of a hood falls in. A double is
+// m * 2^e2 exactly; m * 10^s fits in 128 bits there, and dividing by 2^-e2 is
+// a shift whose remainder decides the rounding (half to even, as to_chars).
+// The digits come back as one 18-digit integer.
+bool ExpandToInteger(double magnitude, std::uint64_t& digits, int& exponent) {
+    if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
+        return false;
+    }
+    // GCC and clang both have 128-bit integers on this platform.
+    __extension__ using u128 = unsigned __int128;
+    static constexpr auto kPowers = [] {
+        std::array<u128, 22> p{};
+        p[0] = 1;
+        for (std::size_t i = 1; i < p.size(); ++i) {
+            p[i] = p[i - 1] * 10;
+        }
+        return p;
+    }();
+
+    // Every value of this range is a normal double: the stored 52 bits and the
+    // hidden 1 make a 53-bit integer, worth 2^(biased exponent - 1075).
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<int>(bits >> 52);
+    const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const int binaryExponent = biased - 1022; // as frexp: magnitude < 2^binaryExponent
+    const int shift = 1075 - biased;          // 4 .. 67 in this range
+
+    // log10(2) estimates the decimal exponent to within one; the loop settles it.
+    // (78913 / 2^18 is log10(2) to six places; the shift floors negatives too.)
+    int e = ((binaryExponent - 1) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int scale = 17 - e;
+        if (scale < 0 || scale >= static_cast<int>(kPowers.size())) {
+            return false;
+        }
+        const u128 product = static_cast<u128>(mantissa) * kPowers[static_cast<std::size_t>(scale)];
+        u128 q = product >> shift;
+        if (q >= kTen18) {
+            ++e;
+            continue;
+        }
+        if (q < kTen17) {
+            --e;
+            continue;
+        }
+        const u128 rest = product & ((static_cast<u128>(1) << shift) - 1);
+        const u128 half = static_cast<u128>(1) << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0)) {
+            ++q;
+        }
+        if (q == kTen18) {
+            q = kTen17;
+            ++e;
+        }
+        digits = static_cast<std::uint64_t>(q);
+        exponent = e;
+        return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -48,73 +148,13 @@ void ExpandByChars(double magnitude, char (&digits)[18], int& exponent) {
     std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exponent);
 }
 
-// The same digits by exact integer arithmetic, several times faster, for the
-// range every dimension and coordinate of a hood falls in. A double is
-// m * 2^e2 exactly; m * 10^s fits in 128 bits there, and dividing by 2^-e2 is
-// a shift whose remainder decides the rounding (half to even, as to_chars).
 bool ExpandByIntegers(double magnitude, char (&digits)[18], int& exponent) {
-    if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
+    std::uint64_t n = 0;
+    if (!ExpandToInteger(magnitude, n, exponent)) {
         return false;
     }
-    // GCC and clang both have 128-bit integers on this platform.
-    __extension__ using u128 = unsigned __int128;
-    static constexpr auto kPowers = [] {
-        std::array<u128, 22> p{};
-        p[0] = 1;
-        for (std::size_t i = 1; i < p.size(); ++i) {
-            p[i] = p[i - 1] * 10;
-        }
-        return p;
-    }();
-    constexpr std::uint64_t kLow = 100000000000000000ULL; // 10^17
-    constexpr std::uint64_t kHigh = 10 * kLow;
-
-    int binaryExponent = 0;
-    const double fraction = std::frexp(magnitude, &binaryExponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int shift = 53 - binaryExponent; // 4 .. 67 in this range
-
-    // log10(2) estimates the decimal exponent to within one; the loop settles it.
-    int e = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int scale = 17 - e;
-        if (scale < 0 || scale >= static_cast<int>(kPowers.size())) {
-            return false;
-        }
-        const u128 product = static_cast<u128>(mantissa) * kPowers[static_cast<std::size_t>(scale)];
-        u128 q = product >> shift;
-        if (q >= kHigh) {
-            ++e;
-            continue;
-        }
-        if (q < kLow) {
-            --e;
-            continue;
-        }
-        const u128 rest = product & ((static_cast<u128>(1) << shift) - 1);
-        const u128 half = static_cast<u128>(1) << (shift - 1);
-        if (rest > half || (rest == half && (q & 1) != 0)) {
-            ++q;
-        }
-        if (q == kHigh) {
-            q = kLow;
-            ++e;
-        }
-        // Two independent nine-digit halves: half the chain of dependent
-        // divisions, which is most of the time spent here.
-        const auto n = static_cast<std::uint64_t>(q);
-        auto high = static_cast<std::uint32_t>(n / 1000000000U);
-        auto low = static_cast<std::uint32_t>(n % 1000000000U);
-        for (int i = 8; i >= 0; --i) {
-            digits[i] = static_cast<char>('0' + high % 10);
-            digits[i + 9] = static_cast<char>('0' + low % 10);
-            high /= 10;
-            low /= 10;
-        }
-        exponent = e;
-        return true;
-    }
-    return false;
+    WriteDigits(n, digits, kExpansionDigits);
+    return true;
 }
 
 } // namespace detail
@@ -122,80 +162,83 @@ bool ExpandByIntegers(double magnitude, char (&digits)[18], int& exponent) {
 namespace {
 
 // The value's decimal expansion to 18 significant digits.
-Decimal Expand(double magnitude) {
-    char digits[kExpansionDigits];
-    Decimal d;
-    if (!detail::ExpandByIntegers(magnitude, digits, d.exponent)) {
-        detail::ExpandByChars(magnitude, digits, d.exponent);
+Scaled Expand(double magnitude) {
+    Scaled s;
+    int exponent = 0;
+    if (!ExpandToInteger(magnitude, s.digits, exponent)) {
+        char digits[kExpansionDigits];
+        detail::ExpandByChars(magnitude, digits, exponent);
+        for (char c : digits) {
+            s.digits = s.digits * 10 + static_cast<std::uint64_t>(c - '0');
+        }
     }
-    std::copy(std::begin(digits), std::end(digits), d.digits.begin());
-    d.count = kExpansionDigits;
-    return d;
+    s.place = exponent - (kExpansionDigits - 1);
+    return s;
 }
 
-// Keeps the first `keep` digits, rounding half away from zero on the next one.
-Decimal Round(const Decimal& in, int keep) {
-    Decimal out = in;
-    if (keep >= in.count) {
-        return out;
+// Keeps the 18-digit expansion to `keep` significant digits, rounding half
+// away from zero on the dropped ones. A carry may leave keep + 1 digits
+// (999.6 kept to 3 gives 1000): that is still the right value.
+Scaled Round(const Scaled& in, int keep) {
+    const int drop = kExpansionDigits - keep;
+    if (drop <= 0) {
+        return in;
     }
-    if (keep < 0) {
-        out.count = 1;
-        out.digits[0] = '0';
-        return out;
+    Scaled out;
+    out.place = in.place + drop;
+    if (drop > kExpansionDigits) {
+        return out; // below even the first digit's half
     }
-    out.count = keep;
-    if (in.digits[static_cast<std::size_t>(keep)] < '5') {
-        if (keep == 0) {
-            out.count = 1;
-            out.digits[0] = '0';
-        }
-        return out;
-    }
-    // Carry upwards; a carry out of the first digit makes a new leading 1.
-    int i = keep;
-    while (i > 0 && out.digits[static_cast<std::size_t>(i - 1)] == '9') {
-        out.digits[static_cast<std::size_t>(--i)] = '0';
-    }
-    if (i > 0) {
-        ++out.digits[static_cast<std::size_t>(i - 1)];
-    } else {
-        out.digits[0] = '1';
-        out.count = 1;
-        ++out.exponent;
+    const std::uint64_t unit = kPowersOfTen[static_cast<std::size_t>(drop)];
+    out.digits = in.digits / unit;
+    if (in.digits % unit >= unit / 2) {
+        ++out.digits;
     }
     return out;
 }
 
-std::string Fixed(const Decimal& d, int decimals, bool negative) {
-    std::string text;
+// Integer part, point, `decimals` places; no point at all for 0 decimals.
+// The rounding kept no digit finer than 10^-decimals.
+std::string Fixed(const Scaled& s, int decimals, bool negative) {
+    const int count = DigitCount(s.digits);
+    const int top = std::max(s.place + count - 1, 0); // worth of the first printed digit
+    const int sign = negative ? 1 : 0;
+    std::string text(static_cast<std::size_t>(sign + top + 1 + (decimals > 0 ? 1 + decimals : 0)),
+                     '0');
     if (negative) {
-        text += '-';
-    }
-    for (int place = std::max(d.exponent, 0); place >= 0; --place) {
-        text += d.at(place);
+        text[0] = '-';
     }
     if (decimals > 0) {
-        text += '.';
-        for (int place = -1; place >= -decimals; --place) {
-            text += d.at(place);
-        }
+        const int point = sign + top + 1;
+        text[static_cast<std::size_t>(point)] = '.';
+    }
+    char digits[20];
+    WriteDigits(s.digits, digits, count);
+    for (int k = 0; k < count; ++k) {
+        const int place = s.place + count - 1 - k;
+        const int at = sign + top - place + (place < 0 ? 1 : 0);
+        text[static_cast<std::size_t>(at)] = digits[k];
     }
     return text;
 }
 
 // "d.ddd...E+n" with `precision` significant digits.
-std::string Exponent(const Decimal& d, int precision, bool negative) {
+std::string Exponent(const Scaled& s, int precision, bool negative) {
+    const int count = DigitCount(s.digits);
+    std::array<char, 20> digits{};
+    WriteDigits(s.digits, digits, count);
+    // A carry gives precision + 1 digits, 1 followed by zeros: the first
+    // `precision` of them are the mantissa all the same.
+    const int exponent = s.place + count - 1;
+    const auto shown = static_cast<std::size_t>(std::min(precision, count));
     std::string text = negative ? "-" : "";
-    text += d.at(d.exponent);
-    if (precision > 1) {
+    text += digits[0];
+    if (shown > 1) {
         text += '.';
-        for (int i = 1; i < precision; ++i) {
-            text += d.at(d.exponent - i);
-        }
+        text.append(digits.data() + 1, shown - 1);
     }
-    text += d.exponent < 0 ? "E-" : "E+";
-    text += std::to_string(std::abs(d.exponent));
+    text += exponent < 0 ? "E-" : "E+";
+    text += std::to_string(std::abs(exponent));
     return text;
 }
 
@@ -208,11 +251,11 @@ std::string FormatFixed(double value, int precision, int decimals) {
     precision = std::clamp(precision, 1, kExpansionDigits);
     decimals = std::max(decimals, 0);
 
-    const Decimal expansion = Expand(std::fabs(value));
-    const Decimal rounded =
-        Round(expansion, std::min(precision, expansion.exponent + 1 + decimals));
-    const bool negative = std::signbit(value) && !rounded.zero();
-    if (rounded.exponent + 1 > precision) {
+    const Scaled expansion = Expand(std::fabs(value));
+    const int exponent = expansion.place + kExpansionDigits - 1; // worth of the first digit
+    const Scaled rounded = Round(expansion, std::min(precision, exponent + 1 + decimals));
+    const bool negative = std::signbit(value) && rounded.digits != 0;
+    if (rounded.digits != 0 && rounded.place + DigitCount(rounded.digits) > precision) {
         return Exponent(Round(expansion, precision), precision, negative);
     }
     return Fixed(rounded, decimals, negative);

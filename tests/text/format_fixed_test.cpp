@@ -123,3 +123,101 @@ TEST(FormatFixedExpansion, IntegerPathMatchesReference) {
 }
 
 } // namespace
+
+namespace {
+
+// The number text rule spelled out the slow way, on the decimal string of the
+// value: the formatter's integer arithmetic (digit placement, carries, the
+// switch to exponent form) must agree with it everywhere.
+std::string SlowFormat(double value, int precision, int decimals) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                   std::chars_format::scientific, 17).ptr;
+    const std::string text(buf, end);
+    const std::string expansion = text.substr(0, 1) + text.substr(2, 17);
+    const int exponent = std::stoi(text.substr(text.find('e') + 1));
+
+    // Rounded to `keep` digits, half away from zero: digits and first place.
+    const auto round = [&](int keep) -> std::pair<std::string, int> {
+        if (keep < 0 || (keep == 0 && expansion[0] < '5')) {
+            return {"0", exponent};
+        }
+        if (keep == 0) {
+            return {"1", exponent + 1};
+        }
+        std::string kept = expansion.substr(0, static_cast<std::size_t>(std::min(keep, 18)));
+        if (keep < 18 && expansion[static_cast<std::size_t>(keep)] >= '5') {
+            std::size_t i = kept.size();
+            while (i > 0 && kept[i - 1] == '9') {
+                kept[--i] = '0';
+            }
+            if (i == 0) {
+                return {"1" + kept, exponent + 1};
+            }
+            ++kept[i - 1];
+        }
+        return {kept, exponent};
+    };
+    const auto digitAt = [](const std::pair<std::string, int>& r, int place) {
+        const int index = r.second - place;
+        return index < 0 || index >= static_cast<int>(r.first.size())
+                   ? '0'
+                   : r.first[static_cast<std::size_t>(index)];
+    };
+
+    const auto fixed = round(std::min(precision, exponent + 1 + decimals));
+    const bool zero = fixed.first.find_first_not_of('0') == std::string::npos;
+    std::string out = std::signbit(value) && !zero ? "-" : "";
+    if (!zero && fixed.second + 1 > precision) {
+        const auto mantissa = round(precision);
+        out += mantissa.first.substr(0, 1);
+        if (precision > 1) {
+            out += "." + mantissa.first.substr(1, static_cast<std::size_t>(precision - 1));
+        }
+        return out + (mantissa.second < 0 ? "E-" : "E+") + std::to_string(std::abs(mantissa.second));
+    }
+    for (int place = std::max(fixed.second, 0); place >= 0; --place) {
+        out += digitAt(fixed, place);
+    }
+    if (decimals > 0) {
+        out += '.';
+    }
+    for (int place = -1; place >= -decimals; --place) {
+        out += digitAt(fixed, place);
+    }
+    return out;
+}
+
+TEST(FormatFixedProperty, AgreesWithDecimalStringRounding) {
+    std::mt19937_64 rng(5551212);
+    std::uniform_real_distribution<double> exponent(-12, 22);
+    std::uniform_int_distribution<int> precision(1, 18);
+    std::uniform_int_distribution<int> decimals(0, 6);
+    std::uniform_int_distribution<int> places(0, 8);
+    for (int i = 0; i < 100000; ++i) {
+        double value = std::pow(10.0, exponent(rng));
+        // Half of them typed-looking, many of which sit on a rounding half
+        // or a run of nines.
+        if (i % 2 == 0) {
+            const double scale = std::pow(10.0, places(rng));
+            value = (std::round(value * scale) + (i % 4 == 0 ? 0.5 : 0.0)) / scale;
+        }
+        if (rng() & 1) {
+            value = -value;
+        }
+        const int p = precision(rng);
+        const int d = decimals(rng);
+        ASSERT_EQ(kiv::FormatFixed(value, p, d), SlowFormat(value, p, d))
+            << value << " at (" << p << ", " << d << ")";
+    }
+    for (double v : {9.5, 99.95, 999999.9999, 0.99999, 9.9999999999999999e14, 1e15, 1e-4, 0.00005}) {
+        for (int p = 1; p <= 18; ++p) {
+            for (int d = 0; d <= 6; ++d) {
+                ASSERT_EQ(kiv::FormatFixed(v, p, d), SlowFormat(v, p, d))
+                    << v << " at (" << p << ", " << d << ")";
+            }
+        }
+    }
+}
+
+} // namespace
