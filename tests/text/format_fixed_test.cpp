@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <regex>
 #include <string>
@@ -17,6 +18,11 @@ struct Case {
     int decimals;
     const char* text;
 };
+// Rows show by name in the test listing.
+void PrintTo(const Case& row, std::ostream* os) {
+    *os << row.name;
+}
+
 
 class FormatFixedTable : public ::testing::TestWithParam<Case> {};
 

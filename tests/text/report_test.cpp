@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -21,6 +22,11 @@ struct Expected {
     const char* b2;
     const char* summary;
 };
+// Rows show by name in the test listing.
+void PrintTo(const Expected& row, std::ostream* os) {
+    *os << row.name;
+}
+
 
 class DefaultReport : public ::testing::TestWithParam<Expected> {};
 
@@ -62,6 +68,11 @@ struct Variant {
     const char* b1;
     const char* b2;
 };
+// Rows show by name in the test listing.
+void PrintTo(const Variant& row, std::ostream* os) {
+    *os << row.name;
+}
+
 
 class BlankSize : public ::testing::TestWithParam<Variant> {};
 

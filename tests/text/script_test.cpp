@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ struct FileCase {
     std::size_t lines;
     const char* osmode;
 };
+// Rows show by name in the test listing.
+void PrintTo(const FileCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 
 class DefaultScript : public ::testing::TestWithParam<FileCase> {};
 
@@ -89,6 +95,11 @@ struct NameCase {
     std::vector<std::string> texts;
     const char* file;
 };
+// Rows show by name in the test listing.
+void PrintTo(const NameCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 
 class ScriptName : public ::testing::TestWithParam<NameCase> {};
 
