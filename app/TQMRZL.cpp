@@ -1,14 +1,17 @@
 #include "app/TQMRZL.h"
 
+#include "app/FileDialogs.h"
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
 #include "app/SettingsFile.h"
+#include "export/Dxf.h"
 #include "input/KeyFilter.h"
 #include "input/Validators.h"
 #include "report/Texts.h"
 #include "script/Script.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -16,6 +19,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -105,7 +110,8 @@ QIcon ProgramIcon() {
 } // namespace
 
 TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
-    : QMainWindow(parent), messages_(messages), title_(title) {
+    : QMainWindow(parent), messages_(messages), ownDialogs_(std::make_unique<QtFileDialogs>()),
+      dialogs_(ownDialogs_.get()), title_(title) {
     QFont::insertSubstitution(kFontFamily, QStringLiteral("Liberation Sans"));
 
     setObjectName(QStringLiteral("Form1"));
@@ -117,15 +123,21 @@ TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
     setPalette(pal);
 
     createControls();
+    createMenu();
     setUpTabOrder();
     bindEvents();
 
-    resize(kClientSize);
+    // The menu bar sits above the client area, which keeps its designed size.
+    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
     move(kFramePosition);
     EditL1->setFocus();
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::setFileDialogs(FileDialogs& dialogs) {
+    dialogs_ = &dialogs;
+}
 
 QLabel* TForm1::makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
                           int pixelSize, bool bold, Qt::Alignment alignment) {
@@ -337,7 +349,54 @@ void TForm1::setUpTabOrder() {
     }
 }
 
+void TForm1::createMenu() {
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    // In the window on every desktop, never moved to a global menu, so the
+    // client area stands below it wherever the program runs.
+    bar->setNativeMenuBar(false);
+
+    const auto action = [&](QMenu* menu, const char* name, const char* text,
+                            const QKeySequence& keys) {
+        QAction* a = menu->addAction(u(text));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        return a;
+    };
+
+    QMenu* file = bar->addMenu(u("Файл"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    ActionFileSCR = action(file, "ActionFileSCR", "Записать файл развертки (.scr)", {});
+    ActionExportDXF = action(file, "ActionExportDXF", "Экспорт DXF…", QKeySequence(u("Ctrl+E")));
+    file->addSeparator();
+    ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));
+
+    QMenu* help = bar->addMenu(u("Справка"));
+    help->setObjectName(QStringLiteral("MenuHelp"));
+    ActionHelp = action(help, "ActionHelp", "Описание программы", QKeySequence(Qt::Key_F1));
+    ActionAbout = action(help, "ActionAbout", "О программе", {});
+
+    syncMenu();
+}
+
+void TForm1::syncMenu() {
+    const bool confirmed = ButtonFileSCR->isEnabled();
+    for (QAction* a : {ActionFileSCR, ActionExportDXF})
+        a->setEnabled(confirmed);
+}
+
 void TForm1::bindEvents() {
+    // The file commands follow the script button through every change of the
+    // workflow, wherever in the code it happens.
+    ButtonFileSCR->installEventFilter(this);
+    connect(ActionFileSCR, &QAction::triggered, this, &TForm1::ButtonFileSCRClick);
+    connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
+    connect(ActionExit, &QAction::triggered, this, &QWidget::close);
+    connect(ActionHelp, &QAction::triggered, this, &TForm1::ImageZontDblClick);
+    connect(ActionAbout, &QAction::triggered, this, &TForm1::ButtonAboutProgramClick);
+
     connect(ImageZont, &PictureWidget::doubleClicked, this, &TForm1::ImageZontDblClick);
     connect(ImageNone, &PictureWidget::doubleClicked, this, &TForm1::ImageNoneDblClick);
     connect(ImageFalth, &PictureWidget::doubleClicked, this, &TForm1::ImageFalthDblClick);
@@ -430,6 +489,11 @@ void TForm1::LEditAllDKeyPress(char32_t& key) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == ButtonFileSCR) {
+        if (e->type() == QEvent::EnabledChange)
+            syncMenu();
+        return QMainWindow::eventFilter(watched, e);
+    }
     const struct {
         QLineEdit* field;
         KeyPressHandler handler;
@@ -469,9 +533,24 @@ bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e) {
         return (m & Qt::ControlModifier) && !(m & Qt::AltModifier) && !k->text().isEmpty();
     };
 
+    // A chord that is one of the menu's shortcuts goes to the menu: taken
+    // here unaccepted, so the field cannot claim it (a line edit would take
+    // Ctrl+E as "end of line") and the shortcut fires. While its command is
+    // disabled, no shortcut fires and the key press is discarded below.
+    const auto isMenuShortcut = [this](const QKeyEvent* k) {
+        const QKeySequence keys(k->keyCombination());
+        for (QAction* a : menuBar()->findChildren<QAction*>()) {
+            if (!a->shortcut().isEmpty() && a->shortcut() == keys)
+                return true;
+        }
+        return false;
+    };
+
     switch (e->type()) {
     case QEvent::ShortcutOverride: {
         auto* k = static_cast<QKeyEvent*>(e);
+        if (isMenuShortcut(k))
+            return true;
         if (isControlChord(k)) {
             // Claimed here so that no shortcut acts on it; the key press that
             // follows is then discarded below.
@@ -830,24 +909,66 @@ bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
 
 } // namespace
 
-void TForm1::writeScript(int type) {
+QString TForm1::scriptName(int type) const {
     std::vector<std::string> texts;
     for (kiv::Input in : kiv::NameInputsFor(type))
         texts.push_back(fieldOf(in)->text().toStdString());
-    const std::string name = kiv::ScriptFileName(texts);
-    const QString fileName = FromUtf8(name);
+    return FromUtf8(kiv::ScriptFileName(texts));
+}
 
-    const QString previousCaption = ButtonFileSCR->text();
-    ButtonFileSCR->setText(FromUtf8(kiv::ScriptButtonCaption(name)));
-
+bool TForm1::saveOrTell(const QString& path, const std::string& bytes) {
     QString reason;
-    if (!SaveWhole(QDir::current().filePath(fileName), kiv::ScriptBytes(RaschetData, type),
-                   reason)) {
+    if (SaveWhole(path, bytes, reason))
+        return true;
+    plainMessage(QString::fromUtf8("Не удалось записать файл\r") + QFileInfo(path).fileName() +
+                 QString::fromUtf8(":\r") + reason);
+    return false;
+}
+
+void TForm1::writeScript(int type) {
+    const QString fileName = scriptName(type);
+    const QString previousCaption = ButtonFileSCR->text();
+    ButtonFileSCR->setText(FromUtf8(kiv::ScriptButtonCaption(fileName.toStdString())));
+
+    if (!saveOrTell(QDir::current().filePath(fileName), kiv::ScriptBytes(RaschetData, type))) {
         // The caption names a file only when that file was written.
         ButtonFileSCR->setText(previousCaption);
-        plainMessage(QString::fromUtf8("Не удалось записать файл\r") + fileName +
-                     QString::fromUtf8(":\r") + reason);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Shop outputs
+
+void TForm1::ExportDXFClick() {
+    guarded([&] {
+        const int type = RaschetData.RazvType;
+        if (!ButtonFileSCR->isEnabled() || type < 1 || type > 3)
+            return;
+        // The export reads the confirmed pattern and leaves the window's
+        // state alone: the calculation runs again on a copy, which gives the
+        // same points and the blank the contour is checked against.
+        kiv::RaschetData copy = RaschetData;
+        const kiv::CalcResult calc = kiv::Calculate(copy, type);
+        kiv::DxfOutput dxf;
+        dxf.fault = kiv::DrawingFault::Empty;
+        if (calc.status == kiv::CalcStatus::Ok)
+            dxf = kiv::DxfBytes(copy, type, calc.summary);
+        if (dxf.fault != kiv::DrawingFault::None) {
+            messages_.show(Messages::Kind::Error, title_,
+                           QString::fromUtf8("Ошибка программы: файл DXF не записан.\r") +
+                               QString::fromUtf8(kiv::DrawingFaultText(dxf.fault)));
+            return;
+        }
+
+        const QString proposed = QDir::current().filePath(
+            FromUtf8(kiv::DxfFileName(scriptName(type).toStdString())));
+        const QString path =
+            dialogs_->saveFileName(this, QString::fromUtf8("Экспорт DXF"), proposed,
+                                   QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
+        if (path.isEmpty())
+            return;
+        saveOrTell(path, dxf.bytes);
+    });
 }
 
 // ---------------------------------------------------------------------------

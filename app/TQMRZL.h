@@ -4,8 +4,11 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <string>
 
+class FileDialogs;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -69,6 +72,18 @@ public:
     QLabel* LabelNoneB2;
     QLabel* LabelRazv;
 
+    // The menu bar's commands. The file commands are enabled exactly when
+    // ButtonFileSCR is.
+    QAction* ActionFileSCR;
+    QAction* ActionExportDXF;
+    QAction* ActionExit;
+    QAction* ActionHelp;
+    QAction* ActionAbout;
+
+    // Where "save as" questions go; the window asks with Qt's own dialog
+    // until it is given another.
+    void setFileDialogs(FileDialogs& dialogs);
+
     // Event handlers.
     void FormActivate();
     void ImageZontDblClick();
@@ -78,6 +93,7 @@ public:
     void ButtonFileSCRClick();
     void ButtonNewRaschetClick();
     void ButtonAboutProgramClick();
+    void ExportDXFClick();
 
     // Keystroke filters of the nine fields: `key` is the typed character; set
     // to 0, it is discarded before the field sees it.
@@ -123,6 +139,8 @@ private:
     using KeyPressHandler = void (TForm1::*)(char32_t&);
 
     void createControls();
+    void createMenu();
+    void syncMenu();
     void setUpTabOrder();
     void bindEvents();
 
@@ -138,6 +156,8 @@ private:
     void runPattern(int type);
     void unlock(int type);
     void writeScript(int type);
+    QString scriptName(int type) const;
+    bool saveOrTell(const QString& path, const std::string& bytes);
 
     QLineEdit* fieldOf(kiv::Input in) const;
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
@@ -151,6 +171,8 @@ private:
                                QRect geometry, const QString& accessibleName);
 
     Messages& messages_;
+    std::unique_ptr<FileDialogs> ownDialogs_;
+    FileDialogs* dialogs_;
     QString title_;
     bool activated_ = false;
 };

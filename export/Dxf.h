@@ -1,0 +1,35 @@
+// The confirmed pattern as a DXF drawing for cutting machines and CAM
+// programs, written through dxflib.
+#pragma once
+
+#include "core/Calculation.h"
+#include "core/RaschetData.h"
+#include "export/ShopDrawing.h"
+
+#include <string>
+#include <string_view>
+
+namespace kiv {
+
+// Layer names: the cut contour and the three kinds of fold line.
+inline constexpr const char* kLayerCut = "CUT";
+inline constexpr const char* kLayerFold = "FOLD";
+inline constexpr const char* kLayerSeam = "SEAM";
+inline constexpr const char* kLayerWire = "WIRE";
+
+struct DxfOutput {
+    DrawingFault fault = DrawingFault::None; // anything else: `bytes` is empty
+    std::string bytes;
+};
+
+// DXF R12 (AC1009) in millimetres ($INSUNITS 4, $MEASUREMENT 1), at full size
+// in the script's coordinates: the cut contour as one closed polyline on CUT,
+// the hood's edges on FOLD, the seam strips' fold lines on SEAM and the rim
+// band's roll lines on WIRE. The contour is checked first; a drawing that
+// fails the check is not written at all.
+DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary);
+
+// The script's name with ".dxf" in place of ".scr".
+std::string DxfFileName(std::string_view scriptName);
+
+} // namespace kiv

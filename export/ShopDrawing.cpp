@@ -1,0 +1,232 @@
+#include "export/ShopDrawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace kiv {
+
+namespace {
+
+// A drawing under construction: the named points of the right half, their
+// mirror images on demand, and the contour by names.
+class Builder {
+public:
+    explicit Builder(ShopDrawing& out) : out_(out) {}
+
+    void name(std::string n, double x, double y) { out_.points.push_back({std::move(n), {x, y}}); }
+
+    Point at(const std::string& n) const {
+        for (const auto& p : out_.points) {
+            if (p.name == n) {
+                return p.at;
+            }
+        }
+        return {}; // every caller names a point it added
+    }
+
+    void contour(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            out_.contour.push_back(at(n));
+            out_.contourNames.emplace_back(n);
+        }
+    }
+
+    Segment line(const char* a, const char* b) const { return {at(a), at(b)}; }
+
+private:
+    ShopDrawing& out_;
+};
+
+double Cross(Point o, Point a, Point b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+int Side(Point o, Point a, Point b) {
+    const double c = Cross(o, a, b);
+    return (c > 0) - (c < 0);
+}
+
+// p lies within the box of segment a-b (used once p is known to be collinear).
+bool Within(Point a, Point b, Point p) {
+    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+           p.y <= std::max(a.y, b.y);
+}
+
+// Closed segments a-b and c-d share at least one point.
+bool Touch(Point a, Point b, Point c, Point d) {
+    const int s1 = Side(a, b, c), s2 = Side(a, b, d), s3 = Side(c, d, a), s4 = Side(c, d, b);
+    if (s1 * s2 < 0 && s3 * s4 < 0) {
+        return true;
+    }
+    return (s1 == 0 && Within(a, b, c)) || (s2 == 0 && Within(a, b, d)) ||
+           (s3 == 0 && Within(c, d, a)) || (s4 == 0 && Within(c, d, b));
+}
+
+// Edges a-v and v-b turn back on themselves at v: collinear, opposite ways.
+bool FoldsBack(Point a, Point v, Point b) {
+    const double dot = (a.x - v.x) * (b.x - v.x) + (a.y - v.y) * (b.y - v.y);
+    return Cross(v, a, b) == 0 && dot > 0;
+}
+
+bool SimplePolygon(const std::vector<Point>& p) {
+    const std::size_t n = p.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (FoldsBack(p[i], p[(i + 1) % n], p[(i + 2) % n])) {
+            return false;
+        }
+        for (std::size_t j = i + 2; j < n; ++j) {
+            if (i == 0 && j == n - 1) {
+                continue; // the closing edge is the first edge's neighbour
+            }
+            if (Touch(p[i], p[i + 1], p[j], p[(j + 1) % n])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
+    ShopDrawing out;
+    if (type < 1 || type > 3) {
+        return out;
+    }
+    out.type = type;
+    Builder b(out);
+    b.name("0", 0, 0);
+    b.name("1", d.X1, d.Y1);
+    b.name("2", d.X2, d.Y2);
+    b.name("3", d.X3, d.Y3);
+    b.name("4", d.X4, d.Y4);
+    b.name("5", -d.X3, d.Y3);
+    b.name("6", -d.X2, d.Y2);
+    b.name("7", -d.X1, d.Y1);
+    if (type >= 2) {
+        b.name("F1", d.XF1, d.YF1);
+        b.name("F2", d.XF2, d.YF2);
+        b.name("F3", d.XF3, d.YF3);
+        b.name("F4", d.XF4, d.YF4);
+    }
+    if (type == 3) {
+        const double w[5][2] = {
+            {d.XW1, d.YW1}, {d.XW2, d.YW2}, {d.XW3, d.YW3}, {d.XW4, d.YW4}, {d.XW5, d.YW5}};
+        for (int i = 0; i < 5; ++i) {
+            const std::string n = "W" + std::to_string(i + 1);
+            b.name(n, w[i][0], w[i][1]);
+            b.name(n + "'", -w[i][0], w[i][1]);
+        }
+    }
+
+    switch (type) {
+    case 1:
+        b.contour({"1", "2", "3", "4", "5", "6", "7"});
+        break;
+    case 2:
+        b.contour({"1", "2", "3", "F1", "F2", "4", "F4", "F3", "5", "6", "7"});
+        break;
+    default:
+        // The script's wire outline, joined with the seam strips across the gap.
+        b.contour({"3", "W1", "W2", "2", "W3", "W4", "1", "W5", "W5'", "7", "W4'", "W3'", "6",
+                   "W2'", "W1'", "5", "F3", "F4", "4", "F2", "F1"});
+        break;
+    }
+
+    out.folds = {b.line("4", "1"), b.line("4", "2"), b.line("4", "6"), b.line("4", "7")};
+    if (type >= 2) {
+        out.seams = {b.line("4", "3"), b.line("4", "5")};
+    }
+    if (type == 3) {
+        out.wires = {b.line("3", "2"), b.line("2", "1"), b.line("1", "7"), b.line("7", "6"),
+                     b.line("6", "5")};
+    }
+    return out;
+}
+
+DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summary) {
+    const auto& c = drawing.contour;
+    const std::size_t n = c.size();
+    if (n < 3 || drawing.contourNames.size() != n) {
+        return DrawingFault::Empty;
+    }
+    for (const auto& p : c) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            return DrawingFault::NotFinite;
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point a = c[i], b = c[(i + 1) % n];
+        if (a.x == b.x && a.y == b.y) {
+            return DrawingFault::ZeroLength;
+        }
+    }
+
+    // The slit leaves the seam strips at F2 and F4 on the y axis and turns at
+    // the apex below them; the rest of the contour must be a simple polygon
+    // once the apex is left out and the slit becomes the edge F2-F4.
+    std::vector<Point> outline = c;
+    const auto apex = std::find(drawing.contourNames.begin(), drawing.contourNames.end(), "4");
+    if (drawing.type >= 2) {
+        if (apex == drawing.contourNames.end()) {
+            return DrawingFault::SlitMisplaced;
+        }
+        const auto i = static_cast<std::size_t>(apex - drawing.contourNames.begin());
+        const Point before = c[(i + n - 1) % n], tip = c[i], after = c[(i + 1) % n];
+        if (before.x != 0 || tip.x != 0 || after.x != 0 || !(before.y > tip.y) ||
+            !(after.y > tip.y)) {
+            return DrawingFault::SlitMisplaced;
+        }
+        outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (!SimplePolygon(outline)) {
+        return DrawingFault::SelfCrossing;
+    }
+
+    double minX = c[0].x, maxX = c[0].x, minY = c[0].y, maxY = c[0].y;
+    for (const auto& p : c) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const double tolerance = 1e-9 * std::max({1.0, summary.B1, summary.B2});
+    if (!(std::fabs((maxX - minX) - summary.B1) <= tolerance) ||
+        !(std::fabs((maxY - minY) - summary.B2) <= tolerance)) {
+        return DrawingFault::ExtentsDiffer;
+    }
+    return DrawingFault::None;
+}
+
+const char* DrawingFaultText(DrawingFault fault) {
+    switch (fault) {
+    case DrawingFault::None:
+        return "";
+    case DrawingFault::Empty:
+        return "Контур развертки не построен.";
+    case DrawingFault::NotFinite:
+        return "Координаты контура не являются числами.";
+    case DrawingFault::ZeroLength:
+        return "В контуре есть отрезок нулевой длины.";
+    case DrawingFault::SlitMisplaced:
+        return "Разрез между полосами фальца не лежит на оси развертки.";
+    case DrawingFault::SelfCrossing:
+        return "Контур развертки пересекает сам себя.";
+    case DrawingFault::ExtentsDiffer:
+        return "Габариты контура не совпадают с размерами заготовки.";
+    }
+    return "";
+}
+
+double PolygonArea(const std::vector<Point>& polygon) {
+    double twice = 0;
+    const std::size_t n = polygon.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point a = polygon[i], b = polygon[(i + 1) % n];
+        twice += a.x * b.y - b.x * a.y;
+    }
+    return twice / 2;
+}
+
+} // namespace kiv

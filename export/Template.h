@@ -1,0 +1,54 @@
+// The full-size paper template: how a pattern is tiled over printer pages at
+// exactly 1:1, and what goes on each page. Pure layout, in millimetres; the
+// window's painter only draws what this decides.
+#pragma once
+
+#include "export/ShopDrawing.h"
+
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+// A rectangle in the pattern's plane: lower-left corner, y up, mm.
+struct Rect {
+    double x = 0, y = 0, w = 0, h = 0;
+};
+
+// A sheet of paper as sold, portrait, mm.
+struct Paper {
+    double width = 210, height = 297;
+};
+inline constexpr Paper kA4{210, 297};
+
+struct TemplateOptions {
+    Paper paper = kA4;
+    double margin = 10;   // border on every side that printers may not reach
+    double overlap = 10;  // strip printed on both of two neighbouring pages
+    double square = 100;  // side of the check square
+    double titleWidth = 120, titleHeight = 75; // title block with the assembly map
+};
+
+struct TemplatePage {
+    std::string label;  // row letter from the top, column number from the left: "A1", "B2"
+    int row = 0, column = 0;
+    Rect view;          // the part of the pattern plane in the page's printable area
+    Rect square;        // where the check square stands, pattern plane
+    bool squareClear = false; // the square touches no line and no area of the pattern
+    bool title = false; // the title block is on this page
+    Rect titleBlock;    // pattern plane, when `title`
+    bool titleClear = false;
+};
+
+struct TemplateLayout {
+    bool landscape = false;
+    double pageWidth = 0, pageHeight = 0; // mm, as the paper lies
+    int rows = 0, columns = 0;
+    std::vector<TemplatePage> pages; // row by row from the top, left to right
+};
+
+// Tiles the drawing's contour over pages of `options.paper`, portrait or
+// landscape, whichever needs fewer pages (portrait on a tie).
+TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& options = {});
+
+} // namespace kiv
