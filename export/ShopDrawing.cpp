@@ -191,8 +191,12 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
         minY = std::min(minY, p.y);
         maxY = std::max(maxY, p.y);
     }
+    // The blank stands centred on the hood's axis, so its width is twice the
+    // contour's widest reach from the axis; with one seam strip wider than
+    // the other that is a little more than the contour's own width.
+    const double width = 2 * std::max(std::fabs(minX), std::fabs(maxX));
     const double tolerance = 1e-9 * std::max({1.0, summary.B1, summary.B2});
-    if (!(std::fabs((maxX - minX) - summary.B1) <= tolerance) ||
+    if (!(std::fabs(width - summary.B1) <= tolerance) ||
         !(std::fabs((maxY - minY) - summary.B2) <= tolerance)) {
         return DrawingFault::ExtentsDiffer;
     }

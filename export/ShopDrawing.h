@@ -56,7 +56,7 @@ enum class DrawingFault {
 
 // Checks the contour before it goes to a machine: it is finite, has no
 // zero-length edge, does not cross itself except along the slit, and its
-// extents are the blank of the summary. Anything but None is a fault of the
+// extents are the blank of the summary (which stands centred on the axis). Anything but None is a fault of the
 // program, never of the user's numbers.
 DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summary);
 

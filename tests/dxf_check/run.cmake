@@ -1,0 +1,11 @@
+# Writes the default DXF files into a fresh folder, then has ezdxf check them.
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER})
+execute_process(COMMAND ${WRITER} ${FOLDER} RESULT_VARIABLE written)
+if(NOT written EQUAL 0)
+  message(FATAL_ERROR "the default DXF files were not written")
+endif()
+execute_process(COMMAND ${PYTHON} ${SCRIPT} ${FOLDER} RESULT_VARIABLE checked)
+if(NOT checked EQUAL 0)
+  message(FATAL_ERROR "ezdxf found faults in the default DXF files")
+endif()

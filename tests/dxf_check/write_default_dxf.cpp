@@ -1,0 +1,42 @@
+// Writes the DXF files of the three pattern types at the window's default
+// inputs into a folder, as type1.dxf, type2.dxf and type3.dxf, for checks
+// by an independent DXF reader.
+#include "core/Calculation.h"
+#include "export/Dxf.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    for (int type = 1; type <= 3; ++type) {
+        kiv::RaschetData d;
+        d.S = 0.5;
+        d.H = 100;
+        d.L1 = 200;
+        d.L2 = 400;
+        d.FalthP1 = 3;
+        d.FalthP2 = 2;
+        d.AllP1 = 3;
+        d.AllP2 = 2;
+        d.AllD = 2;
+        const kiv::CalcResult calc = kiv::Calculate(d, type);
+        const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
+        if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
+            std::fprintf(stderr, "type %d: no drawing\n", type);
+            return 1;
+        }
+        const std::string path = std::string(argv[1]) + "/type" + std::to_string(type) + ".dxf";
+        std::ofstream file(path, std::ios::binary);
+        file << out.bytes;
+        if (!file.flush()) {
+            std::fprintf(stderr, "%s: not written\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
