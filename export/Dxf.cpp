@@ -29,8 +29,8 @@ public:
         std::array<char, 400> text{};
         // -0 would read back the same, but "0" is what every reader expects.
         const double v = value == 0 ? 0.0 : value;
-        const auto r = std::to_chars(text.data(), text.data() + text.size(), v,
-                                     std::chars_format::fixed);
+        const auto r =
+            std::to_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
         std::string number(text.data(), r.ec == std::errc() ? r.ptr : text.data());
         if (number.find('.') == std::string::npos) {
             number += ".0";

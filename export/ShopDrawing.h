@@ -46,18 +46,18 @@ ShopDrawing ShopDrawingOf(const RaschetData& d, int type);
 
 enum class DrawingFault {
     None,
-    Empty,           // no contour (unknown type)
-    NotFinite,       // a coordinate is NaN or infinite
-    ZeroLength,      // two neighbouring contour vertices coincide
-    SlitMisplaced,   // the slit is off the y axis or does not end at the apex
-    SelfCrossing,    // two contour edges cross or touch (the slit apart)
-    ExtentsDiffer,   // the contour's box is not the blank B1 x B2
+    Empty,         // no contour (unknown type)
+    NotFinite,     // a coordinate is NaN or infinite
+    ZeroLength,    // two neighbouring contour vertices coincide
+    SlitMisplaced, // the slit is off the y axis or does not end at the apex
+    SelfCrossing,  // two contour edges cross or touch (the slit apart)
+    ExtentsDiffer, // the contour's box is not the blank B1 x B2
 };
 
 // Checks the contour before it goes to a machine: it is finite, has no
 // zero-length edge, does not cross itself except along the slit, and its
-// extents are the blank of the summary (which stands centred on the axis). Anything but None is a fault of the
-// program, never of the user's numbers.
+// extents are the blank of the summary (which stands centred on the axis). Anything but None is a
+// fault of the program, never of the user's numbers.
 DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summary);
 
 // The user-facing Russian description of a fault.

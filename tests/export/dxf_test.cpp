@@ -98,8 +98,8 @@ std::vector<std::string> ContourNames(int type) {
     case 2:
         return {"1", "2", "3", "F1", "F2", "4", "F4", "F3", "5", "6", "7"};
     default:
-        return {"3",  "W1",  "W2",  "2",   "W3", "W4",  "1",  "W5", "W5'", "7", "W4'",
-                "W3'", "6", "W2'", "W1'", "5",  "F3", "F4", "4",  "F2",  "F1"};
+        return {"3",   "W1", "W2",  "2",   "W3", "W4", "1",  "W5", "W5'", "7", "W4'",
+                "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "4",  "F2",  "F1"};
     }
 }
 
@@ -266,8 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Corruption{"NaNPoint", 1, [](RaschetData& d, kiv::BlankSummary&) { d.Y2 = std::nan(""); },
                    kiv::DrawingFault::NotFinite},
-        Corruption{"InfiniteWire", 3,
-                   [](RaschetData& d, kiv::BlankSummary&) { d.XW3 = HUGE_VAL; },
+        Corruption{"InfiniteWire", 3, [](RaschetData& d, kiv::BlankSummary&) { d.XW3 = HUGE_VAL; },
                    kiv::DrawingFault::NotFinite},
         Corruption{"BandOfNoWidth", 3,
                    [](RaschetData& d, kiv::BlankSummary&) {
@@ -289,14 +288,11 @@ INSTANTIATE_TEST_SUITE_P(
         Corruption{"CornerThrownAcross", 1,
                    [](RaschetData& d, kiv::BlankSummary&) { d.X2 = -d.X2; },
                    kiv::DrawingFault::SelfCrossing},
-        Corruption{"StripsOverlap", 2,
-                   [](RaschetData& d, kiv::BlankSummary&) { d.XF3 = 5; },
+        Corruption{"StripsOverlap", 2, [](RaschetData& d, kiv::BlankSummary&) { d.XF3 = 5; },
                    kiv::DrawingFault::SelfCrossing},
-        Corruption{"WrongBlankWidth", 1,
-                   [](RaschetData&, kiv::BlankSummary& s) { s.B1 += 0.001; },
+        Corruption{"WrongBlankWidth", 1, [](RaschetData&, kiv::BlankSummary& s) { s.B1 += 0.001; },
                    kiv::DrawingFault::ExtentsDiffer},
-        Corruption{"WrongBlankHeight", 3,
-                   [](RaschetData&, kiv::BlankSummary& s) { s.B2 -= 0.001; },
+        Corruption{"WrongBlankHeight", 3, [](RaschetData&, kiv::BlankSummary& s) { s.B2 -= 0.001; },
                    kiv::DrawingFault::ExtentsDiffer},
         Corruption{"UnknownType", 4, [](RaschetData&, kiv::BlankSummary&) {},
                    kiv::DrawingFault::Empty}),
@@ -310,7 +306,7 @@ TEST(DxfFileName, ReplacesTheScriptExtension) {
         {"200x400x100x0.5.scr", "200x400x100x0.5.dxf"},
         {"a.scr", "a.dxf"},
         {".scr", ".dxf"},
-        {"name", "name.dxf"},     // no extension to replace
+        {"name", "name.dxf"},       // no extension to replace
         {"x.scr.scr", "x.scr.dxf"}, // only the last one goes
         {"x.SCR", "x.SCR.dxf"},
     };
@@ -320,8 +316,8 @@ TEST(DxfFileName, ReplacesTheScriptExtension) {
 }
 
 TEST(ShopDrawingArea, PlainPatternIsTheSummaryArea) {
-    for (const auto& d0 : {kiv::test::Defaults(), kiv::test::Hood(500, 1000, 2000),
-                           kiv::test::Hood(3, 200, 200)}) {
+    for (const auto& d0 :
+         {kiv::test::Defaults(), kiv::test::Hood(500, 1000, 2000), kiv::test::Hood(3, 200, 200)}) {
         RaschetData d = d0;
         const kiv::CalcResult calc = kiv::Calculate(d, 1);
         ASSERT_EQ(calc.status, kiv::CalcStatus::Ok);

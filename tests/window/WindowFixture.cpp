@@ -52,8 +52,16 @@ void WindowTest::writeSettings(const QByteArray& bytes) {
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
+QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption,
+                                         const QString& proposed, const QString& filter,
+                                         const QString& suffix) {
+    asked.push_back({caption, proposed, filter, suffix});
+    return answer;
+}
+
 void WindowTest::open() {
     form = std::make_unique<TForm1>(messages, kTitle);
+    form->setFileDialogs(dialogs);
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the window never became active";

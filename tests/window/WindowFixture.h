@@ -4,6 +4,7 @@
 // test ever waits on a modal box.
 #pragma once
 
+#include "app/FileDialogs.h"
 #include "app/Messages.h"
 #include "app/TQMRZL.h"
 
@@ -35,6 +36,23 @@ public:
     void show(Kind kind, const QString& caption, const QString& text) override;
 
     std::vector<Shown> shown;
+};
+
+// Answers every "save as" question at once with `answer` (empty: the user
+// cancels) and remembers what was asked.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    struct Asked {
+        QString caption;
+        QString proposed;
+        QString filter;
+        QString suffix;
+    };
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
+                         const QString& filter, const QString& suffix) override;
+
+    QString answer;
+    std::vector<Asked> asked;
 };
 
 // The caption the window is given for its boxes.
@@ -85,6 +103,7 @@ protected:
     std::string messageLog() const;
 
     RecordingMessages messages;
+    ScriptedFileDialogs dialogs;
     std::unique_ptr<TForm1> form;
     QString workDir;
 
