@@ -184,13 +184,11 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
         return DrawingFault::SelfCrossing;
     }
 
-    double minX = c[0].x, maxX = c[0].x, minY = c[0].y, maxY = c[0].y;
-    for (const auto& p : c) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
+    const auto [left, right] = std::minmax_element(
+        c.begin(), c.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
+    const auto [low, high] = std::minmax_element(
+        c.begin(), c.end(), [](const Point& a, const Point& b) { return a.y < b.y; });
+    const double minX = left->x, maxX = right->x, minY = low->y, maxY = high->y;
     // The blank stands centred on the hood's axis, so its width is twice the
     // contour's widest reach from the axis; with one seam strip wider than
     // the other that is a little more than the contour's own width.
