@@ -179,6 +179,10 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
             return DrawingFault::SlitMisplaced;
         }
         outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i));
+        // Equal allowances end both strips at the same point of the axis.
+        if (before.y == after.y) {
+            outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i % outline.size()));
+        }
     }
     if (!SimplePolygon(outline)) {
         return DrawingFault::SelfCrossing;

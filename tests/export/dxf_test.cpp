@@ -222,6 +222,48 @@ TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     }
 }
 
+// Hoods at the edges of the shape: equal allowances end both seam strips at
+// one point of the axis, a tall hood puts the apex above point 3, a square
+// base, and the smallest sizes the validators allow.
+struct EdgeHood {
+    const char* name;
+    double S, L1, L2, H, P1, P2, wire;
+    int types = 3; // the types whose allowances fit: 1 to `types`
+};
+
+class DxfEdgeHoods : public ::testing::TestWithParam<EdgeHood> {};
+
+TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
+    const EdgeHood& h = GetParam();
+    RaschetData d;
+    d.S = h.S;
+    d.L1 = h.L1;
+    d.L2 = h.L2;
+    d.H = h.H;
+    d.FalthP1 = d.AllP1 = h.P1;
+    d.FalthP2 = d.AllP2 = h.P2;
+    d.AllD = h.wire;
+    for (int type = 1; type <= 3; ++type) {
+        SCOPED_TRACE("type " + std::to_string(type));
+        if (type <= h.types) {
+            ExpectFaithfulFile(d, type);
+        } else {
+            RaschetData probe = d;
+            EXPECT_EQ(kiv::Calculate(probe, type).status, kiv::CalcStatus::AllowancesDoNotFit);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, DxfEdgeHoods,
+    ::testing::Values(EdgeHood{"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
+                      EdgeHood{"TallWithEqualAllowances", 2, 205, 1000, 1000, 3, 3, 4},
+                      EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
+                      EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
+                      EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
+                      EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {
     // Coordinates come back exactly: no rounding to a few decimals, no
     // exponent form that some cutting programs misread.

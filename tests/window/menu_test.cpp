@@ -67,12 +67,14 @@ TEST_F(OpenWindowTest, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("Справка"));
     EXPECT_EQ(Entries(bar->actions()[0]->menu()),
               QStringList({QStringLiteral("Записать файл развертки (.scr)"),
-                           QStringLiteral("Экспорт DXF…"), QStringLiteral("---"),
+                           QStringLiteral("Экспорт DXF…"), QStringLiteral("Печать шаблона 1:1…"),
+                           QStringLiteral("Шаблон в PDF…"), QStringLiteral("---"),
                            QStringLiteral("Выход")}));
     EXPECT_EQ(Entries(bar->actions()[1]->menu()),
               QStringList({QStringLiteral("Описание программы"), QStringLiteral("О программе")}));
     EXPECT_EQ(form->ActionExportDXF->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(form->ActionExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(form->ActionPrintTemplate->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(form->ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
@@ -117,6 +119,8 @@ TEST_F(OpenWindowTest, FileCommandsFollowTheScriptButton) {
         EXPECT_EQ(form->ButtonFileSCR->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionFileSCR->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionExportDXF->isEnabled(), s.confirmed);
+        EXPECT_EQ(form->ActionPrintTemplate->isEnabled(), s.confirmed);
+        EXPECT_EQ(form->ActionTemplatePDF->isEnabled(), s.confirmed);
         EXPECT_TRUE(form->ActionHelp->isEnabled());
         EXPECT_TRUE(form->ActionAbout->isEnabled());
         EXPECT_TRUE(form->ActionExit->isEnabled());

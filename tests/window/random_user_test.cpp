@@ -7,6 +7,7 @@
 #include "report/Texts.h"
 #include "script/Script.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -43,7 +44,7 @@ protected:
     std::mt19937 rng{GetParam()};
     int confirmedType = 0;
     std::vector<std::string> confirmedTexts; // the nine field texts at confirmation
-    int confirmations = 0, scripts = 0, messagesSeen = 0;
+    int confirmations = 0, scripts = 0, exports = 0, messagesSeen = 0;
 
     std::size_t pick(std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
@@ -134,6 +135,23 @@ protected:
         case 5: // switch pages
             clickTab(static_cast<int>(pick(3)));
             return;
+        case 8: { // DXF export by its shortcut, from wherever the focus is
+            const bool writes = form->ActionExportDXF->isEnabled();
+            const QString path = QDir::current().filePath(QStringLiteral("random.dxf"));
+            QFile::remove(path);
+            dialogs.answer = path;
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+            QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
+            EXPECT_EQ(QFile::exists(path), writes) << [&] {
+                std::string all = "type " + std::to_string(confirmedType) + ":";
+                for (const auto& t : confirmedTexts)
+                    all += " " + t;
+                return all;
+            }();
+            if (writes)
+                ++exports;
+            return;
+        }
         default: { // click a button
             const char* name = kButtons[pick(std::size(kButtons))];
             const bool writes =
@@ -155,6 +173,9 @@ protected:
     void checkInvariants() {
         const bool confirmed = form->ButtonFileSCR->isEnabled();
         EXPECT_EQ(form->ButtonNewRaschet->isEnabled(), confirmed);
+        for (const QAction* a : {form->ActionFileSCR, form->ActionExportDXF,
+                                 form->ActionPrintTemplate, form->ActionTemplatePDF})
+            EXPECT_EQ(a->isEnabled(), confirmed) << a->text().toStdString();
         EXPECT_EQ(form->LabelRazv->isVisible(), confirmed);
         EXPECT_EQ(form->LabelSpravka->isVisible(), confirmed);
         EXPECT_EQ(form->PageControl1->isEnabled(), !confirmed);
@@ -187,7 +208,7 @@ TEST_P(RandomUser, KeepsTheWorkflowRules) {
     for (int step = 0; step < kActionsPerSeed; ++step) {
         SCOPED_TRACE("replay: seed " + std::to_string(GetParam()) + ", step " +
                      std::to_string(step));
-        act(pick(8));
+        act(pick(9));
         checkInvariants();
         if (HasFailure())
             return;
@@ -195,6 +216,7 @@ TEST_P(RandomUser, KeepsTheWorkflowRules) {
     // A run that never reached the confirmed state or wrote a script proved little.
     EXPECT_GT(confirmations, 10);
     EXPECT_GT(scripts, 10);
+    EXPECT_GT(exports, 10);
     EXPECT_GT(messagesSeen, 10);
 }
 
