@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 QString QtFileDialogs::saveFileName(QWidget* parent, const QString& caption,
                                     const QString& proposed, const QString& filter,
@@ -20,4 +22,12 @@ QString QtFileDialogs::saveFileName(QWidget* parent, const QString& caption,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+void QtFileDialogs::printPreview(QWidget* parent, QPrinter& printer,
+                                 const std::function<void(QPrinter*)>& paint) {
+    QPrintPreviewDialog preview(&printer, parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter* p) { paint(p); });
+    preview.exec();
 }

@@ -2,10 +2,13 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPrinter;
 class QWidget;
 
-// Every "save as" question of the program goes through this interface, so
-// the window's tests can answer it without a modal loop.
+// Every "save as" question and the print preview go through this interface,
+// so the window's tests can answer them without a modal loop.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
@@ -16,6 +19,12 @@ public:
     // when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                  const QString& filter, const QString& suffix) = 0;
+
+    // Shows `printer`'s document in a print preview, from which the user
+    // prints through the print dialog; `paint` draws the document whenever
+    // the preview or the printer needs it. Returns when the preview closes.
+    virtual void printPreview(QWidget* parent, QPrinter& printer,
+                              const std::function<void(QPrinter*)>& paint) = 0;
 };
 
 // Qt's own save dialog, the same on every desktop.
@@ -23,4 +32,6 @@ class QtFileDialogs : public FileDialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                          const QString& filter, const QString& suffix) override;
+    void printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter*)>& paint) override;
 };

@@ -4,15 +4,22 @@
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
+#include "app/TemplatePainter.h"
 #include "app/SettingsFile.h"
 #include "export/Dxf.h"
+#include "export/Template.h"
+#include "export/TitleBlock.h"
 #include "input/KeyFilter.h"
 #include "input/Validators.h"
 #include "report/Texts.h"
 #include "script/Script.h"
 
 #include <QAction>
+#include <QDate>
 #include <QDir>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <QFileInfo>
 #include <QIcon>
 #include <QInputMethodEvent>
@@ -370,6 +377,9 @@ void TForm1::createMenu() {
     file->setObjectName(QStringLiteral("MenuFile"));
     ActionFileSCR = action(file, "ActionFileSCR", "Записать файл развертки (.scr)", {});
     ActionExportDXF = action(file, "ActionExportDXF", "Экспорт DXF…", QKeySequence(u("Ctrl+E")));
+    ActionPrintTemplate = action(file, "ActionPrintTemplate", "Печать шаблона 1:1…",
+                                 QKeySequence(u("Ctrl+P")));
+    ActionTemplatePDF = action(file, "ActionTemplatePDF", "Шаблон в PDF…", {});
     file->addSeparator();
     ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));
 
@@ -383,7 +393,7 @@ void TForm1::createMenu() {
 
 void TForm1::syncMenu() {
     const bool confirmed = ButtonFileSCR->isEnabled();
-    for (QAction* a : {ActionFileSCR, ActionExportDXF})
+    for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF})
         a->setEnabled(confirmed);
 }
 
@@ -393,6 +403,8 @@ void TForm1::bindEvents() {
     ButtonFileSCR->installEventFilter(this);
     connect(ActionFileSCR, &QAction::triggered, this, &TForm1::ButtonFileSCRClick);
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
+    connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
+    connect(ActionTemplatePDF, &QAction::triggered, this, &TForm1::TemplatePDFClick);
     connect(ActionExit, &QAction::triggered, this, &QWidget::close);
     connect(ActionHelp, &QAction::triggered, this, &TForm1::ImageZontDblClick);
     connect(ActionAbout, &QAction::triggered, this, &TForm1::ButtonAboutProgramClick);
@@ -939,10 +951,32 @@ void TForm1::writeScript(int type) {
 // ---------------------------------------------------------------------------
 // Shop outputs
 
+bool TForm1::confirmedPattern(int& type) const {
+    type = RaschetData.RazvType;
+    return ButtonFileSCR->isEnabled() && type >= 1 && type <= 3;
+}
+
+QString TForm1::proposedPath(int type, const char* extension) const {
+    // The script's name with the output's extension in place of ".scr".
+    QString name = scriptName(type);
+    if (name.endsWith(QStringLiteral(".scr")))
+        name.chop(4);
+    return QDir::current().filePath(name + QLatin1Char('.') + QLatin1String(extension));
+}
+
+namespace {
+
+QString ProgramFault(const char* what, kiv::DrawingFault fault) {
+    return QString::fromUtf8("Ошибка программы: %1 не записан.\r").arg(QString::fromUtf8(what)) +
+           QString::fromUtf8(kiv::DrawingFaultText(fault));
+}
+
+} // namespace
+
 void TForm1::ExportDXFClick() {
     guarded([&] {
-        const int type = RaschetData.RazvType;
-        if (!ButtonFileSCR->isEnabled() || type < 1 || type > 3)
+        int type = 0;
+        if (!confirmedPattern(type))
             return;
         // The export reads the confirmed pattern and leaves the window's
         // state alone: the calculation runs again on a copy, which gives the
@@ -954,20 +988,83 @@ void TForm1::ExportDXFClick() {
         if (calc.status == kiv::CalcStatus::Ok)
             dxf = kiv::DxfBytes(copy, type, calc.summary);
         if (dxf.fault != kiv::DrawingFault::None) {
-            messages_.show(Messages::Kind::Error, title_,
-                           QString::fromUtf8("Ошибка программы: файл DXF не записан.\r") +
-                               QString::fromUtf8(kiv::DrawingFaultText(dxf.fault)));
+            messages_.show(Messages::Kind::Error, title_, ProgramFault("файл DXF", dxf.fault));
             return;
         }
-
-        const QString proposed = QDir::current().filePath(
-            FromUtf8(kiv::DxfFileName(scriptName(type).toStdString())));
-        const QString path =
-            dialogs_->saveFileName(this, QString::fromUtf8("Экспорт DXF"), proposed,
-                                   QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
+        const QString path = dialogs_->saveFileName(
+            this, QString::fromUtf8("Экспорт DXF"), proposedPath(type, "dxf"),
+            QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
         if (path.isEmpty())
             return;
         saveOrTell(path, dxf.bytes);
+    });
+}
+
+bool TForm1::templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc) {
+    const std::string date =
+        QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+    const TemplateBuild build =
+        MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, date, doc);
+    if (build.fault != kiv::DrawingFault::None) {
+        messages_.show(Messages::Kind::Error, title_, ProgramFault("шаблон", build.fault));
+        return false;
+    }
+    if (!build.fits) {
+        plainMessage(QString::fromUtf8(
+            "Шаблон не помещается на выбранную бумагу:\rслишком много листов или слишком "
+            "маленький лист."));
+        return false;
+    }
+    return true;
+}
+
+void TForm1::TemplatePDFClick() {
+    guarded([&] {
+        int type = 0;
+        if (!confirmedPattern(type))
+            return;
+        TemplateDocument doc;
+        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
+            return;
+        const QString path = dialogs_->saveFileName(
+            this, QString::fromUtf8("Шаблон в PDF"), proposedPath(type, "pdf"),
+            QString::fromUtf8("Документ PDF (*.pdf)"), QStringLiteral("pdf"));
+        if (path.isEmpty())
+            return;
+        const QByteArray pdf = TemplatePdf(doc, QFileInfo(path).completeBaseName());
+        if (pdf.isEmpty()) {
+            messages_.show(Messages::Kind::Error, title_,
+                           QString::fromUtf8("Ошибка программы: шаблон не записан."));
+            return;
+        }
+        saveOrTell(path, pdf.toStdString());
+    });
+}
+
+void TForm1::PrintTemplateClick() {
+    guarded([&] {
+        int type = 0;
+        if (!confirmedPattern(type))
+            return;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setDocName(proposedPath(type, "pdf"));
+        // Checked once before the preview opens, so a faulty drawing is one
+        // message, not one per repaint.
+        TemplateDocument doc;
+        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
+            return;
+        dialogs_->printPreview(this, printer, [&](QPrinter* p) {
+            // The paper the user picked in the preview, as sold (portrait).
+            const QSizeF paper = p->pageLayout().pageSize().size(QPageSize::Millimeter);
+            const double w = std::min(paper.width(), paper.height());
+            const double h = std::max(paper.width(), paper.height());
+            if (w != doc.options.paper.width || h != doc.options.paper.height) {
+                doc.options.paper = {w, h};
+                doc.layout = kiv::LayoutTemplate(doc.drawing, doc.options);
+            }
+            PaintTemplate(*p, doc);
+        });
     });
 }
 

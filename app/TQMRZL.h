@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+struct TemplateDocument;
 class Messages;
 class PictureWidget;
 
@@ -76,6 +77,8 @@ public:
     // ButtonFileSCR is.
     QAction* ActionFileSCR;
     QAction* ActionExportDXF;
+    QAction* ActionTemplatePDF;
+    QAction* ActionPrintTemplate;
     QAction* ActionExit;
     QAction* ActionHelp;
     QAction* ActionAbout;
@@ -94,6 +97,8 @@ public:
     void ButtonNewRaschetClick();
     void ButtonAboutProgramClick();
     void ExportDXFClick();
+    void TemplatePDFClick();
+    void PrintTemplateClick();
 
     // Keystroke filters of the nine fields: `key` is the typed character; set
     // to 0, it is discarded before the field sees it.
@@ -157,6 +162,9 @@ private:
     void unlock(int type);
     void writeScript(int type);
     QString scriptName(int type) const;
+    QString proposedPath(int type, const char* extension) const;
+    bool confirmedPattern(int& type) const;
+    bool templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
 
     QLineEdit* fieldOf(kiv::Input in) const;

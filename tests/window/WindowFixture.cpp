@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPrinter>
 #include <QFile>
 #include <QTabBar>
 #include <QTest>
@@ -57,6 +58,16 @@ QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption,
                                          const QString& suffix) {
     asked.push_back({caption, proposed, filter, suffix});
     return answer;
+}
+
+void ScriptedFileDialogs::printPreview(QWidget*, QPrinter& printer,
+                                       const std::function<void(QPrinter*)>& paint) {
+    ++previews;
+    if (printTo.isEmpty())
+        return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printTo);
+    paint(&printer);
 }
 
 void WindowTest::open() {

@@ -39,7 +39,8 @@ public:
 };
 
 // Answers every "save as" question at once with `answer` (empty: the user
-// cancels) and remembers what was asked.
+// cancels) and remembers what was asked. The print preview "prints" into the
+// PDF file `printTo` as a printer would, unless that is empty.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     struct Asked {
@@ -50,9 +51,13 @@ public:
     };
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                          const QString& filter, const QString& suffix) override;
+    void printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter*)>& paint) override;
 
     QString answer;
     std::vector<Asked> asked;
+    QString printTo;
+    int previews = 0;
 };
 
 // The caption the window is given for its boxes.

@@ -1,0 +1,294 @@
+#include "app/TemplatePainter.h"
+
+#include "core/Calculation.h"
+#include "export/TitleBlock.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+
+#include <cmath>
+
+namespace {
+
+// Pens in millimetres on paper.
+constexpr double kContourPen = 0.35;
+constexpr double kFoldPen = 0.25;
+constexpr double kThinPen = 0.15;
+constexpr double kMarkLength = 6;   // crop marks, in the margin
+constexpr double kPointText = 3.0;  // height of the point numbers
+constexpr double kTitleText = 3.0;
+constexpr double kLabelText = 6.0;
+
+const QColor kFoldColour(200, 0, 0);
+const QColor kSeamColour(0, 140, 0);
+const QColor kWireColour(0, 0, 200);
+
+// Paints in millimetres: x to the right, y down, origin at the paper's corner.
+class Page {
+public:
+    Page(QPainter& p, const kiv::TemplateLayout& layout, const kiv::TemplatePage& page,
+         double margin)
+        : p_(p), layout_(layout), page_(page), margin_(margin) {}
+
+    // A point of the pattern on this page's paper.
+    QPointF at(kiv::Point q) const {
+        return {margin_ + (q.x - page_.view.x), margin_ + (page_.view.y + page_.view.h - q.y)};
+    }
+    QRectF rectOf(const kiv::Rect& r) const {
+        return QRectF(at({r.x, r.y + r.h}), QSizeF(r.w, r.h));
+    }
+    QRectF printable() const {
+        return QRectF(margin_, margin_, page_.view.w, page_.view.h);
+    }
+
+    void pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
+        QPen pen(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
+        if (style == Qt::CustomDashLine) {
+            // Dashes 6 mm, gaps 3 mm, as in the drawing file's layers.
+            pen.setDashPattern({6 / width, 3 / width});
+        }
+        p_.setPen(pen);
+        p_.setBrush(Qt::NoBrush);
+    }
+
+    void text(const QPointF& where, double height, const QString& s,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(100);
+        p_.save();
+        p_.translate(where);
+        p_.scale(height / 100 * 1.4, height / 100 * 1.4);
+        p_.setFont(f);
+        const QRectF r = p_.boundingRect(QRectF(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, s);
+        QPointF origin(0, 0);
+        if (align & Qt::AlignHCenter)
+            origin.rx() -= r.width() / 2;
+        if (align & Qt::AlignRight)
+            origin.rx() -= r.width();
+        if (align & Qt::AlignVCenter)
+            origin.ry() -= r.height() / 2;
+        if (align & Qt::AlignBottom)
+            origin.ry() -= r.height();
+        p_.drawText(QRectF(origin, r.size()), Qt::AlignLeft | Qt::AlignTop, s);
+        p_.restore();
+    }
+
+    QPainter& painter() { return p_; }
+    const kiv::TemplatePage& page() const { return page_; }
+    const kiv::TemplateLayout& layout() const { return layout_; }
+
+private:
+    QPainter& p_;
+    const kiv::TemplateLayout& layout_;
+    const kiv::TemplatePage& page_;
+    double margin_;
+};
+
+void Lines(Page& page, const std::vector<kiv::Segment>& lines, const QColor& colour) {
+    page.pen(colour, kFoldPen, Qt::CustomDashLine);
+    for (const auto& s : lines)
+        page.painter().drawLine(page.at(s.a), page.at(s.b));
+}
+
+void Pattern(Page& page, const kiv::ShopDrawing& d) {
+    QPainter& p = page.painter();
+    p.save();
+    p.setClipRect(page.printable());
+    Lines(page, d.folds, kFoldColour);
+    Lines(page, d.seams, kSeamColour);
+    Lines(page, d.wires, kWireColour);
+
+    QPolygonF contour;
+    for (const auto& q : d.contour)
+        contour << page.at(q);
+    page.pen(Qt::black, kContourPen);
+    p.drawPolygon(contour);
+
+    // Each point with a dot and its name, set off up and to the right.
+    for (const auto& n : d.points) {
+        const QPointF c = page.at(n.at);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(c, 0.6, 0.6);
+        page.pen(Qt::black, kThinPen);
+        page.text(c + QPointF(1.0, -1.0), kPointText, QString::fromStdString(n.name),
+                  Qt::AlignLeft | Qt::AlignBottom);
+    }
+    p.restore();
+}
+
+// Corner marks outside the printable area, and thin lines where the
+// neighbouring pages' strips begin, to trim and lay the sheets edge on line.
+void Marks(Page& page, double overlap) {
+    QPainter& p = page.painter();
+    const QRectF r = page.printable();
+    page.pen(Qt::black, kThinPen);
+    const QPointF corners[] = {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()};
+    for (const QPointF& c : corners) {
+        const double sx = c.x() == r.left() ? -1 : 1;
+        const double sy = c.y() == r.top() ? -1 : 1;
+        p.drawLine(c + QPointF(sx * 1, 0), c + QPointF(sx * (1 + kMarkLength), 0));
+        p.drawLine(c + QPointF(0, sy * 1), c + QPointF(0, sy * (1 + kMarkLength)));
+    }
+    const auto& pg = page.page();
+    const auto& lay = page.layout();
+    page.pen(Qt::gray, kThinPen, Qt::DotLine);
+    if (pg.column > 0)
+        p.drawLine(QPointF(r.left() + overlap, r.top()), QPointF(r.left() + overlap, r.bottom()));
+    if (pg.column + 1 < lay.columns)
+        p.drawLine(QPointF(r.right() - overlap, r.top()),
+                   QPointF(r.right() - overlap, r.bottom()));
+    if (pg.row > 0)
+        p.drawLine(QPointF(r.left(), r.top() + overlap), QPointF(r.right(), r.top() + overlap));
+    if (pg.row + 1 < lay.rows)
+        p.drawLine(QPointF(r.left(), r.bottom() - overlap),
+                   QPointF(r.right(), r.bottom() - overlap));
+}
+
+void Label(Page& page) {
+    const auto& lay = page.layout();
+    const auto& pg = page.page();
+    page.pen(Qt::black, kThinPen);
+    const QRectF r = page.printable();
+    page.text(QPointF(r.center().x(), r.top() - 1.5), kLabelText * 0.6,
+              QString::fromUtf8("Лист %1  (ряд %2 из %3, столбец %4 из %5)")
+                  .arg(QString::fromStdString(pg.label))
+                  .arg(pg.row + 1)
+                  .arg(lay.rows)
+                  .arg(pg.column + 1)
+                  .arg(lay.columns),
+              Qt::AlignHCenter | Qt::AlignBottom);
+    // The label again inside the page, large, where the pattern leaves room
+    // or over it in outline only.
+    page.text(r.topLeft() + QPointF(2, 2), kLabelText, QString::fromStdString(pg.label));
+}
+
+void CheckSquare(Page& page) {
+    const auto& pg = page.page();
+    const QRectF sq = page.rectOf(pg.square);
+    page.pen(QColor::fromRgb(kCheckSquareRgb), kThinPen * 2);
+    page.painter().drawRect(sq);
+    page.pen(Qt::black, kThinPen);
+    page.text(sq.topLeft() + QPointF(2, 2), 2.5,
+              QString::fromUtf8("Контроль масштаба:\n100 x 100 мм"));
+}
+
+void TitleBlock(Page& page, const TemplateDocument& doc) {
+    const auto& pg = page.page();
+    const QRectF box = page.rectOf(pg.titleBlock);
+    QPainter& p = page.painter();
+    if (!pg.titleClear)
+        p.fillRect(box, Qt::white);
+    page.pen(Qt::black, kFoldPen);
+    p.drawRect(box);
+
+    // The assembly map in the block's upper right corner: one cell per page.
+    const auto& lay = page.layout();
+    const double mapW = std::min(40.0, box.width() / 3);
+    const double cell = std::min(mapW / std::max(1, lay.columns), 8.0);
+    const QPointF mapOrigin(box.right() - 2 - cell * lay.columns, box.top() + 2);
+    for (const auto& other : lay.pages) {
+        const QRectF c(mapOrigin + QPointF(cell * other.column, cell * other.row),
+                       QSizeF(cell, cell));
+        if (other.label == pg.label)
+            p.fillRect(c, QColor(220, 220, 220));
+        page.pen(Qt::black, kThinPen);
+        p.drawRect(c);
+        page.text(c.center(), std::min(2.0, cell * 0.35), QString::fromStdString(other.label),
+                  Qt::AlignHCenter | Qt::AlignVCenter);
+    }
+
+    double y = box.top() + 2;
+    for (const QString& line : doc.titleLines) {
+        page.text(QPointF(box.left() + 2, y), kTitleText * 0.8, line);
+        y += kTitleText * 1.25;
+    }
+}
+
+} // namespace
+
+TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Paper paper,
+                           const std::string& date, TemplateDocument& doc) {
+    TemplateBuild build;
+    kiv::RaschetData copy = confirmed;
+    const kiv::CalcResult calc = kiv::Calculate(copy, type);
+    build.fault = kiv::DrawingFault::Empty;
+    if (calc.status == kiv::CalcStatus::Ok) {
+        doc.drawing = kiv::ShopDrawingOf(copy, type);
+        build.fault = kiv::CheckDrawing(doc.drawing, calc.summary);
+    }
+    if (build.fault != kiv::DrawingFault::None)
+        return build;
+    doc.options.paper = paper;
+    doc.layout = kiv::LayoutTemplate(doc.drawing, doc.options);
+    build.fits = !doc.layout.pages.empty();
+    doc.titleLines.clear();
+    for (const std::string& line : kiv::TitleLines(copy, type, calc.summary, doc.layout, date))
+        doc.titleLines << QString::fromStdString(line);
+    return build;
+}
+
+bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
+    const auto& lay = doc.layout;
+    if (lay.pages.empty())
+        return false;
+    QPageLayout pageLayout(QPageSize(QSizeF(std::min(lay.pageWidth, lay.pageHeight),
+                                            std::max(lay.pageWidth, lay.pageHeight)),
+                                     QPageSize::Millimeter),
+                           lay.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                           QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    pageLayout.setMode(QPageLayout::FullPageMode);
+    if (!device.setPageLayout(pageLayout))
+        return false;
+
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    p.setRenderHint(QPainter::Antialiasing);
+    // Device pixels to millimetres: exactly the device's resolution.
+    const double perMm = device.logicalDpiX() / 25.4;
+    const double perMmY = device.logicalDpiY() / 25.4;
+    const double margin = doc.options.margin;
+    const double overlap = doc.options.overlap;
+    bool first = true;
+    for (const auto& pg : lay.pages) {
+        if (!first && !device.newPage()) {
+            p.end();
+            return false;
+        }
+        first = false;
+        p.save();
+        p.scale(perMm, perMmY);
+        Page page(p, lay, pg, margin);
+        Pattern(page, doc.drawing);
+        Marks(page, overlap);
+        Label(page);
+        CheckSquare(page);
+        if (pg.title)
+            TitleBlock(page, doc);
+        p.restore();
+    }
+    return p.end();
+}
+
+QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Kiv_TQMRZL"));
+        pdf.setResolution(1200);
+        if (!PaintTemplate(pdf, doc))
+            return {};
+    }
+    buffer.close();
+    return bytes;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "export/ShopDrawing.h"
+#include "core/RaschetData.h"
+#include "export/Template.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+class QPagedPaintDevice;
+
+// Everything one paper template shows: the drawing, its tiling over pages
+// and the title block's lines.
+struct TemplateDocument {
+    kiv::ShopDrawing drawing;
+    kiv::TemplateLayout layout;
+    kiv::TemplateOptions options; // the options the layout was made with
+    QStringList titleLines;
+};
+
+// What stood in the way of a template.
+struct TemplateBuild {
+    kiv::DrawingFault fault = kiv::DrawingFault::None; // the drawing failed its check
+    bool fits = true; // false: the paper is too small or the pages too many
+};
+
+// The template of the confirmed pattern `type` of `confirmed` on `paper`,
+// with `date` in its title block. The calculation runs on a copy.
+TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Paper paper,
+                           const std::string& date, TemplateDocument& doc);
+
+// Sets the device to the layout's paper and orientation, edge to edge, and
+// paints every page at exactly 1:1. False when the device cannot be painted on.
+bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc);
+
+// The whole template as a PDF file's bytes; empty when it cannot be made.
+QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title);
+
+// The colour of the check square, which nothing else uses, so that a check
+// of a printed or rendered page can find it.
+inline constexpr unsigned kCheckSquareRgb = 0xFF00FF;

@@ -1,0 +1,64 @@
+#include "export/TitleBlock.h"
+
+#include "report/FormatFixed.h"
+#include "report/Texts.h"
+
+namespace kiv {
+
+std::string ShortNumber(double v) {
+    std::string s = FormatFixed(v, 15, 4);
+    if (s.find('.') != std::string::npos && s.find('E') == std::string::npos) {
+        while (s.back() == '0') {
+            s.pop_back();
+        }
+        if (s.back() == '.') {
+            s.pop_back();
+        }
+    }
+    return s == "-0" ? "0" : s;
+}
+
+std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankSummary& summary,
+                                    const TemplateLayout& layout, std::string_view date) {
+    std::vector<std::string> lines;
+    lines.push_back("Шаблон развертки зонта, масштаб 1:1 (размеры в мм)");
+    lines.push_back("Зонт: H = " + ShortNumber(d.H) + ", L1 = " + ShortNumber(d.L1) +
+                    ", L2 = " + ShortNumber(d.L2) + ", S = " + ShortNumber(d.S));
+    switch (type) {
+    case 1:
+        lines.push_back("Развертка без припусков");
+        break;
+    case 2:
+        lines.push_back("Развертка с припусками на фальц: Р1 = " + ShortNumber(d.FalthP1) +
+                        ", Р2 = " + ShortNumber(d.FalthP2));
+        break;
+    default:
+        lines.push_back("Развертка с припусками на фальц и проволоку:");
+        lines.push_back("Р1 = " + ShortNumber(d.AllP1) + ", Р2 = " + ShortNumber(d.AllP2) +
+                        ", d = " + ShortNumber(d.AllD) + ", полоса " + WireAllowanceText(d.AllD));
+        break;
+    }
+    lines.push_back("Заготовка B1 x B2 = " + BlankSizeText(summary.B1) + " x " +
+                    BlankSizeText(summary.B2));
+
+    // The marking radii, one line each as the window shows them.
+    const std::string radii = RadiiText(d);
+    std::size_t from = 0;
+    while (from <= radii.size()) {
+        const std::size_t cut = radii.find('\r', from);
+        lines.push_back(radii.substr(from, cut == std::string::npos ? cut : cut - from));
+        if (cut == std::string::npos) {
+            break;
+        }
+        from = cut + 1;
+    }
+
+    lines.push_back("Листов: " + std::to_string(layout.pages.size()) + " (" +
+                    std::to_string(layout.rows) + " x " + std::to_string(layout.columns) +
+                    "), " + (layout.landscape ? "альбомная" : "книжная") +
+                    " ориентация, перекрытие 10 мм");
+    lines.push_back("Дата: " + std::string(date));
+    return lines;
+}
+
+} // namespace kiv

@@ -1,0 +1,11 @@
+# Writes the default template PDFs into a fresh folder, then checks them with poppler.
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER})
+execute_process(COMMAND ${WRITER} ${FOLDER} RESULT_VARIABLE written)
+if(NOT written EQUAL 0)
+  message(FATAL_ERROR "the default template PDFs were not written")
+endif()
+execute_process(COMMAND ${PYTHON} ${SCRIPT} ${FOLDER} RESULT_VARIABLE checked)
+if(NOT checked EQUAL 0)
+  message(FATAL_ERROR "the default template PDFs failed the poppler checks")
+endif()

@@ -1,0 +1,100 @@
+// The paper template from the menu: saved as PDF where the dialog says, and
+// printed through the preview, both at the layout's page count.
+#include "WindowFixture.h"
+
+#include "app/TemplatePainter.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// Pages of a PDF as Qt writes it: one page object per page.
+int PdfPages(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    int pages = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next())
+        ++pages;
+    return pages;
+}
+
+int ExpectedPages(const kiv::RaschetData& d, int type) {
+    TemplateDocument doc;
+    MakeTemplate(d, type, kiv::kA4, "", doc);
+    return static_cast<int>(doc.layout.pages.size());
+}
+
+class TemplateFromMenu : public OpenWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TemplateFromMenu, PdfGoesWhereTheDialogSays) {
+    const int type = GetParam();
+    confirm(type);
+    const QString path = QDir(workDir).filePath(QStringLiteral("шаблон.pdf"));
+    dialogs.answer = path;
+    form->ActionTemplatePDF->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].caption, QStringLiteral("Шаблон в PDF"));
+    EXPECT_TRUE(dialogs.asked[0].proposed.endsWith(QStringLiteral(".pdf")));
+    EXPECT_EQ(QFileInfo(dialogs.asked[0].proposed).dir(), QDir(workDir));
+    EXPECT_EQ(dialogs.asked[0].suffix, QStringLiteral("pdf"));
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+
+    const QByteArray pdf = ReadAll(path);
+    ASSERT_TRUE(pdf.startsWith("%PDF-")) << "no PDF at " << path.toStdString();
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    const int pages = ExpectedPages(form->RaschetData, type);
+    EXPECT_GT(pages, 0);
+    EXPECT_EQ(PdfPages(pdf), pages);
+}
+
+TEST_P(TemplateFromMenu, PrintGoesThroughThePreview) {
+    const int type = GetParam();
+    confirm(type);
+    form->ButtonNewRaschet->setFocus();
+    dialogs.printTo = QDir(workDir).filePath(QStringLiteral("printed.pdf"));
+    QTest::keyClick(form->ButtonNewRaschet, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.previews, 1);
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+    const QByteArray pdf = ReadAll(dialogs.printTo);
+    ASSERT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(PdfPages(pdf), ExpectedPages(form->RaschetData, type));
+    EXPECT_EQ(form->RaschetData.RazvType, type);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, TemplateFromMenu, ::testing::Values(1, 2, 3),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
+
+TEST_F(OpenWindowTest, PrintKeyDoesNothingBeforeConfirmation) {
+    QLineEdit* f = field("EditH");
+    f->setFocus();
+    QTest::keyClick(f, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.previews, 0);
+    EXPECT_EQ(f->text(), QStringLiteral("100"));
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+}
+
+TEST_F(OpenWindowTest, CancelledOrFailedPdfLeavesNoFile) {
+    confirm(1);
+    form->ActionTemplatePDF->trigger(); // the dialog is cancelled
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_TRUE(QDir(workDir).entryList({QStringLiteral("*.pdf")}).isEmpty());
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+
+    dialogs.answer = QDir(workDir).filePath(QStringLiteral("no such folder/t.pdf"));
+    form->ActionTemplatePDF->trigger();
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Не удалось записать файл\rt.pdf:\r")));
+    EXPECT_FALSE(QFileInfo::exists(dialogs.answer));
+}
+
+} // namespace
