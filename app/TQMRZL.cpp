@@ -4,8 +4,8 @@
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
-#include "app/TemplatePainter.h"
 #include "app/SettingsFile.h"
+#include "app/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
@@ -17,9 +17,6 @@
 #include <QAction>
 #include <QDate>
 #include <QDir>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
 #include <QFileInfo>
 #include <QIcon>
 #include <QInputMethodEvent>
@@ -28,7 +25,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSaveFile>
@@ -377,8 +377,8 @@ void TForm1::createMenu() {
     file->setObjectName(QStringLiteral("MenuFile"));
     ActionFileSCR = action(file, "ActionFileSCR", "Записать файл развертки (.scr)", {});
     ActionExportDXF = action(file, "ActionExportDXF", "Экспорт DXF…", QKeySequence(u("Ctrl+E")));
-    ActionPrintTemplate = action(file, "ActionPrintTemplate", "Печать шаблона 1:1…",
-                                 QKeySequence(u("Ctrl+P")));
+    ActionPrintTemplate =
+        action(file, "ActionPrintTemplate", "Печать шаблона 1:1…", QKeySequence(u("Ctrl+P")));
     ActionTemplatePDF = action(file, "ActionTemplatePDF", "Шаблон в PDF…", {});
     file->addSeparator();
     ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,8 +20,8 @@ namespace {
 constexpr double kContourPen = 0.35;
 constexpr double kFoldPen = 0.25;
 constexpr double kThinPen = 0.15;
-constexpr double kMarkLength = 6;   // crop marks, in the margin
-constexpr double kPointText = 3.0;  // height of the point numbers
+constexpr double kMarkLength = 6;  // crop marks, in the margin
+constexpr double kPointText = 3.0; // height of the point numbers
 constexpr double kTitleText = 3.0;
 constexpr double kLabelText = 6.0;
 
@@ -42,9 +43,7 @@ public:
     QRectF rectOf(const kiv::Rect& r) const {
         return QRectF(at({r.x, r.y + r.h}), QSizeF(r.w, r.h));
     }
-    QRectF printable() const {
-        return QRectF(margin_, margin_, page_.view.w, page_.view.h);
-    }
+    QRectF printable() const { return QRectF(margin_, margin_, page_.view.w, page_.view.h); }
 
     void pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
         QPen pen(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
@@ -109,15 +108,27 @@ void Pattern(Page& page, const kiv::ShopDrawing& d) {
     page.pen(Qt::black, kContourPen);
     p.drawPolygon(contour);
 
-    // Each point with a dot and its name, set off up and to the right.
+    // Each point with a dot and its name, set off towards the middle of the
+    // pattern so that a name at the blank's edge is not cut off by the page.
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (const auto& q : d.contour) {
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    const double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
     for (const auto& n : d.points) {
         const QPointF c = page.at(n.at);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.drawEllipse(c, 0.6, 0.6);
         page.pen(Qt::black, kThinPen);
-        page.text(c + QPointF(1.0, -1.0), kPointText, QString::fromStdString(n.name),
-                  Qt::AlignLeft | Qt::AlignBottom);
+        const bool right = n.at.x<midX, below = n.at.y> midY;
+        page.text(c + QPointF(right ? 1.2 : -1.2, below ? 1.2 : -1.2), kPointText,
+                  QString::fromStdString(n.name),
+                  (right ? Qt::AlignLeft : Qt::AlignRight) |
+                      (below ? Qt::AlignTop : Qt::AlignBottom));
     }
     p.restore();
 }
@@ -141,8 +152,7 @@ void Marks(Page& page, double overlap) {
     if (pg.column > 0)
         p.drawLine(QPointF(r.left() + overlap, r.top()), QPointF(r.left() + overlap, r.bottom()));
     if (pg.column + 1 < lay.columns)
-        p.drawLine(QPointF(r.right() - overlap, r.top()),
-                   QPointF(r.right() - overlap, r.bottom()));
+        p.drawLine(QPointF(r.right() - overlap, r.top()), QPointF(r.right() - overlap, r.bottom()));
     if (pg.row > 0)
         p.drawLine(QPointF(r.left(), r.top() + overlap), QPointF(r.right(), r.top() + overlap));
     if (pg.row + 1 < lay.rows)
@@ -155,17 +165,16 @@ void Label(Page& page) {
     const auto& pg = page.page();
     page.pen(Qt::black, kThinPen);
     const QRectF r = page.printable();
-    page.text(QPointF(r.center().x(), r.top() - 1.5), kLabelText * 0.6,
-              QString::fromUtf8("Лист %1  (ряд %2 из %3, столбец %4 из %5)")
-                  .arg(QString::fromStdString(pg.label))
-                  .arg(pg.row + 1)
-                  .arg(lay.rows)
-                  .arg(pg.column + 1)
-                  .arg(lay.columns),
+    const QString text = pg.pattern
+                             ? QString::fromUtf8("Лист %1   (ряд %2 из %3, столбец %4 из %5)")
+                                   .arg(QString::fromStdString(pg.label))
+                                   .arg(pg.row + 1)
+                                   .arg(lay.rows)
+                                   .arg(pg.column + 1)
+                                   .arg(lay.columns)
+                             : QString::fromUtf8("Титульный лист шаблона");
+    page.text(QPointF(r.center().x(), r.top() - 2), kLabelText * 0.7, text,
               Qt::AlignHCenter | Qt::AlignBottom);
-    // The label again inside the page, large, where the pattern leaves room
-    // or over it in outline only.
-    page.text(r.topLeft() + QPointF(2, 2), kLabelText, QString::fromStdString(pg.label));
 }
 
 void CheckSquare(Page& page) {
@@ -182,8 +191,6 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     const auto& pg = page.page();
     const QRectF box = page.rectOf(pg.titleBlock);
     QPainter& p = page.painter();
-    if (!pg.titleClear)
-        p.fillRect(box, Qt::white);
     page.pen(Qt::black, kFoldPen);
     p.drawRect(box);
 
@@ -193,6 +200,8 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     const double cell = std::min(mapW / std::max(1, lay.columns), 8.0);
     const QPointF mapOrigin(box.right() - 2 - cell * lay.columns, box.top() + 2);
     for (const auto& other : lay.pages) {
+        if (!other.pattern)
+            continue;
         const QRectF c(mapOrigin + QPointF(cell * other.column, cell * other.row),
                        QSizeF(cell, cell));
         if (other.label == pg.label)
@@ -265,8 +274,10 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
         p.save();
         p.scale(perMm, perMmY);
         Page page(p, lay, pg, margin);
-        Pattern(page, doc.drawing);
-        Marks(page, overlap);
+        if (pg.pattern) {
+            Pattern(page, doc.drawing);
+            Marks(page, overlap);
+        }
         Label(page);
         CheckSquare(page);
         if (pg.title)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/ShopDrawing.h"
 #include "core/RaschetData.h"
+#include "export/ShopDrawing.h"
 #include "export/Template.h"
 
 #include <QByteArray>

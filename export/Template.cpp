@@ -1,9 +1,296 @@
 #include "export/Template.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+
 namespace kiv {
 
-TemplateLayout LayoutTemplate(const ShopDrawing&, const TemplateOptions&) {
-    return {};
+namespace {
+
+// Beyond this the hood is not a paper job: the layout is refused rather than
+// laid out over endless pages.
+constexpr double kMaxPages = 10000;
+// Candidate places for the check square and the title block, mm apart.
+constexpr double kSearchStep = 5;
+// Room kept between a placed box and the pattern, for the point names that
+// stand beside the contour's corners.
+constexpr double kClearance = 4;
+
+struct Bounds {
+    double minX, minY, maxX, maxY;
+};
+
+Bounds BoundsOf(const std::vector<Point>& c) {
+    Bounds b{c[0].x, c[0].y, c[0].x, c[0].y};
+    for (const Point& p : c) {
+        b.minX = std::min(b.minX, p.x);
+        b.maxX = std::max(b.maxX, p.x);
+        b.minY = std::min(b.minY, p.y);
+        b.maxY = std::max(b.maxY, p.y);
+    }
+    return b;
+}
+
+// Pages needed along one side: n pages of `printable` reach n * step + overlap.
+double PagesAlong(double length, double printable, double overlap) {
+    const double step = printable - overlap;
+    return std::max(1.0, std::ceil((length - overlap) / step));
+}
+
+std::string RowLetters(int row) {
+    // Bijective base 26: A ... Z, AA, AB ...
+    std::string letters;
+    for (int n = row + 1; n > 0; n = (n - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    }
+    return letters;
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+// The segment a-b meets the closed rectangle r (Liang-Barsky clipping).
+bool SegmentMeets(Point a, Point b, const Rect& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - r.x, r.x + r.w - a.x, a.y - r.y, r.y + r.h - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) {
+                return false;
+            }
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                t0 = std::max(t0, t);
+            } else {
+                t1 = std::min(t1, t);
+            }
+            if (t0 > t1) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Even-odd rule: the slit, passed down and back up, crosses a ray twice and
+// so leaves the answer alone.
+bool InsidePolygon(const std::vector<Point>& c, Point p) {
+    bool inside = false;
+    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+        if ((c[i].y > p.y) != (c[j].y > p.y) &&
+            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+Rect Grown(const Rect& r) {
+    return {r.x - kClearance, r.y - kClearance, r.w + 2 * kClearance, r.h + 2 * kClearance};
+}
+
+class Obstacles {
+public:
+    explicit Obstacles(const ShopDrawing& d) : contour_(d.contour) {
+        for (std::size_t i = 0; i < contour_.size(); ++i) {
+            lines_.push_back({contour_[i], contour_[(i + 1) % contour_.size()]});
+        }
+        for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
+            lines_.insert(lines_.end(), group->begin(), group->end());
+        }
+    }
+
+    // How many lines of the pattern the box, grown by the clearance, meets.
+    int linesMet(const Rect& box) const {
+        const Rect grown = Grown(box);
+        return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const Segment& s) {
+            return SegmentMeets(s.a, s.b, grown);
+        }));
+    }
+
+    // A box that meets no line lies wholly on or wholly off the pattern.
+    bool onPattern(const Rect& box) const {
+        const Rect grown = Grown(box);
+        return InsidePolygon(contour_, {grown.x, grown.y});
+    }
+
+private:
+    const std::vector<Point>& contour_;
+    std::vector<Segment> lines_;
+};
+
+struct Place {
+    Rect box;
+    int linesMet = 0;
+    bool onPattern = false;
+    // Off the pattern beats on its surface between lines, which beats
+    // crossing the fewest lines.
+    int rank() const { return linesMet > 0 ? 2 + linesMet : onPattern ? 1 : 0; }
+};
+
+// The best place for a w x h box within `zone` that keeps off `avoid`, nearest
+// a corner of the zone among equals.
+std::optional<Place> FindPlace(const Obstacles& obstacles, const Rect& zone, double w, double h,
+                               const Rect* avoid) {
+    if (zone.w < w || zone.h < h) {
+        return std::nullopt;
+    }
+    std::vector<double> xs, ys;
+    const auto positions = [](double from, double span, std::vector<double>& out) {
+        for (double off = 0; off < span; off += kSearchStep) {
+            out.push_back(from + off);
+        }
+        out.push_back(from + span); // flush with the far side
+    };
+    positions(zone.x, zone.w - w, xs);
+    positions(zone.y, zone.h - h, ys);
+
+    std::optional<Place> best;
+    double bestDistance = 0;
+    for (double y : ys) {
+        for (double x : xs) {
+            const Rect box{x, y, w, h};
+            if (avoid != nullptr && Overlap(box, *avoid)) {
+                continue;
+            }
+            const double dx = std::min(x - zone.x, zone.x + zone.w - (x + w));
+            const double dy = std::min(y - zone.y, zone.y + zone.h - (y + h));
+            const double distance = std::hypot(dx, dy);
+            Place place{box, obstacles.linesMet(box), false};
+            place.onPattern = place.linesMet == 0 && obstacles.onPattern(box);
+            if (!best || place.rank() < best->rank() ||
+                (place.rank() == best->rank() && distance < bestDistance)) {
+                best = place;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
+}
+
+// The best place on the page, away from the strips shared with neighbours
+// unless the whole page does better, so that trimming a sheet rarely cuts
+// into it.
+std::optional<Place> PlaceOnPage(const Obstacles& obstacles, const Rect& view, double overlap,
+                                 double w, double h, const Rect* avoid) {
+    const Rect inner{view.x + overlap, view.y + overlap, view.w - 2 * overlap,
+                     view.h - 2 * overlap};
+    const auto innerPlace = FindPlace(obstacles, inner, w, h, avoid);
+    if (innerPlace && innerPlace->rank() == 0) {
+        return innerPlace;
+    }
+    const auto anyPlace = FindPlace(obstacles, view, w, h, avoid);
+    if (!innerPlace || (anyPlace && anyPlace->rank() < innerPlace->rank())) {
+        return anyPlace;
+    }
+    return innerPlace;
+}
+
+bool Finite(std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+} // namespace
+
+TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& o) {
+    const auto& contour = drawing.contour;
+    if (contour.size() < 3 ||
+        !std::all_of(contour.begin(), contour.end(),
+                     [](const Point& p) {
+                         return Finite({p.x, p.y});
+                     }) ||
+        !Finite({o.paper.width, o.paper.height, o.margin, o.overlap, o.square, o.titleWidth,
+                 o.titleHeight}) ||
+        o.margin < 0 || o.overlap < 0 || o.square <= 0 || o.titleWidth <= 0 || o.titleHeight <= 0) {
+        return {};
+    }
+    const double shortSide = std::min(o.paper.width, o.paper.height) - 2 * o.margin;
+    const double longSide = std::max(o.paper.width, o.paper.height) - 2 * o.margin;
+    if (!(shortSide > o.overlap)) {
+        return {}; // no page would reach past its neighbour's strip
+    }
+
+    const Bounds b = BoundsOf(contour);
+    const double B1 = b.maxX - b.minX, B2 = b.maxY - b.minY;
+    const double portrait =
+        PagesAlong(B1, shortSide, o.overlap) * PagesAlong(B2, longSide, o.overlap);
+    const double landscape =
+        PagesAlong(B1, longSide, o.overlap) * PagesAlong(B2, shortSide, o.overlap);
+    if (!(std::min(portrait, landscape) <= kMaxPages)) {
+        return {};
+    }
+
+    TemplateLayout layout;
+    layout.landscape = landscape < portrait;
+    const double printW = layout.landscape ? longSide : shortSide;
+    const double printH = layout.landscape ? shortSide : longSide;
+    layout.pageWidth = printW + 2 * o.margin;
+    layout.pageHeight = printH + 2 * o.margin;
+    layout.columns = static_cast<int>(PagesAlong(B1, printW, o.overlap));
+    layout.rows = static_cast<int>(PagesAlong(B2, printH, o.overlap));
+
+    // The grid of pages is centred on the pattern.
+    const double stepX = printW - o.overlap, stepY = printH - o.overlap;
+    const double gridW = layout.columns * stepX + o.overlap;
+    const double gridH = layout.rows * stepY + o.overlap;
+    const double left = (b.minX + b.maxX) / 2 - gridW / 2;
+    const double top = (b.minY + b.maxY) / 2 + gridH / 2;
+
+    const Obstacles obstacles(drawing);
+    layout.pages.reserve(static_cast<std::size_t>(layout.rows * layout.columns) + 1);
+    for (int r = 0; r < layout.rows; ++r) {
+        for (int c = 0; c < layout.columns; ++c) {
+            TemplatePage page;
+            page.row = r;
+            page.column = c;
+            page.label = RowLetters(r) + std::to_string(c + 1);
+            page.view = {left + c * stepX, top - r * stepY - printH, printW, printH};
+            layout.pages.push_back(std::move(page));
+        }
+    }
+
+    // The title block first, on sheet A1 if it fits off the pattern: it must
+    // never hide a line. Otherwise it gets a sheet of its own, in front.
+    const auto title = PlaceOnPage(obstacles, layout.pages.front().view, o.overlap, o.titleWidth,
+                                   o.titleHeight, nullptr);
+    if (title && title->rank() == 0) {
+        layout.pages.front().title = true;
+        layout.pages.front().titleBlock = title->box;
+    } else {
+        TemplatePage sheet;
+        sheet.label = "0";
+        sheet.pattern = false;
+        sheet.title = true;
+        sheet.view = layout.pages.front().view;
+        sheet.titleBlock = {sheet.view.x, sheet.view.y + sheet.view.h - o.titleHeight, o.titleWidth,
+                            o.titleHeight};
+        layout.pages.insert(layout.pages.begin(), std::move(sheet));
+    }
+
+    // Every sheet's check square: off the pattern if there is room; else on
+    // the sheet's surface between its lines; else across the fewest lines.
+    for (TemplatePage& page : layout.pages) {
+        const Rect* avoid = page.title ? &page.titleBlock : nullptr;
+        if (!page.pattern) {
+            page.square = {page.view.x, page.view.y, o.square, o.square};
+            page.squareClear = true;
+            continue;
+        }
+        if (auto place = PlaceOnPage(obstacles, page.view, o.overlap, o.square, o.square, avoid)) {
+            page.square = place->box;
+            page.squareClear = place->rank() == 0;
+        } else {
+            // The sheet is smaller than the square: it stands in the corner.
+            page.square = {page.view.x, page.view.y + page.view.h - o.square, o.square, o.square};
+        }
+    }
+    return layout;
 }
 
 } // namespace kiv

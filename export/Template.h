@@ -23,28 +23,31 @@ inline constexpr Paper kA4{210, 297};
 
 struct TemplateOptions {
     Paper paper = kA4;
-    double margin = 10;   // border on every side that printers may not reach
-    double overlap = 10;  // strip printed on both of two neighbouring pages
-    double square = 100;  // side of the check square
-    double titleWidth = 120, titleHeight = 75; // title block with the assembly map
+    double margin = 10;                        // border on every side that printers may not reach
+    double overlap = 10;                       // strip printed on both of two neighbouring pages
+    double square = 100;                       // side of the check square
+    double titleWidth = 150, titleHeight = 80; // title block with the assembly map
 };
 
 struct TemplatePage {
-    std::string label;  // row letter from the top, column number from the left: "A1", "B2"
+    std::string label; // row letter from the top, column number from the left: "A1", "B2"
     int row = 0, column = 0;
-    Rect view;          // the part of the pattern plane in the page's printable area
-    Rect square;        // where the check square stands, pattern plane
+    bool pattern = true;      // false only for a separate title sheet
+    Rect view;                // the part of the pattern plane in the page's printable area
+    Rect square;              // where the check square stands, pattern plane
     bool squareClear = false; // the square touches no line and no area of the pattern
-    bool title = false; // the title block is on this page
-    Rect titleBlock;    // pattern plane, when `title`
-    bool titleClear = false;
+    bool title = false;       // the title block is on this page
+    Rect titleBlock;          // pattern plane, when `title`
 };
 
 struct TemplateLayout {
     bool landscape = false;
     double pageWidth = 0, pageHeight = 0; // mm, as the paper lies
-    int rows = 0, columns = 0;
-    std::vector<TemplatePage> pages; // row by row from the top, left to right
+    int rows = 0, columns = 0;            // of the pattern's pages
+    // Row by row from the top, left to right. The title block goes on sheet
+    // A1 where the pattern leaves room for it; otherwise a title sheet
+    // labelled "0", with no pattern on it, comes first.
+    std::vector<TemplatePage> pages;
 };
 
 // Tiles the drawing's contour over pages of `options.paper`, portrait or

@@ -53,10 +53,12 @@ std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankS
         from = cut + 1;
     }
 
-    lines.push_back("Листов: " + std::to_string(layout.pages.size()) + " (" +
-                    std::to_string(layout.rows) + " x " + std::to_string(layout.columns) +
-                    "), " + (layout.landscape ? "альбомная" : "книжная") +
-                    " ориентация, перекрытие 10 мм");
+    const bool titleSheet = !layout.pages.empty() && !layout.pages.front().pattern;
+    lines.push_back("Листов с разверткой: " + std::to_string(layout.rows * layout.columns) + " (" +
+                    std::to_string(layout.rows) + " x " + std::to_string(layout.columns) + ")" +
+                    (titleSheet ? " и титульный" : "") + ", " +
+                    (layout.landscape ? "альбомная" : "книжная") + " ориентация");
+    lines.push_back("Перекрытие соседних листов 10 мм");
     lines.push_back("Дата: " + std::string(date));
     return lines;
 }

@@ -254,15 +254,15 @@ TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, DxfEdgeHoods,
-    ::testing::Values(EdgeHood{"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
-                      EdgeHood{"TallWithEqualAllowances", 2, 205, 1000, 1000, 3, 3, 4},
-                      EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
-                      EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
-                      EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
-                      EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods,
+                         ::testing::Values(EdgeHood{"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
+                                           EdgeHood{"TallWithEqualAllowances", 2, 205, 1000, 1000,
+                                                    3, 3, 4},
+                                           EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
+                                           EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
+                                           EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
+                                           EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {
     // Coordinates come back exactly: no rounding to a few decimals, no

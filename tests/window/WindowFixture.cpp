@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPrinter>
 #include <QFile>
+#include <QPrinter>
 #include <QTabBar>
 #include <QTest>
 
@@ -53,9 +53,8 @@ void WindowTest::writeSettings(const QByteArray& bytes) {
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption,
-                                         const QString& proposed, const QString& filter,
-                                         const QString& suffix) {
+QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption, const QString& proposed,
+                                          const QString& filter, const QString& suffix) {
     asked.push_back({caption, proposed, filter, suffix});
     return answer;
 }

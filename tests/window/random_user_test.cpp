@@ -140,7 +140,8 @@ protected:
             const QString path = QDir::current().filePath(QStringLiteral("random.dxf"));
             QFile::remove(path);
             dialogs.answer = path;
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+            QWidget* target =
+                QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
             QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
             EXPECT_EQ(QFile::exists(path), writes) << [&] {
                 std::string all = "type " + std::to_string(confirmedType) + ":";

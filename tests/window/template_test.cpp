@@ -93,7 +93,8 @@ TEST_F(OpenWindowTest, CancelledOrFailedPdfLeavesNoFile) {
     dialogs.answer = QDir(workDir).filePath(QStringLiteral("no such folder/t.pdf"));
     form->ActionTemplatePDF->trigger();
     ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
-    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Не удалось записать файл\rt.pdf:\r")));
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith(QStringLiteral("Не удалось записать файл\rt.pdf:\r")));
     EXPECT_FALSE(QFileInfo::exists(dialogs.answer));
 }
 

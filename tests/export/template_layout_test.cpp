@@ -1,0 +1,336 @@
+// The paper template's layout: how many sheets, which way round, how they
+// overlap and cover the pattern, and where the check square and the title
+// block stand. Expected counts come from the sheet arithmetic done here.
+#include "core/Calculation.h"
+#include "engine/engine_fixtures.h"
+#include "export/ShopDrawing.h"
+#include "export/Template.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace {
+
+using kiv::RaschetData;
+using kiv::ShopDrawing;
+using kiv::TemplateLayout;
+
+ShopDrawing DrawingOf(RaschetData d, int type) {
+    EXPECT_EQ(kiv::Calculate(d, type).status, kiv::CalcStatus::Ok);
+    return kiv::ShopDrawingOf(d, type);
+}
+
+struct Extents {
+    double minX, maxX, minY, maxY;
+};
+
+Extents ExtentsOf(const ShopDrawing& d) {
+    Extents e{1e300, -1e300, 1e300, -1e300};
+    for (const auto& p : d.contour) {
+        e.minX = std::min(e.minX, p.x);
+        e.maxX = std::max(e.maxX, p.x);
+        e.minY = std::min(e.minY, p.y);
+        e.maxY = std::max(e.maxY, p.y);
+    }
+    return e;
+}
+
+// Sheets along one side: each adds its printable length less the overlap.
+int SheetsAlong(double length, double printable) {
+    int n = 1;
+    while (n * (printable - 10) + 10 < length) {
+        ++n;
+    }
+    return n;
+}
+
+std::vector<const kiv::TemplatePage*> PatternPages(const TemplateLayout& t) {
+    std::vector<const kiv::TemplatePage*> pages;
+    for (const auto& p : t.pages) {
+        if (p.pattern) {
+            pages.push_back(&p);
+        }
+    }
+    return pages;
+}
+
+bool Within(const kiv::Rect& r, double x, double y, double slack = 1e-9) {
+    return x >= r.x - slack && x <= r.x + r.w + slack && y >= r.y - slack && y <= r.y + r.h + slack;
+}
+
+// Winding number, independent of the layout's even-odd test.
+bool OnPattern(const std::vector<kiv::Point>& c, double x, double y) {
+    double angle = 0;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        const auto& a = c[i];
+        const auto& b = c[(i + 1) % c.size()];
+        double d = std::atan2(b.y - y, b.x - x) - std::atan2(a.y - y, a.x - x);
+        while (d > M_PI) {
+            d -= 2 * M_PI;
+        }
+        while (d < -M_PI) {
+            d += 2 * M_PI;
+        }
+        angle += d;
+    }
+    return std::fabs(angle) > M_PI;
+}
+
+// Samples the box and every line of the drawing: no line runs through the
+// box and no point of the box lies on the pattern.
+bool TouchesNothing(const ShopDrawing& d, const kiv::Rect& box) {
+    std::vector<kiv::Segment> lines;
+    for (std::size_t i = 0; i < d.contour.size(); ++i) {
+        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
+    }
+    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
+        lines.insert(lines.end(), group->begin(), group->end());
+    }
+    for (const auto& s : lines) {
+        const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+        const int steps = static_cast<int>(length / 0.25) + 1;
+        for (int i = 0; i <= steps; ++i) {
+            const double t = static_cast<double>(i) / steps;
+            if (Within(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
+                return false;
+            }
+        }
+    }
+    for (double fx = 0; fx <= 1; fx += 0.05) {
+        for (double fy = 0; fy <= 1; fy += 0.05) {
+            if (OnPattern(d.contour, box.x + fx * box.w, box.y + fy * box.h)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+struct SheetCase {
+    const char* name;
+    RaschetData hood;
+    int type;
+    int knownSheets; // pattern sheets worked out by hand; 0 where not
+};
+
+class TemplateSheets : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(TemplateSheets, FewestSheetsWhicheverWayRound) {
+    const SheetCase& c = GetParam();
+    const ShopDrawing d = DrawingOf(c.hood, c.type);
+    const TemplateLayout t = kiv::LayoutTemplate(d);
+    const Extents e = ExtentsOf(d);
+    const double b1 = e.maxX - e.minX, b2 = e.maxY - e.minY;
+    const int portrait = SheetsAlong(b1, 190) * SheetsAlong(b2, 277);
+    const int landscape = SheetsAlong(b1, 277) * SheetsAlong(b2, 190);
+    const bool wantLandscape = landscape < portrait;
+
+    EXPECT_EQ(t.landscape, wantLandscape);
+    EXPECT_EQ(t.pageWidth, wantLandscape ? 297 : 210);
+    EXPECT_EQ(t.pageHeight, wantLandscape ? 210 : 297);
+    EXPECT_EQ(t.columns, SheetsAlong(b1, wantLandscape ? 277 : 190));
+    EXPECT_EQ(t.rows, SheetsAlong(b2, wantLandscape ? 190 : 277));
+    const auto pages = PatternPages(t);
+    EXPECT_EQ(static_cast<int>(pages.size()), std::min(portrait, landscape));
+    if (c.knownSheets > 0) {
+        EXPECT_EQ(static_cast<int>(pages.size()), c.knownSheets);
+    }
+    // At most one title sheet, and then it comes first.
+    EXPECT_LE(t.pages.size(), pages.size() + 1);
+    if (t.pages.size() > pages.size()) {
+        EXPECT_FALSE(t.pages.front().pattern);
+        EXPECT_EQ(t.pages.front().label, "0");
+    }
+}
+
+TEST_P(TemplateSheets, NeighboursOverlapByTenMillimetres) {
+    const SheetCase& c = GetParam();
+    const TemplateLayout t = kiv::LayoutTemplate(DrawingOf(c.hood, c.type));
+    const auto pages = PatternPages(t);
+    ASSERT_EQ(static_cast<int>(pages.size()), t.rows * t.columns);
+    for (const auto* p : pages) {
+        EXPECT_DOUBLE_EQ(p->view.w, t.pageWidth - 20);
+        EXPECT_DOUBLE_EQ(p->view.h, t.pageHeight - 20);
+        const std::size_t i = static_cast<std::size_t>(p->row * t.columns + p->column);
+        ASSERT_EQ(pages[i], p) << "pages run row by row from the top, left to right";
+        if (p->column + 1 < t.columns) {
+            const auto* right = pages[i + 1];
+            EXPECT_NEAR(p->view.x + p->view.w - right->view.x, 10, 1e-9) << p->label;
+            EXPECT_NEAR(right->view.y, p->view.y, 1e-9);
+        }
+        if (p->row + 1 < t.rows) {
+            const auto* below = pages[i + static_cast<std::size_t>(t.columns)];
+            EXPECT_NEAR(below->view.y + below->view.h - p->view.y, 10, 1e-9) << p->label;
+            EXPECT_NEAR(below->view.x, p->view.x, 1e-9);
+        }
+    }
+}
+
+TEST_P(TemplateSheets, EveryPointIsOnASheetAndTheGridIsCentred) {
+    const SheetCase& c = GetParam();
+    const ShopDrawing d = DrawingOf(c.hood, c.type);
+    const TemplateLayout t = kiv::LayoutTemplate(d);
+    const auto pages = PatternPages(t);
+    ASSERT_FALSE(pages.empty());
+    const auto onSomeSheet = [&](const kiv::Point& q) {
+        return std::any_of(pages.begin(), pages.end(),
+                           [&](const auto* p) { return Within(p->view, q.x, q.y); });
+    };
+    for (const auto& q : d.contour) {
+        EXPECT_TRUE(onSomeSheet(q)) << q.x << "," << q.y;
+    }
+    for (const auto& n : d.points) {
+        EXPECT_TRUE(onSomeSheet(n.at)) << n.name;
+    }
+    const Extents e = ExtentsOf(d);
+    const auto& first = *pages.front();
+    const auto& last = *pages.back();
+    EXPECT_NEAR(e.minX - first.view.x, last.view.x + last.view.w - e.maxX, 1e-6);
+    EXPECT_NEAR(e.minY - last.view.y, first.view.y + first.view.h - e.maxY, 1e-6);
+}
+
+TEST_P(TemplateSheets, LabelsAreUniqueRowLetterAndColumnNumber) {
+    const SheetCase& c = GetParam();
+    const TemplateLayout t = kiv::LayoutTemplate(DrawingOf(c.hood, c.type));
+    std::set<std::string> seen;
+    for (const auto& p : t.pages) {
+        EXPECT_TRUE(seen.insert(p.label).second) << p.label;
+        if (p.pattern) {
+            ASSERT_LT(p.row, 26) << "these hoods need fewer than 26 rows";
+            EXPECT_EQ(p.label, std::string(1, static_cast<char>('A' + p.row)) +
+                                   std::to_string(p.column + 1));
+        }
+    }
+}
+
+TEST_P(TemplateSheets, SquareOnEverySheetTitleOnTheFirst) {
+    const SheetCase& c = GetParam();
+    const ShopDrawing d = DrawingOf(c.hood, c.type);
+    const TemplateLayout t = kiv::LayoutTemplate(d);
+    ASSERT_FALSE(t.pages.empty());
+    int titles = 0;
+    for (const auto& p : t.pages) {
+        SCOPED_TRACE(p.label);
+        EXPECT_DOUBLE_EQ(p.square.w, 100);
+        EXPECT_DOUBLE_EQ(p.square.h, 100);
+        EXPECT_TRUE(Within(p.view, p.square.x, p.square.y) &&
+                    Within(p.view, p.square.x + 100, p.square.y + 100));
+        if (p.squareClear && p.pattern) {
+            EXPECT_TRUE(TouchesNothing(d, p.square));
+        }
+        if (p.title) {
+            ++titles;
+            EXPECT_TRUE(
+                Within(p.view, p.titleBlock.x, p.titleBlock.y) &&
+                Within(p.view, p.titleBlock.x + p.titleBlock.w, p.titleBlock.y + p.titleBlock.h));
+            // The title block never hides a line of the pattern.
+            if (p.pattern) {
+                EXPECT_TRUE(TouchesNothing(d, p.titleBlock));
+            }
+            const bool apart = p.square.x >= p.titleBlock.x + p.titleBlock.w ||
+                               p.titleBlock.x >= p.square.x + 100 ||
+                               p.square.y >= p.titleBlock.y + p.titleBlock.h ||
+                               p.titleBlock.y >= p.square.y + 100;
+            EXPECT_TRUE(apart) << "the square lies on the title block";
+        }
+    }
+    EXPECT_EQ(titles, 1);
+    EXPECT_TRUE(t.pages.front().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hoods, TemplateSheets,
+    ::testing::Values(SheetCase{"DefaultPlain", kiv::test::Defaults(), 1, 3},
+                      SheetCase{"DefaultSeams", kiv::test::Defaults(), 2, 3},
+                      SheetCase{"DefaultWire", kiv::test::Defaults(), 3, 4},
+                      SheetCase{"LargePlain", kiv::test::Hood(500, 1000, 2000), 1, 0},
+                      SheetCase{"LargeSeams", kiv::test::Hood(500, 1000, 2000), 2, 0},
+                      SheetCase{"LargeWire", kiv::test::Hood(500, 1000, 2000), 3, 0},
+                      SheetCase{"LowSquare", kiv::test::Hood(100, 2000, 2000), 1, 0},
+                      SheetCase{"Tall", kiv::test::Hood(1000, 200, 400), 3, 0},
+                      SheetCase{"Small", kiv::test::Hood(30, 50, 60), 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TemplateLabels, RowsPastZContinueWithTwoLetters) {
+    // A hood tall enough for more than 52 rows of sheets.
+    const TemplateLayout t = kiv::LayoutTemplate(DrawingOf(kiv::test::Hood(20000, 200, 400), 1));
+    ASSERT_GT(t.rows, 52);
+    const auto pages = PatternPages(t);
+    const auto labelOf = [&](int row) {
+        return pages[static_cast<std::size_t>(row * t.columns)]->label;
+    };
+    EXPECT_EQ(labelOf(0), "A1");
+    EXPECT_EQ(labelOf(25), "Z1");
+    EXPECT_EQ(labelOf(26), "AA1");
+    EXPECT_EQ(labelOf(27), "AB1");
+    EXPECT_EQ(labelOf(51), "AZ1");
+    EXPECT_EQ(labelOf(52), "BA1");
+}
+
+TEST(TemplateOrientation, PortraitOnATie) {
+    // A 100 x 100 square pattern fits one sheet either way round.
+    ShopDrawing d;
+    d.type = 1;
+    d.contour = {{-50, 0}, {50, 0}, {50, 100}, {-50, 100}};
+    d.contourNames = {"1", "2", "3", "4"};
+    const TemplateLayout t = kiv::LayoutTemplate(d);
+    ASSERT_EQ(t.rows * t.columns, 1);
+    EXPECT_FALSE(t.landscape);
+    // Wider than a portrait sheet but not a landscape one: landscape wins.
+    d.contour = {{-120, 0}, {120, 0}, {120, 100}, {-120, 100}};
+    const TemplateLayout wide = kiv::LayoutTemplate(d);
+    EXPECT_TRUE(wide.landscape);
+    EXPECT_EQ(wide.rows * wide.columns, 1);
+}
+
+struct Refusal {
+    const char* name;
+    kiv::TemplateOptions options;
+    bool emptyDrawing;
+};
+
+class TemplateRefuses : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(TemplateRefuses, WithAnEmptyLayout) {
+    const Refusal& r = GetParam();
+    ShopDrawing d = r.emptyDrawing ? ShopDrawing{} : DrawingOf(kiv::test::Defaults(), 1);
+    const TemplateLayout t = kiv::LayoutTemplate(d, r.options);
+    EXPECT_TRUE(t.pages.empty());
+    EXPECT_EQ(t.rows * t.columns, 0);
+}
+
+kiv::TemplateOptions With(void (*change)(kiv::TemplateOptions&)) {
+    kiv::TemplateOptions o;
+    change(o);
+    return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nonsense, TemplateRefuses,
+    ::testing::Values(
+        Refusal{"NoDrawing", {}, true},
+        Refusal{"MarginsEatThePaper", With([](kiv::TemplateOptions& o) { o.margin = 100; }), false},
+        Refusal{"OverlapAsWideAsThePage", With([](kiv::TemplateOptions& o) { o.overlap = 190; }),
+                false},
+        Refusal{"PaperNotANumber",
+                With([](kiv::TemplateOptions& o) { o.paper.width = std::nan(""); }), false},
+        Refusal{"InfiniteOverlap", With([](kiv::TemplateOptions& o) { o.overlap = HUGE_VAL; }),
+                false},
+        Refusal{"NegativeMargin", With([](kiv::TemplateOptions& o) { o.margin = -1; }), false},
+        Refusal{"NoSquare", With([](kiv::TemplateOptions& o) { o.square = 0; }), false},
+        Refusal{"PaperHardlyWiderThanItsMargins", With([](kiv::TemplateOptions& o) {
+                    o.paper = {25, 25};
+                }),
+                false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TemplateRefusesHugeHood, RatherThanMillionsOfSheets) {
+    const ShopDrawing d = DrawingOf(kiv::test::Hood(100000, 50000, 100000), 1);
+    EXPECT_TRUE(kiv::LayoutTemplate(d).pages.empty());
+}
+
+} // namespace
