@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders page A1 of the default type-1 paper template into docs/ for the
-# README: the same PDF the program writes, drawn by poppler.
+# Renders sheet A2 of the default type-1 paper template (the third page,
+# after the title sheet and A1) into docs/ for the README: the same PDF the
+# program writes, drawn by poppler.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,5 +11,5 @@ cmake --build --preset default --target kiv_write_default_pdf
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 QT_QPA_PLATFORM=offscreen build/default/tests/window/kiv_write_default_pdf "$out"
-pdftoppm -r 72 -f 1 -l 1 -singlefile -png "$out/type1.pdf" docs/template-type1-A1
-echo "docs/template-type1-A1.png"
+pdftoppm -r 72 -f 3 -l 3 -singlefile -png "$out/type1.pdf" docs/template-type1-A2
+echo "docs/template-type1-A2.png"
