@@ -3,6 +3,8 @@
 // the script with its name. What follows the ninth text is the settings
 // file, whose value ends every script.
 #include "app/SettingsFile.h"
+#include "core/Calculation.h"
+#include "export/Dxf.h"
 #include "input/Validators.h"
 #include "report/Texts.h"
 #include "script/Script.h"
@@ -17,9 +19,9 @@
 namespace {
 
 using kiv::Input;
-constexpr std::array<Input, 9> kOrder = {Input::S,       Input::L1,    Input::L2,
-                                         Input::H,       Input::FalthP1, Input::FalthP2,
-                                         Input::AllP1,   Input::AllP2, Input::AllD};
+constexpr std::array<Input, 9> kOrder = {Input::S,     Input::L1,      Input::L2,
+                                         Input::H,     Input::FalthP1, Input::FalthP2,
+                                         Input::AllP1, Input::AllP2,   Input::AllD};
 
 bool Clean(const std::string& text) {
     return text.find("inf") == std::string::npos && text.find("nan") == std::string::npos &&
@@ -63,8 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::string osmode =
-        size > i ? OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
-                 : std::string("4133");
+        size > i
+            ? OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
+            : std::string("4133");
     const auto textOf = [&](Input in) {
         for (std::size_t i = 0; i < kOrder.size(); ++i) {
             if (kOrder[i] == in) {
@@ -108,6 +111,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (bytes.size() < footer.size() ||
             bytes.compare(bytes.size() - footer.size(), footer.size(), footer) != 0 ||
             !Clean(bytes.substr(0, bytes.size() - footer.size()))) {
+            __builtin_trap();
+        }
+        // A pattern the window confirms goes to a cutting machine: its
+        // contour passes the check (closed, not crossing itself, the blank's
+        // extents), or nothing is written. For any hood up to a kilometre it
+        // must pass; beyond, doubles no longer hold the shape and a refusal
+        // is the right answer, but never a file with a faulty contour.
+        kiv::RaschetData copy = d;
+        const kiv::CalcResult calc = kiv::Calculate(copy, type);
+        const kiv::DxfOutput dxf = kiv::DxfBytes(copy, type, calc.summary);
+        const bool realistic = d.L2 <= 1e6 && d.H <= 1e6;
+        if (calc.status != kiv::CalcStatus::Ok ||
+            (dxf.fault == kiv::DrawingFault::None) == dxf.bytes.empty() ||
+            (realistic && dxf.fault != kiv::DrawingFault::None)) {
             __builtin_trap();
         }
         std::vector<std::string> nameTexts;
