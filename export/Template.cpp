@@ -143,8 +143,10 @@ std::optional<Place> FindPlace(const Obstacles& obstacles, const Rect& zone, dou
     }
     std::vector<double> xs, ys;
     const auto positions = [](double from, double span, std::vector<double>& out) {
-        for (double off = 0; off < span; off += kSearchStep) {
-            out.push_back(from + off);
+        // Counted in whole steps: a sum of steps would drift.
+        const auto steps = static_cast<int>(std::ceil(span / kSearchStep));
+        for (int i = 0; i < steps; ++i) {
+            out.push_back(from + i * kSearchStep);
         }
         out.push_back(from + span); // flush with the far side
     };
