@@ -114,9 +114,13 @@ ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
         const double w[5][2] = {
             {d.XW1, d.YW1}, {d.XW2, d.YW2}, {d.XW3, d.YW3}, {d.XW4, d.YW4}, {d.XW5, d.YW5}};
         for (int i = 0; i < 5; ++i) {
-            const std::string n = "W" + std::to_string(i + 1);
+            // Built char by char: GCC 12 at -O3 mistakes a concatenation here
+            // for an overlapping copy.
+            std::string n = "W";
+            n += static_cast<char>('1' + i);
             b.name(n, w[i][0], w[i][1]);
-            b.name(n + "'", -w[i][0], w[i][1]);
+            n += '\'';
+            b.name(n, -w[i][0], w[i][1]);
         }
     }
 
