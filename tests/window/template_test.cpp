@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -69,6 +70,18 @@ TEST_P(TemplateFromMenu, PrintGoesThroughThePreview) {
     ASSERT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_EQ(PdfPages(pdf), ExpectedPages(form->RaschetData, type));
     EXPECT_EQ(form->RaschetData.RazvType, type);
+
+    // The printer's pages are A4 as the layout chose them, read by poppler.
+    TemplateDocument doc;
+    MakeTemplate(form->RaschetData, type, kiv::kA4, "", doc);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {dialogs.printTo});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString out = QString::fromLatin1(info.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("(A4)"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(doc.layout.landscape ? QStringLiteral("842 x 595")
+                                                  : QStringLiteral("595 x 842")))
+        << out.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, TemplateFromMenu, ::testing::Values(1, 2, 3),
