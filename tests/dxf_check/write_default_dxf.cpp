@@ -4,6 +4,8 @@
 #include "core/Calculation.h"
 #include "export/Dxf.h"
 
+#include "tests/engine/engine_fixtures.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -14,16 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d;
-        d.S = 0.5;
-        d.H = 100;
-        d.L1 = 200;
-        d.L2 = 400;
-        d.FalthP1 = 3;
-        d.FalthP2 = 2;
-        d.AllP1 = 3;
-        d.AllP2 = 2;
-        d.AllD = 2;
+        kiv::RaschetData d = kiv::test::Defaults();
         const kiv::CalcResult calc = kiv::Calculate(d, type);
         const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
         if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {

@@ -2,6 +2,7 @@
 // default inputs into a folder, as type1.pdf, type2.pdf and type3.pdf, for
 // checks with an independent PDF renderer.
 #include "app/TemplatePainter.h"
+#include "tests/engine/engine_fixtures.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -15,16 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d;
-        d.S = 0.5;
-        d.H = 100;
-        d.L1 = 200;
-        d.L2 = 400;
-        d.FalthP1 = 3;
-        d.FalthP2 = 2;
-        d.AllP1 = 3;
-        d.AllP2 = 2;
-        d.AllD = 2;
+        kiv::RaschetData d = kiv::test::Defaults();
         d.RazvType = type;
         TemplateDocument doc;
         const TemplateBuild build = MakeTemplate(d, type, kiv::kA4, "08.12.2026", doc);
