@@ -53,6 +53,13 @@ void WindowTest::writeSettings(const QByteArray& bytes) {
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("<cannot read>");
+    return f.readAll();
+}
+
 QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption, const QString& proposed,
                                           const QString& filter, const QString& suffix) {
     asked.push_back({caption, proposed, filter, suffix});

@@ -60,6 +60,9 @@ public:
     int previews = 0;
 };
 
+// A file's whole contents, or "<cannot read>".
+QByteArray ReadAll(const QString& path);
+
 // The caption the window is given for its boxes.
 inline const QString kTitle = QStringLiteral("Kiv_tqmrzl");
 

@@ -20,13 +20,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<cannot read>");
-    return f.readAll();
-}
-
 // Opens the action's menu by clicking its title in the menu bar, then clicks
 // the action, as a user does.
 void ClickMenu(TForm1& form, QAction* action) {

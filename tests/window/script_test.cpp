@@ -10,13 +10,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& name) {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<cannot read>");
-    return f.readAll();
-}
-
 QStringList FolderEntries() {
     QStringList entries =
         QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -13,13 +13,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
 // Pages of a PDF as Qt writes it: one page object per page.
 int PdfPages(const QByteArray& pdf) {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
