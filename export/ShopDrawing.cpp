@@ -183,8 +183,14 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
             return DrawingFault::SlitMisplaced;
         }
         outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i));
-        // Equal allowances end both strips at the same point of the axis.
-        if (before.y == after.y) {
+        // Equal allowances end both strips at the same point of the axis;
+        // allowances that differ only in their last digits end them a few
+        // rounding errors apart, too close for the crossing test to judge.
+        double reach = 1;
+        for (const auto& p : c) {
+            reach = std::max({reach, std::fabs(p.x), std::fabs(p.y)});
+        }
+        if (std::fabs(before.y - after.y) <= 1e-9 * reach) {
             outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i % outline.size()));
         }
     }

@@ -261,7 +261,12 @@ INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods,
                                            EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
                                            EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
                                            EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
-                                           EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3}),
+                                           EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3},
+                      // A needle: the strips run 9.5 m past the apex, and
+                      // allowances a few last digits apart end them all but
+                      // at one point of the axis.
+                      EdgeHood{"NeedleWithAllowancesApartInTheLastDigits", 0.5, 5, 200, 48008,
+                               40.5444444444444444404, 40.5444444444444004, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {
