@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <optional>
 
 namespace kiv {
@@ -120,7 +121,20 @@ public:
         return InsidePolygon(contour_, {grown.x, grown.y});
     }
 
+    // Only the lines that can reach a box standing within `zone`: a page of a
+    // large hood crosses a handful of the pattern's lines at most, and the
+    // search tries hundreds of places on every one of thousands of pages.
+    Obstacles near(const Rect& zone) const {
+        const Rect grown = Grown(zone);
+        Obstacles some(contour_);
+        std::copy_if(lines_.begin(), lines_.end(), std::back_inserter(some.lines_),
+                     [&](const Segment& s) { return SegmentMeets(s.a, s.b, grown); });
+        return some;
+    }
+
 private:
+    explicit Obstacles(const std::vector<Point>& contour) : contour_(contour) {}
+
     const std::vector<Point>& contour_;
     std::vector<Segment> lines_;
 };
@@ -183,11 +197,12 @@ std::optional<Place> PlaceOnPage(const Obstacles& obstacles, const Rect& view, d
                                  double w, double h, const Rect* avoid) {
     const Rect inner{view.x + overlap, view.y + overlap, view.w - 2 * overlap,
                      view.h - 2 * overlap};
-    const auto innerPlace = FindPlace(obstacles, inner, w, h, avoid);
+    const Obstacles onPage = obstacles.near(view);
+    const auto innerPlace = FindPlace(onPage, inner, w, h, avoid);
     if (innerPlace && innerPlace->rank() == 0) {
         return innerPlace;
     }
-    const auto anyPlace = FindPlace(obstacles, view, w, h, avoid);
+    const auto anyPlace = FindPlace(onPage, view, w, h, avoid);
     if (!innerPlace || (anyPlace && anyPlace->rank() < innerPlace->rank())) {
         return anyPlace;
     }
@@ -280,7 +295,12 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     for (TemplatePage& page : layout.pages) {
         const Rect* avoid = page.title ? &page.titleBlock : nullptr;
         if (!page.pattern) {
+            // Lower left, under the title block; a big square on a low
+            // sheet moves to the lower right rather than onto the block.
             page.square = {page.view.x, page.view.y, o.square, o.square};
+            if (Overlap(page.square, page.titleBlock) && page.view.w > o.square) {
+                page.square.x = page.view.x + page.view.w - o.square;
+            }
             page.squareClear = true;
             continue;
         }
