@@ -5,11 +5,13 @@
 #include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
+#include "template_probe.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -18,6 +20,8 @@ namespace {
 using kiv::RaschetData;
 using kiv::ShopDrawing;
 using kiv::TemplateLayout;
+using kiv::test::In;
+using kiv::test::PatternPages;
 
 ShopDrawing DrawingOf(RaschetData d, int type) {
     EXPECT_EQ(kiv::Calculate(d, type).status, kiv::CalcStatus::Ok);
@@ -48,74 +52,16 @@ int SheetsAlong(double length, double printable) {
     return n;
 }
 
-std::vector<const kiv::TemplatePage*> PatternPages(const TemplateLayout& t) {
-    std::vector<const kiv::TemplatePage*> pages;
-    for (const auto& p : t.pages) {
-        if (p.pattern) {
-            pages.push_back(&p);
-        }
-    }
-    return pages;
-}
-
-bool Within(const kiv::Rect& r, double x, double y, double slack = 1e-9) {
-    return x >= r.x - slack && x <= r.x + r.w + slack && y >= r.y - slack && y <= r.y + r.h + slack;
-}
-
-// Winding number, independent of the layout's even-odd test.
-bool OnPattern(const std::vector<kiv::Point>& c, double x, double y) {
-    double angle = 0;
-    for (std::size_t i = 0; i < c.size(); ++i) {
-        const auto& a = c[i];
-        const auto& b = c[(i + 1) % c.size()];
-        double d = std::atan2(b.y - y, b.x - x) - std::atan2(a.y - y, a.x - x);
-        while (d > M_PI) {
-            d -= 2 * M_PI;
-        }
-        while (d < -M_PI) {
-            d += 2 * M_PI;
-        }
-        angle += d;
-    }
-    return std::fabs(angle) > M_PI;
-}
-
-// Samples the box and every line of the drawing: no line runs through the
-// box and no point of the box lies on the pattern.
-bool TouchesNothing(const ShopDrawing& d, const kiv::Rect& box) {
-    std::vector<kiv::Segment> lines;
-    for (std::size_t i = 0; i < d.contour.size(); ++i) {
-        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
-    }
-    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-        lines.insert(lines.end(), group->begin(), group->end());
-    }
-    for (const auto& s : lines) {
-        const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
-        const int steps = static_cast<int>(length / 0.25) + 1;
-        for (int i = 0; i <= steps; ++i) {
-            const double t = static_cast<double>(i) / steps;
-            if (Within(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
-                return false;
-            }
-        }
-    }
-    for (double fx = 0; fx <= 1; fx += 0.05) {
-        for (double fy = 0; fy <= 1; fy += 0.05) {
-            if (OnPattern(d.contour, box.x + fx * box.w, box.y + fy * box.h)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 struct SheetCase {
     const char* name;
     RaschetData hood;
     int type;
     int knownSheets; // pattern sheets worked out by hand; 0 where not
 };
+
+void PrintTo(const SheetCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TemplateSheets : public ::testing::TestWithParam<SheetCase> {};
 
@@ -178,7 +124,7 @@ TEST_P(TemplateSheets, EveryPointIsOnASheetAndTheGridIsCentred) {
     ASSERT_FALSE(pages.empty());
     const auto onSomeSheet = [&](const kiv::Point& q) {
         return std::any_of(pages.begin(), pages.end(),
-                           [&](const auto* p) { return Within(p->view, q.x, q.y); });
+                           [&](const auto* p) { return In(p->view, q.x, q.y, 1e-9); });
     };
     for (const auto& q : d.contour) {
         EXPECT_TRUE(onSomeSheet(q)) << q.x << "," << q.y;
@@ -217,19 +163,19 @@ TEST_P(TemplateSheets, SquareOnEverySheetTitleOnTheFirst) {
         SCOPED_TRACE(p.label);
         EXPECT_DOUBLE_EQ(p.square.w, 100);
         EXPECT_DOUBLE_EQ(p.square.h, 100);
-        EXPECT_TRUE(Within(p.view, p.square.x, p.square.y) &&
-                    Within(p.view, p.square.x + 100, p.square.y + 100));
+        EXPECT_TRUE(In(p.view, p.square.x, p.square.y, 1e-9) &&
+                    In(p.view, p.square.x + 100, p.square.y + 100, 1e-9));
         if (p.squareClear && p.pattern) {
-            EXPECT_TRUE(TouchesNothing(d, p.square));
+            EXPECT_TRUE(!kiv::test::Touches(d, p.square));
         }
         if (p.title) {
             ++titles;
             EXPECT_TRUE(
-                Within(p.view, p.titleBlock.x, p.titleBlock.y) &&
-                Within(p.view, p.titleBlock.x + p.titleBlock.w, p.titleBlock.y + p.titleBlock.h));
+                In(p.view, p.titleBlock.x, p.titleBlock.y, 1e-9) &&
+                In(p.view, p.titleBlock.x + p.titleBlock.w, p.titleBlock.y + p.titleBlock.h, 1e-9));
             // The title block never hides a line of the pattern.
             if (p.pattern) {
-                EXPECT_TRUE(TouchesNothing(d, p.titleBlock));
+                EXPECT_TRUE(!kiv::test::Touches(d, p.titleBlock));
             }
             const bool apart = p.square.x >= p.titleBlock.x + p.titleBlock.w ||
                                p.titleBlock.x >= p.square.x + 100 ||

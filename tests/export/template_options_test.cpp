@@ -6,6 +6,7 @@
 #include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
+#include "template_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,9 @@ using kiv::ShopDrawing;
 using kiv::TemplateLayout;
 using kiv::TemplateOptions;
 using kiv::TemplatePage;
+using kiv::test::In;
+using kiv::test::PatternPages;
+using kiv::test::Touches;
 
 ShopDrawing Drawing(kiv::RaschetData d, int type) {
     EXPECT_EQ(kiv::Calculate(d, type).status, kiv::CalcStatus::Ok);
@@ -59,73 +63,12 @@ int Along(double length, double printable, double overlap) {
     return std::max(1, static_cast<int>(std::ceil((length - overlap) / (printable - overlap))));
 }
 
-bool In(const Rect& r, double x, double y, double slack = 1e-6) {
-    return x >= r.x - slack && x <= r.x + r.w + slack && y >= r.y - slack && y <= r.y + r.h + slack;
-}
-
 bool Contains(const Rect& outer, const Rect& inner) {
     return In(outer, inner.x, inner.y) && In(outer, inner.x + inner.w, inner.y + inner.h);
 }
 
 bool Apart(const Rect& a, const Rect& b) {
     return a.x >= b.x + b.w || b.x >= a.x + a.w || a.y >= b.y + b.h || b.y >= a.y + a.h;
-}
-
-// Non-zero winding by signed upward/downward crossings: a slit walked down
-// and back cancels itself, as it should.
-bool Inside(const std::vector<Point>& c, double x, double y) {
-    int winding = 0;
-    for (std::size_t i = 0; i < c.size(); ++i) {
-        const Point a = c[i], b = c[(i + 1) % c.size()];
-        const double side = (b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y);
-        if (a.y <= y && b.y > y && side > 0) {
-            ++winding;
-        } else if (a.y > y && b.y <= y && side < 0) {
-            --winding;
-        }
-    }
-    return winding != 0;
-}
-
-// Walks every line of the drawing in quarter-millimetre steps and probes the
-// box on a 2 mm grid: any line point in the box, or any box point on the
-// pattern, and the box touches the pattern.
-bool Touches(const ShopDrawing& d, const Rect& box) {
-    std::vector<kiv::Segment> lines;
-    for (std::size_t i = 0; i < d.contour.size(); ++i) {
-        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
-    }
-    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-        lines.insert(lines.end(), group->begin(), group->end());
-    }
-    for (const auto& s : lines) {
-        const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
-        for (int i = 0; i <= steps; ++i) {
-            const double t = static_cast<double>(i) / steps;
-            if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
-                return true;
-            }
-        }
-    }
-    const int nx = static_cast<int>(box.w / 2) + 1, ny = static_cast<int>(box.h / 2) + 1;
-    for (int i = 0; i <= nx; ++i) {
-        for (int j = 0; j <= ny; ++j) {
-            if (Inside(d.contour, box.x + box.w * i / nx, box.y + box.h * j / ny)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-std::vector<const TemplatePage*> PatternPages(const TemplateLayout& t) {
-    std::vector<const TemplatePage*> out;
-    for (const auto& p : t.pages) {
-        if (p.pattern) {
-            out.push_back(&p);
-        }
-    }
-    return out;
 }
 
 TemplateOptions A3Tight() {

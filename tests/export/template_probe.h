@@ -1,0 +1,76 @@
+// Brute-force looks at a template layout, independent of the layout's own
+// geometry: whether a point lies in a rectangle or on the pattern, and
+// whether a box touches any line or any area of the pattern.
+#pragma once
+
+#include "export/ShopDrawing.h"
+#include "export/Template.h"
+
+#include <cmath>
+#include <vector>
+
+namespace kiv::test {
+
+inline bool In(const Rect& r, double x, double y, double slack = 1e-6) {
+    return x >= r.x - slack && x <= r.x + r.w + slack && y >= r.y - slack && y <= r.y + r.h + slack;
+}
+
+// Non-zero winding by signed upward/downward crossings (the layout uses
+// even-odd): a slit walked down and back cancels itself, as it should.
+inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
+    int winding = 0;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        const Point a = c[i], b = c[(i + 1) % c.size()];
+        const double side = (b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y);
+        if (a.y <= y && b.y > y && side > 0) {
+            ++winding;
+        } else if (a.y > y && b.y <= y && side < 0) {
+            --winding;
+        }
+    }
+    return winding != 0;
+}
+
+// Walks every line of the drawing in quarter-millimetre steps and probes the
+// box on a 2 mm grid: any line point in the box, or any box point on the
+// pattern, and the box touches the pattern.
+inline bool Touches(const ShopDrawing& d, const Rect& box) {
+    std::vector<Segment> lines;
+    for (std::size_t i = 0; i < d.contour.size(); ++i) {
+        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
+    }
+    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
+        lines.insert(lines.end(), group->begin(), group->end());
+    }
+    for (const auto& s : lines) {
+        const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
+        for (int i = 0; i <= steps; ++i) {
+            const double t = static_cast<double>(i) / steps;
+            if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
+                return true;
+            }
+        }
+    }
+    const int nx = static_cast<int>(box.w / 2) + 1, ny = static_cast<int>(box.h / 2) + 1;
+    for (int i = 0; i <= nx; ++i) {
+        for (int j = 0; j <= ny; ++j) {
+            if (OnPattern(d.contour, box.x + box.w * i / nx, box.y + box.h * j / ny)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The sheets that carry the pattern, leaving out a title sheet.
+inline std::vector<const TemplatePage*> PatternPages(const TemplateLayout& t) {
+    std::vector<const TemplatePage*> out;
+    for (const auto& p : t.pages) {
+        if (p.pattern) {
+            out.push_back(&p);
+        }
+    }
+    return out;
+}
+
+} // namespace kiv::test
