@@ -966,6 +966,11 @@ QString TForm1::proposedPath(int type, const char* extension) const {
 
 namespace {
 
+// The date in a template's title block, as the user reads it.
+std::string Today() {
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+}
+
 QString ProgramFault(const char* what, kiv::DrawingFault fault) {
     return QString::fromUtf8("Ошибка программы: %1 не записан.\r").arg(QString::fromUtf8(what)) +
            QString::fromUtf8(kiv::DrawingFaultText(fault));
@@ -1001,10 +1006,8 @@ void TForm1::ExportDXFClick() {
 }
 
 bool TForm1::templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc) {
-    const std::string date =
-        QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
     const TemplateBuild build =
-        MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, date, doc);
+        MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, Today(), doc);
     if (build.fault != kiv::DrawingFault::None) {
         messages_.show(Messages::Kind::Error, title_, ProgramFault("шаблон", build.fault));
         return false;
@@ -1059,9 +1062,12 @@ void TForm1::PrintTemplateClick() {
             const QSizeF paper = p->pageLayout().pageSize().size(QPageSize::Millimeter);
             const double w = std::min(paper.width(), paper.height());
             const double h = std::max(paper.width(), paper.height());
+            // Laid out again, title lines included (they count the sheets).
+            // Paper the template cannot use leaves the preview empty.
             if (w != doc.options.paper.width || h != doc.options.paper.height) {
-                doc.options.paper = {w, h};
-                doc.layout = kiv::LayoutTemplate(doc.drawing, doc.options);
+                const TemplateBuild build = MakeTemplate(RaschetData, type, {w, h}, Today(), doc);
+                if (build.fault != kiv::DrawingFault::None || !build.fits)
+                    return;
             }
             PaintTemplate(*p, doc);
         });

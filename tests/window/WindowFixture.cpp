@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QPageSize>
 #include <QPrinter>
 #include <QTabBar>
 #include <QTest>
@@ -73,6 +74,8 @@ void ScriptedFileDialogs::printPreview(QWidget*, QPrinter& printer,
         return;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printTo);
+    if (!printPaper.isEmpty())
+        printer.setPageSize(QPageSize(printPaper, QPageSize::Millimeter));
     paint(&printer);
 }
 

@@ -40,7 +40,8 @@ public:
 
 // Answers every "save as" question at once with `answer` (empty: the user
 // cancels) and remembers what was asked. The print preview "prints" into the
-// PDF file `printTo` as a printer would, unless that is empty.
+// PDF file `printTo` as a printer would, unless that is empty, on `printPaper`
+// if one is given.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     struct Asked {
@@ -57,6 +58,7 @@ public:
     QString answer;
     std::vector<Asked> asked;
     QString printTo;
+    QSizeF printPaper; // mm, as the user picks it in the preview; empty: as offered
     int previews = 0;
 };
 

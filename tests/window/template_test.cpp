@@ -80,6 +80,32 @@ TEST_P(TemplateFromMenu, PrintGoesThroughThePreview) {
 INSTANTIATE_TEST_SUITE_P(Types, TemplateFromMenu, ::testing::Values(1, 2, 3),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
+// Other paper picked in the preview: the template is laid out anew for it,
+// and the title block counts the sheets actually printed.
+TEST_F(OpenWindowTest, PrintOnOtherPaperLaysTheTemplateOutAgain) {
+    confirm(3);
+    dialogs.printTo = QDir(workDir).filePath(QStringLiteral("a3.pdf"));
+    dialogs.printPaper = QSizeF(297, 420);
+    form->ActionPrintTemplate->trigger();
+    ASSERT_EQ(dialogs.previews, 1);
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+
+    TemplateDocument a3;
+    MakeTemplate(form->RaschetData, 3, {297, 420}, "", a3);
+    TemplateDocument a4;
+    MakeTemplate(form->RaschetData, 3, kiv::kA4, "", a4);
+    ASSERT_NE(a3.layout.pages.size(), a4.layout.pages.size()) << "A3 should need fewer sheets";
+    EXPECT_EQ(PdfPages(ReadAll(dialogs.printTo)), static_cast<int>(a3.layout.pages.size()));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {dialogs.printTo, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const QString sheets =
+        QStringLiteral("Листов с разверткой: %1 ").arg(a3.layout.rows * a3.layout.columns);
+    EXPECT_TRUE(out.contains(sheets)) << out.toStdString();
+}
+
 TEST_F(OpenWindowTest, PrintKeyDoesNothingBeforeConfirmation) {
     QLineEdit* f = field("EditH");
     f->setFocus();
