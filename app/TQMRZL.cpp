@@ -4,7 +4,7 @@
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
-#include "app/SettingsFile.h"
+#include "input/SettingsFile.h"
 #include "app/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
@@ -454,7 +454,7 @@ bool TForm1::event(QEvent* e) {
 
 void TForm1::FormActivate() {
     guarded([&] {
-        SettingsRead settings = ReadSettingsFile("Kiv_ini.txt");
+        kiv::SettingsRead settings = kiv::ReadSettingsFile("Kiv_ini.txt");
         if (settings.notFound) {
             PageControl1->setEnabled(false);
             plainMessage(QString::fromUtf8(kMissingSettings));

@@ -2,7 +2,7 @@
 // validators in their order, each pattern type's calculation and texts, and
 // the script with its name. What follows the ninth text is the settings
 // file, whose value ends every script.
-#include "app/SettingsFile.h"
+#include "input/SettingsFile.h"
 #include "core/Calculation.h"
 #include "export/Dxf.h"
 #include "input/Validators.h"
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string osmode =
         size > i
-            ? OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
+            ? kiv::OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
             : std::string("4133");
     const auto textOf = [&](Input in) {
         for (std::size_t i = 0; i < kOrder.size(); ++i) {

@@ -1,5 +1,5 @@
 // The settings file's value over any bytes, against a plain model of the rules.
-#include "app/SettingsFile.h"
+#include "input/SettingsFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ std::string Model(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string value = OsmodeFromBytes(bytes);
+    const std::string value = kiv::OsmodeFromBytes(bytes);
     // What the script's last line relies on, whatever the model says.
     if (value.size() > 6 || value.find_first_of("\n\r\x1a") != std::string::npos) {
         __builtin_trap();

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace kiv {
+
 // The settings file "Kiv_ini.txt" holds one value: the CAD object-snap setting
 // that every script restores at its end. Only its first line counts, and only
 // the first 6 characters of that line.
@@ -22,3 +24,5 @@ struct SettingsRead {
 // found; a folder of that name, a file that cannot be opened or read gives an
 // empty value and nothing else. Reads no further than the value needs.
 SettingsRead ReadSettingsFile(const char* path);
+
+} // namespace kiv

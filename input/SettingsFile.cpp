@@ -1,7 +1,9 @@
-#include "app/SettingsFile.h"
+#include "input/SettingsFile.h"
 
 #include <cerrno>
 #include <cstdio>
+
+namespace kiv {
 
 namespace {
 
@@ -66,3 +68,5 @@ SettingsRead ReadSettingsFile(const char* path) {
     result.value = reader.take_value();
     return result;
 }
+
+} // namespace kiv
