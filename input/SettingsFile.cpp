@@ -1,13 +1,20 @@
 #include "input/SettingsFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 
 namespace kiv {
 
 namespace {
 
 constexpr std::size_t kMaxValue = 6;
+// Lone carriage returns are dropped and the reading goes on after them, so a
+// file of nothing else would be read to its end; this much is plenty for any
+// real settings file.
+constexpr std::size_t kMaxRead = 64 * 1024;
 constexpr char kCtrlZ = 26;
 
 // Collects the value byte by byte, so the file reader can stop as soon as the
@@ -48,23 +55,35 @@ std::string OsmodeFromBytes(std::string_view bytes) {
 
 SettingsRead ReadSettingsFile(const char* path) {
     SettingsRead result;
-    errno = 0;
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
+    // Without O_NONBLOCK the open of a named pipe waits for a writer, and the
+    // window would hang at its first activation.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         result.notFound = errno == ENOENT;
+        return result;
+    }
+    // Only a regular file is read: a pipe, socket, device or folder could
+    // block, or never end, and counts as a file that cannot be opened.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return result;
     }
     ValueReader reader;
     char chunk[16];
     bool more = true;
-    while (more) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
-        if (n == 0)
-            break; // end of file, or a read error (a folder opened as a file)
-        for (std::size_t i = 0; i < n && more; ++i)
+    std::size_t total = 0;
+    while (more && total < kMaxRead) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // end of file, or a read error
+        total += static_cast<std::size_t>(n);
+        for (ssize_t i = 0; i < n && more; ++i)
             more = reader.take(chunk[i]);
     }
-    std::fclose(f);
+    ::close(fd);
     result.value = reader.take_value();
     return result;
 }

@@ -21,8 +21,10 @@ struct SettingsRead {
 };
 
 // Reads the value from the file at `path`. Only "no such file" counts as not
-// found; a folder of that name, a file that cannot be opened or read gives an
-// empty value and nothing else. Reads no further than the value needs.
+// found; anything of that name that is not a regular file (a folder, a named
+// pipe, a socket, a device) and a file that cannot be opened or read give an
+// empty value and nothing else. Never waits for a writer, and reads no further
+// than the value needs, at most 64 KiB.
 SettingsRead ReadSettingsFile(const char* path);
 
 } // namespace kiv

@@ -1,9 +1,12 @@
 // The window's first activation reads the settings file of the working folder.
 #include "WindowFixture.h"
+#include "tests/engine/fifo_watchdog.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -59,6 +62,20 @@ TEST_F(WindowTest, SettingsFolderInsteadOfFileGivesEmptyValueWithoutMessage) {
     ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
     ASSERT_TRUE(QDir(workDir).mkdir(QStringLiteral("Kiv_ini.txt")));
     open();
+    EXPECT_EQ(form->RaschetData.OsmodeValue, "");
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+    EXPECT_TRUE(form->PageControl1->isEnabled());
+}
+
+// A named pipe under the settings file's name used to freeze the window at its
+// first activation until something wrote into the pipe.
+TEST_F(WindowTest, SettingsPipeNeitherHangsNorCounts) {
+    ASSERT_TRUE(QFile::remove(QStringLiteral("Kiv_ini.txt")));
+    ASSERT_EQ(::mkfifo("Kiv_ini.txt", 0600), 0);
+    kiv::test::FifoWatchdog watchdog(QDir(workDir).filePath("Kiv_ini.txt").toStdString(),
+                                     std::chrono::seconds(3));
+    open();
+    EXPECT_FALSE(watchdog.fired()) << "the first activation waited on the pipe";
     EXPECT_EQ(form->RaschetData.OsmodeValue, "");
     EXPECT_TRUE(messages.shown.empty()) << messageLog();
     EXPECT_TRUE(form->PageControl1->isEnabled());
