@@ -921,11 +921,15 @@ bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
 
 } // namespace
 
-QString TForm1::scriptName(int type) const {
+std::vector<std::string> TForm1::nameTexts(int type) const {
     std::vector<std::string> texts;
     for (kiv::Input in : kiv::NameInputsFor(type))
         texts.push_back(fieldOf(in)->text().toStdString());
-    return FromUtf8(kiv::ScriptFileName(texts));
+    return texts;
+}
+
+QString TForm1::scriptName(int type) const {
+    return FromUtf8(kiv::ScriptFileName(nameTexts(type)));
 }
 
 bool TForm1::saveOrTell(const QString& path, const std::string& bytes) {
@@ -958,9 +962,7 @@ bool TForm1::confirmedPattern(int& type) const {
 
 QString TForm1::proposedPath(int type, const char* extension) const {
     // The script's name with the output's extension in place of ".scr".
-    QString name = scriptName(type);
-    if (name.endsWith(QStringLiteral(".scr")))
-        name.chop(4);
+    const QString name = FromUtf8(kiv::ScriptBaseName(nameTexts(type)));
     return QDir::current().filePath(name + QLatin1Char('.') + QLatin1String(extension));
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class FileDialogs;
 class QAction;
@@ -161,6 +162,7 @@ private:
     void runPattern(int type);
     void unlock(int type);
     void writeScript(int type);
+    std::vector<std::string> nameTexts(int type) const;
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
     bool confirmedPattern(int& type) const;

@@ -2,7 +2,10 @@
 
 #include "report/FormatFixed.h"
 
+#include <zlib.h>
+
 #include <array>
+#include <cstdio>
 
 namespace kiv {
 
@@ -15,6 +18,9 @@ constexpr std::array<Input, 7> kAllName = {Input::L1,    Input::L2,    Input::H,
 
 constexpr std::size_t kMaxName = 50;
 constexpr std::string_view kExtension = ".scr";
+// A name too long to keep whole: its beginning, "~" and the 8 hex digits of
+// the CRC-32 of the whole joined texts fill the 50 characters exactly.
+constexpr std::size_t kKeptOfLongName = kMaxName - kExtension.size() - 1 - 8;
 
 // Builds the file line by line; every line, the last included, ends in CRLF.
 class Lines {
@@ -103,17 +109,27 @@ std::span<const Input> NameInputsFor(int type) {
     }
 }
 
-std::string ScriptFileName(const std::vector<std::string>& texts) {
+std::string ScriptBaseName(const std::vector<std::string>& texts) {
     std::string joined;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         joined += (i > 0 ? "x" : "") + texts[i];
     }
-    // A name cut inside ".scr" would give a file the CAD program's script
-    // dialog does not list, so the cut falls before the extension.
-    if (joined.size() + kExtension.size() > kMaxName) {
-        joined.resize(kMaxName - kExtension.size());
+    if (joined.size() + kExtension.size() <= kMaxName) {
+        return joined;
     }
-    return joined + std::string(kExtension);
+    // Cutting alone would give two hoods that differ only after the cut one
+    // file, and the second script would silently replace the first. The
+    // checksum of everything keeps them apart; the cut falls before the
+    // extension so that the CAD program's script dialog still lists the file.
+    const auto crc = crc32_z(crc32_z(0, nullptr, 0),
+                             reinterpret_cast<const Bytef*>(joined.data()), joined.size());
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08lx", static_cast<unsigned long>(crc));
+    return joined.substr(0, kKeptOfLongName) + "~" + hex;
+}
+
+std::string ScriptFileName(const std::vector<std::string>& texts) {
+    return ScriptBaseName(texts) + std::string(kExtension);
 }
 
 std::string ScriptButtonCaption(std::string_view name) {

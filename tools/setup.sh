@@ -11,6 +11,7 @@ packages=(
   clang clang-tidy cppcheck libclang-rt-14-dev
   xvfb xauth
   libdxflib-dev python3-ezdxf poppler-utils
+  zlib1g-dev qt6-translations-l10n
 )
 
 missing=()

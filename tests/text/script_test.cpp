@@ -110,8 +110,9 @@ TEST_P(ScriptName, File) {
     EXPECT_EQ(file.substr(file.size() - 4), ".scr");
 }
 
-// A name longer than 50 characters is cut before its extension, so the CAD
-// program's script dialog still lists the file.
+// A name longer than 50 characters keeps its first 37 characters and gets "~"
+// and the CRC-32 of the whole joined texts (goldens from Python's zlib.crc32),
+// before an extension that the CAD program's script dialog still lists.
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScriptName,
     ::testing::Values(
@@ -122,12 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"ExactlyFifty",
                  {"200.000000000", "400.00000000", "100.0000000000", "0.50"},
                  "200.000000000x400.00000000x100.0000000000x0.50.scr"},
-        NameCase{"FiftyOneCutBeforeExtension",
+        NameCase{"FiftyOneGetsTheChecksum",
                  {"200.000000000", "400.00000000", "100.0000000000", "0.500"},
-                 "200.000000000x400.00000000x100.0000000000x0.50.scr"},
+                 "200.000000000x400.00000000x100.000000~01794585.scr"},
         NameCase{"LongTextsKeepTheExtension",
                  {"200.000000000000", "400.000000000000", "100.000000000000", "0.5"},
-                 "200.000000000000x400.000000000000x100.00000000.scr"}),
+                 "200.000000000000x400.000000000000x100~a642aeac.scr"},
+        NameCase{"HoodsDifferingAfterTheCutWire25",
+                 {"2345.6789", "3456.7891", "1234.5678", "0.55", "12.345", "10.123", "2.5"},
+                 "2345.6789x3456.7891x1234.5678x0.55x12~cc741d8a.scr"},
+        NameCase{"HoodsDifferingAfterTheCutWire26",
+                 {"2345.6789", "3456.7891", "1234.5678", "0.55", "12.345", "10.123", "2.6"},
+                 "2345.6789x3456.7891x1234.5678x0.55x12~557d4c30.scr"}),
     [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
 
 TEST(ScriptName, InputsInNameOrder) {

@@ -95,6 +95,43 @@ TEST_F(OpenWindowTest, FileNameFollowsTheTextsNotTheValues) {
     EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл  \"200.0x400x100x.5.scr\""));
 }
 
+// Two hoods whose joined texts differ only after the 46th character used to
+// share one cut name, so the second script silently replaced the first. The
+// caption and the DXF and PDF proposals name the same file as the script.
+TEST_F(OpenWindowTest, LongNamedHoodsWriteTwoFiles) {
+    const struct {
+        const char* wire;
+        const char* base;
+    } hoods[] = {{"2.5", "2345.6789x3456.7891x1234.5678x0.55x12~cc741d8a"},
+                 {"2.6", "2345.6789x3456.7891x1234.5678x0.55x12~557d4c30"}};
+    retype("EditH", "1234.5678");
+    retype("EditL1", "2345.6789");
+    retype("EditL2", "3456.7891");
+    retype("EditS", "0.55");
+    clickTab(2);
+    retype("LEditAllP1", "12.345");
+    retype("LEditAllP2", "10.123");
+    for (const auto& hood : hoods) {
+        SCOPED_TRACE(hood.wire);
+        const QString base = QString::fromLatin1(hood.base);
+        retype("LEditAllD", QString::fromLatin1(hood.wire));
+        confirm(3);
+        clickButton("ButtonFileSCR");
+        ASSERT_TRUE(messages.shown.empty()) << messageLog();
+        EXPECT_EQ(form->ButtonFileSCR->text(), QStringLiteral("Файл  \"%1.scr\"").arg(base));
+        EXPECT_EQ(ReadAll(base + QStringLiteral(".scr")).toStdString(),
+                  kiv::ScriptBytes(form->RaschetData, 3));
+        dialogs.asked.clear();
+        form->ActionExportDXF->trigger();
+        form->ActionTemplatePDF->trigger();
+        ASSERT_EQ(dialogs.asked.size(), 2u) << messageLog();
+        EXPECT_EQ(dialogs.asked[0].proposed, QDir(workDir).filePath(base + QStringLiteral(".dxf")));
+        EXPECT_EQ(dialogs.asked[1].proposed, QDir(workDir).filePath(base + QStringLiteral(".pdf")));
+        clickButton("ButtonNewRaschet");
+    }
+    EXPECT_EQ(FolderEntries().size(), 3u) << FolderEntries().join(' ').toStdString();
+}
+
 TEST_F(OpenWindowTest, EmptySettingValueEndsTheScriptWithAnEmptyLine) {
     form->RaschetData.OsmodeValue.clear();
     confirm(1);
