@@ -15,6 +15,7 @@
 #include "script/Script.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -38,6 +39,7 @@
 
 #include <exception>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -468,8 +470,7 @@ void TForm1::FormActivate() {
 // Keystroke filter
 
 void TForm1::filterKey(char32_t& key) const {
-    if (!kiv::KeyPasses(key))
-        key = 0;
+    key = kiv::TypedKey(key);
 }
 
 void TForm1::EditSKeyPress(char32_t& key) {
@@ -527,15 +528,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
-bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e) {
-    // Whether every character of `text` passes the field's handler.
-    const auto passes = [&](const QString& text) {
+bool TForm1::filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e) {
+    // What typing `text` enters, character by character through the field's
+    // handler (a comma becomes a point); nothing when the handler discards
+    // any character of it.
+    const auto typed = [&](const QString& text) -> std::optional<QString> {
+        QString entered;
         for (char32_t code : text.toUcs4()) {
             (this->*handler)(code);
             if (code == 0)
-                return false;
+                return std::nullopt;
+            entered += QString::fromUcs4(&code, 1);
         }
-        return true;
+        return entered;
     };
     // Control with a key types a control character (Ctrl+V types 22) or
     // nothing at all; neither is a number's character. Ctrl+Alt is AltGr on
@@ -581,11 +586,30 @@ bool TForm1::filterFieldEvent(QLineEdit*, KeyPressHandler handler, QEvent* e) {
             return false;
         if (isControlChord(k))
             return true;
-        return !passes(k->text());
+        const std::optional<QString> entered = typed(k->text());
+        if (!entered)
+            return true;
+        if (*entered == k->text())
+            return false;
+        // The field gets the key of the character that the handler made of
+        // the typed one, as if that key had been pressed.
+        QKeyEvent replaced(k->type(), entered->size() == 1 ? entered->at(0).unicode() : 0,
+                           k->modifiers(), *entered, k->isAutoRepeat(),
+                           static_cast<quint16>(k->count()));
+        QCoreApplication::sendEvent(field, &replaced);
+        return true;
     }
     case QEvent::InputMethod: {
         auto* im = static_cast<QInputMethodEvent*>(e);
-        return !passes(im->commitString());
+        const std::optional<QString> entered = typed(im->commitString());
+        if (!entered)
+            return true;
+        if (*entered == im->commitString())
+            return false;
+        QInputMethodEvent replaced(im->preeditString(), im->attributes());
+        replaced.setCommitString(*entered, im->replacementStart(), im->replacementLength());
+        QCoreApplication::sendEvent(field, &replaced);
+        return true;
     }
     default:
         return false;

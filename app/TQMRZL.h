@@ -102,7 +102,8 @@ public:
     void PrintTemplateClick();
 
     // Keystroke filters of the nine fields: `key` is the typed character; set
-    // to 0, it is discarded before the field sees it.
+    // to 0, it is discarded before the field sees it, set to another
+    // character, the field gets that one instead.
     void EditSKeyPress(char32_t& key);
     void EditL1KeyPress(char32_t& key);
     void EditL2KeyPress(char32_t& key);

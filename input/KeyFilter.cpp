@@ -2,9 +2,13 @@
 
 namespace kiv {
 
-bool KeyPasses(char32_t code) {
+char32_t TypedKey(char32_t code) {
     constexpr char32_t kBackspace = 8;
-    return code == kBackspace || code == U'.' || (code >= U'0' && code <= U'9');
+    if (code == U',')
+        return U'.';
+    if (code == kBackspace || code == U'.' || (code >= U'0' && code <= U'9'))
+        return code;
+    return 0;
 }
 
 } // namespace kiv
