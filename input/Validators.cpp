@@ -19,11 +19,20 @@ constexpr double kMinThickness = 0.1;
 constexpr double kMinAllowance = 2;
 constexpr double kMinWire = 1;
 constexpr double kMaxWire = 10;
+// Above 100 m a hood is no sheet-metal work, and the results would outgrow
+// the labels' fixed format and the drawing checks' precision.
+constexpr double kMaxSize = 100000;
 
 const char* const kThicknessMessage = "Толщина материала \rдолжна быть не менее 0.1 мм!";
 const char* const kWidthMessage = "Необходимо увеличить \rширину зонта!";
 const char* const kLengthMessage = "Необходимо увеличить \rдлину зонта!";
 const char* const kHeightMessage = "Необходимо увеличить \rвысоту зонта!";
+const char* const kMaxWidthMessage =
+    "Максимальная ширина зонта 100000 мм.\rНеобходимо уменьшить ширину зонта!";
+const char* const kMaxLengthMessage =
+    "Максимальная длина зонта 100000 мм.\rНеобходимо уменьшить длину зонта!";
+const char* const kMaxHeightMessage =
+    "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
 const char* const kAllowanceMessage = "Необходимо увеличить \rприпуск на фальц!";
 const char* const kMinWireMessage =
     "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
@@ -39,11 +48,17 @@ const char* Reject(Input in, const RaschetData& d) {
     case Input::S:
         return d.S < kMinThickness ? kThicknessMessage : nullptr;
     case Input::L1:
-        return d.L1 < 10 * S ? kWidthMessage : nullptr;
+        if (d.L1 < 10 * S)
+            return kWidthMessage;
+        return d.L1 > kMaxSize ? kMaxWidthMessage : nullptr;
     case Input::L2:
-        return d.L2 < d.L1 ? kLengthMessage : nullptr;
+        if (d.L2 < d.L1)
+            return kLengthMessage;
+        return d.L2 > kMaxSize ? kMaxLengthMessage : nullptr;
     case Input::H:
-        return d.H < 2 * S ? kHeightMessage : nullptr;
+        if (d.H < 2 * S)
+            return kHeightMessage;
+        return d.H > kMaxSize ? kMaxHeightMessage : nullptr;
     case Input::FalthP2:
         return d.FalthP2 < kMinAllowance ? kAllowanceMessage : nullptr;
     case Input::FalthP1:

@@ -148,6 +148,12 @@ const std::string kThickness = "Толщина материала \rдолжна
 const std::string kWidth = "Необходимо увеличить \rширину зонта!";
 const std::string kLength = "Необходимо увеличить \rдлину зонта!";
 const std::string kHeight = "Необходимо увеличить \rвысоту зонта!";
+const std::string kMaxWidth =
+    "Максимальная ширина зонта 100000 мм.\rНеобходимо уменьшить ширину зонта!";
+const std::string kMaxLength =
+    "Максимальная длина зонта 100000 мм.\rНеобходимо уменьшить длину зонта!";
+const std::string kMaxHeight =
+    "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
 const std::string kAllowance = "Необходимо увеличить \rприпуск на фальц!";
 const std::string kMinWire =
     "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
@@ -189,10 +195,20 @@ INSTANTIATE_TEST_SUITE_P(
                     ValidatorCase{"TenTimesPointOneIsAboveOne", Input::L1, "1", 0.1, 2, kWidth},
                     ValidatorCase{"NextDoubleAboveOne", Input::L1, "1.0000000000000002", 0.1, 2,
                                   ""},
+                    ValidatorCase{"WidestHood", Input::L1, "100000", 0.5, 2, ""},
+                    ValidatorCase{"TooWide", Input::L1, "100000.001", 0.5, 2, kMaxWidth},
+                    // The lower limit is tested first: a sheet as thick as
+                    // the hood is wide is a width to increase, not reduce.
+                    ValidatorCase{"TooNarrowBeforeTooWide", Input::L1, "2e5", 1e5, 2, kWidth},
                     ValidatorCase{"SquareHood", Input::L2, "200", 0.5, 2, ""},
                     ValidatorCase{"TooShort", Input::L2, "199", 0.5, 2, kLength},
+                    ValidatorCase{"LongestHood", Input::L2, "100000", 0.5, 2, ""},
+                    ValidatorCase{"TooLong", Input::L2, "1e100", 0.5, 2, kMaxLength},
                     ValidatorCase{"LowestHood", Input::H, "1", 0.5, 2, ""},
                     ValidatorCase{"TooLow", Input::H, "0.99", 0.5, 2, kHeight},
+                    ValidatorCase{"HighestHood", Input::H, "100000", 0.5, 2, ""},
+                    ValidatorCase{"TooHigh", Input::H, "1e153", 0.5, 2, kMaxHeight},
+                    ValidatorCase{"TooLowBeforeTooHigh", Input::H, "150000", 1e5, 2, kHeight},
                     ValidatorCase{"SmallestFalthP2", Input::FalthP2, "2", 0.5, 2, ""},
                     ValidatorCase{"FalthP2TooSmall", Input::FalthP2, "1.5", 0.5, 2, kAllowance},
                     ValidatorCase{"FalthP1EqualsP2", Input::FalthP1, "2", 0.5, 2, ""},

@@ -15,6 +15,12 @@ const char* const kThickness = "Толщина материала \rдолжна
 const char* const kWidth = "Необходимо увеличить \rширину зонта!";
 const char* const kLength = "Необходимо увеличить \rдлину зонта!";
 const char* const kHeight = "Необходимо увеличить \rвысоту зонта!";
+const char* const kMaxWidth =
+    "Максимальная ширина зонта 100000 мм.\rНеобходимо уменьшить ширину зонта!";
+const char* const kMaxLength =
+    "Максимальная длина зонта 100000 мм.\rНеобходимо уменьшить длину зонта!";
+const char* const kMaxHeight =
+    "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
 const char* const kSeam = "Необходимо увеличить \rприпуск на фальц!";
 const char* const kWireMin =
     "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
@@ -122,6 +128,12 @@ const ValidatorCase kValidatorCases[] = {
      {{Input::S, 0.5}, {Input::L1, 200}, {Input::L2, 199}}},
     {"HeightBelowTwoThicknesses", 1, {{"EditH", "0.99"}}, Outcome::Rejected, kHeight, "EditH",
      With(kMain, {{Input::H, 0.99}})},
+    {"WidthAboveMaximum", 1, {{"EditL1", "100001"}, {"EditL2", "200000"}}, Outcome::Rejected,
+     kMaxWidth, "EditL1", {{Input::S, 0.5}, {Input::L1, 100001}}},
+    {"LengthAboveMaximum", 1, {{"EditL2", "100000.01"}}, Outcome::Rejected, kMaxLength, "EditL2",
+     {{Input::S, 0.5}, {Input::L1, 200}, {Input::L2, 100000.01}}},
+    {"HeightAboveMaximum", 1, {{"EditH", "1000000000000"}}, Outcome::Rejected, kMaxHeight, "EditH",
+     With(kMain, {{Input::H, 1e12}})},
     {"SeamP2BelowTwo", 2, {{"LEditFalthP2", "1.5"}}, Outcome::Rejected, kSeam, "LEditFalthP2",
      With(kMain, {{Input::FalthP2, 1.5}})},
     {"SeamP1BelowP2", 2, {{"LEditFalthP1", "2.5"}, {"LEditFalthP2", "3"}}, Outcome::Rejected, kSeam,
@@ -167,6 +179,10 @@ const ValidatorCase kValidatorCases[] = {
      With(kMain, {{Input::L2, 200}})},
     {"HeightAtTwoThicknesses", 1, {{"EditH", "1"}}, Outcome::Accepted, nullptr, nullptr,
      With(kMain, {{Input::H, 1}})},
+    {"LargestHood", 3, {{"EditL1", "100000"}, {"EditL2", "100000"}, {"EditH", "100000"}},
+     Outcome::Accepted, nullptr, nullptr,
+     {{Input::S, 0.5}, {Input::L1, 1e5}, {Input::L2, 1e5}, {Input::H, 1e5}, {Input::AllP2, 2},
+      {Input::AllP1, 3}, {Input::AllD, 2}}},
     {"LeadingAndTrailingPoints", 1, {{"EditS", ".5"}, {"EditL1", "200."}, {"EditH", "007"}},
      Outcome::Accepted, nullptr, nullptr, With(kMain, {{Input::H, 7}})},
     {"SeamAllowancesAtMinimum", 2, {{"LEditFalthP1", "2"}, {"LEditFalthP2", "2"}}, Outcome::Accepted,
