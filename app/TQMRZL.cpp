@@ -33,6 +33,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QTabWidget>
@@ -713,6 +714,38 @@ TypeControls ControlsOf(const TForm1& w, int type) {
     }
 }
 
+// Sets a one-line label's text so that all of it shows. A label whose
+// designed box is too narrow widens about the point its alignment keeps (the
+// left edge, the centre or the right edge) and moves in only as far as it
+// must to stay on its page; a text that fits gives the designed box back.
+void ShowWhole(QLabel* label, const QString& text) {
+    static const char* const kDesigned = "designedGeometry";
+    if (!label->property(kDesigned).isValid())
+        label->setProperty(kDesigned, label->geometry());
+    const QRect designed = label->property(kDesigned).toRect();
+    label->setText(text);
+
+    const int needed = label->fontMetrics().horizontalAdvance(text) +
+                       (label->width() - label->contentsRect().width());
+    QRect box = designed;
+    if (needed > designed.width()) {
+        const Qt::Alignment h = QStyle::visualAlignment(label->layoutDirection(),
+                                                        label->alignment()) &
+                                Qt::AlignHorizontal_Mask;
+        box.setWidth(needed);
+        if (h & Qt::AlignRight)
+            box.moveRight(designed.right());
+        else if (h & Qt::AlignHCenter)
+            box.moveLeft(designed.left() - (needed - designed.width()) / 2);
+        const QRect page = label->parentWidget()->rect();
+        if (box.right() > page.right())
+            box.moveRight(page.right());
+        if (box.left() < page.left())
+            box.moveLeft(page.left());
+    }
+    label->setGeometry(box);
+}
+
 } // namespace
 
 void TForm1::ImageNoneDblClick() {
@@ -829,8 +862,8 @@ void TForm1::runPattern(int type) {
         EditH->setFocus();
         return;
     case kiv::CalcStatus::Ok:
-        controls.b1->setText(FromUtf8(report.b1));
-        controls.b2->setText(FromUtf8(report.b2));
+        ShowWhole(controls.b1, FromUtf8(report.b1));
+        ShowWhole(controls.b2, FromUtf8(report.b2));
         LabelSpravka->setText(LabelLines(report.summary));
         return;
     }
@@ -865,9 +898,9 @@ void TForm1::ButtonNewRaschetClick() {
         LabelSpravka->hide();
         ButtonFileSCR->setText(QString::fromUtf8(kScriptButtonCaption));
         for (QLabel* l : {LabelNoneB1, LabelFalthB1, LabelAllB1})
-            l->setText(QStringLiteral("B1"));
+            ShowWhole(l, QStringLiteral("B1"));
         for (QLabel* l : {LabelNoneB2, LabelFalthB2, LabelAllB2})
-            l->setText(QStringLiteral("B2"));
+            ShowWhole(l, QStringLiteral("B2"));
     });
 }
 

@@ -259,4 +259,63 @@ TEST_F(OpenWindowTest, TabReachesThePageFieldsAfterTheTabs) {
     }
 }
 
+// Whether a label shows the whole of its text: drawn as the label draws it,
+// the text stays inside the label and inside the label's parent.
+::testing::AssertionResult ShowsWholeText(const QLabel* l) {
+    const QRect box = l->contentsRect();
+    const int flags = static_cast<int>(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect needed = l->fontMetrics().boundingRect(box, flags, l->text());
+    const QRect room = l->parentWidget()->rect();
+    if (box.contains(needed) && room.contains(needed.translated(l->pos())))
+        return ::testing::AssertionSuccess();
+    const auto str = [](const QRect& r) {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    return ::testing::AssertionFailure()
+           << l->objectName().toStdString() << " \"" << l->text().toStdString() << "\" needs "
+           << str(needed).toStdString() << " in " << str(box).toStdString() << ", label at "
+           << str(l->geometry()).toStdString() << " in " << str(room).toStdString();
+}
+
+class LargestHood : public OpenWindowTest, public ::testing::WithParamInterface<int> {};
+
+// At the largest accepted sizes the numbers are longest; B2 used to clip them.
+TEST_P(LargestHood, ResultLabelsShowTheirWholeText) {
+    const int type = GetParam();
+    for (const char* name : {"EditL1", "EditL2", "EditH"})
+        retype(name, QStringLiteral("100000"));
+    confirm(type);
+    ASSERT_TRUE(messages.shown.empty()) << messageLog();
+    // The designed boxes, in the order of kBLabels.
+    const QRect designed[] = {{156, 171, 75, 18}, {320, 83, 75, 18},  {204, 187, 75, 18},
+                              {348, 108, 75, 18}, {200, 183, 75, 18}, {353, 99, 75, 18}};
+    for (int i = 0; i < 6; ++i) {
+        QLabel* l = label(kBLabels[i]);
+        // Only the confirmed page's labels hold results.
+        if (l->text().startsWith(QLatin1Char('B')))
+            continue;
+        SCOPED_TRACE(kBLabels[i]);
+        EXPECT_TRUE(ShowsWholeText(l));
+        // A centred size stays centred where it was designed; a size aligned
+        // left keeps its left edge unless the page's edge pushes it in.
+        EXPECT_EQ(l->y(), designed[i].y());
+        if (l->alignment() & Qt::AlignHCenter)
+            EXPECT_LE(std::abs(l->geometry().center().x() - designed[i].center().x()), 1);
+        else
+            EXPECT_TRUE(l->x() == designed[i].x() ||
+                        l->geometry().right() == l->parentWidget()->rect().right())
+                << l->x();
+    }
+    for (const char* name : {"LabelRazv", "LabelSpravka", "LabelAllP"})
+        EXPECT_TRUE(ShowsWholeText(label(name)));
+
+    // A new calculation puts the labels back into their designed boxes.
+    clickButton("ButtonNewRaschet");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(label(kBLabels[i])->geometry(), designed[i]) << kBLabels[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, LargestHood, ::testing::Values(1, 2, 3),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
+
 } // namespace
