@@ -4,6 +4,7 @@
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
+#include "app/SaveFile.h"
 #include "input/SettingsFile.h"
 #include "app/TemplatePainter.h"
 #include "export/Dxf.h"
@@ -32,7 +33,6 @@
 #include <QPrinter>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QTabBar>
@@ -927,56 +927,6 @@ void TForm1::RazvFalthSCR() {
 void TForm1::RazvAllSCR() {
     writeScript(3);
 }
-
-namespace {
-
-// Why a script could not be written, in the user's words; Qt's own text, in
-// English, follows in brackets for whoever has to look deeper.
-QString SaveFailure(const QString& path, const QString& qtReason) {
-    const QFileInfo target(path);
-    QString why;
-    if (target.isDir())
-        why = QString::fromUtf8("в папке уже есть папка с таким именем");
-    else if (target.exists() && !target.isWritable())
-        why = QString::fromUtf8("файл защищен от записи");
-    else if (!QFileInfo(target.absolutePath()).isWritable())
-        why = QString::fromUtf8("нет права записи в папку");
-    else
-        why = QString::fromUtf8("ошибка записи на диск (возможно, диск переполнен)");
-    return qtReason.isEmpty() ? why : why + QStringLiteral(" (") + qtReason + QLatin1Char(')');
-}
-
-// Replaces the file at `path` by `bytes` whole, or leaves it as it was.
-bool SaveWhole(const QString& path, const std::string& bytes, QString& reason) {
-    // A write-protected file is the user's to keep: replacing it through a
-    // rename would go round the protection.
-    const QFileInfo existing(path);
-    if (existing.exists() && existing.isFile() && !existing.isWritable()) {
-        reason = SaveFailure(path, QString());
-        return false;
-    }
-    QSaveFile file(path);
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = SaveFailure(path, file.errorString());
-        return false;
-    }
-    // The explicit flush matters: on a full disk this Qt's commit() reports
-    // success after a failed final write and replaces the old file with an
-    // empty one.
-    if (file.write(bytes.data(), size) != size || !file.flush()) {
-        reason = SaveFailure(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        reason = SaveFailure(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 std::vector<std::string> TForm1::nameTexts(int type) const {
     std::vector<std::string> texts;

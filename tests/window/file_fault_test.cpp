@@ -120,6 +120,33 @@ TEST_F(MountedFolderTest, RoomAgainReplacesTheScript) {
     EXPECT_TRUE(script.readAll().startsWith("_osmode\r\n0\r\n_pline\r\n200.0000,0.0000\r\n"));
 }
 
+// The working folder deleted while the program runs: the message used to
+// blame a full disk.
+TEST_F(OpenWindowTest, DeletedWorkingFolderIsNamedAsTheReason) {
+    confirm(1);
+    ASSERT_TRUE(QDir(workDir).removeRecursively());
+    clickButton("ButtonFileSCR");
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    EXPECT_EQ(messages.shown[0].kind, Messages::Kind::Plain);
+    EXPECT_TRUE(messages.shown[0].text.contains(kScript)) << messageLog();
+    EXPECT_TRUE(messages.shown[0].text.contains(
+        QString::fromUtf8("папка, в которую записывается файл, больше не существует")))
+        << messageLog();
+    EXPECT_EQ(form->ButtonFileSCR->text(), QString::fromUtf8("Файл развертки \"по точкам\""));
+}
+
+// A link to nothing under the script's name.
+TEST_F(OpenWindowTest, BrokenLinkUnderTheScriptNameIsNamedAsTheReason) {
+    ASSERT_TRUE(QFile::link(QDir(workDir).filePath(QStringLiteral("gone/x.scr")), kScript));
+    confirm(1);
+    clickButton("ButtonFileSCR");
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    EXPECT_TRUE(messages.shown[0].text.contains(
+        QString::fromUtf8("имя файла занято ссылкой на несуществующий файл")))
+        << messageLog();
+    EXPECT_TRUE(QFileInfo(kScript).isSymLink());
+}
+
 struct OddSettings {
     const char* name;
     QByteArray bytes;
