@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
+
+#include <memory>
+
+class QDialog;
 
 // Every message of the program goes through this interface, so the window's
 // tests can read a message's kind, caption and text without a modal loop.
@@ -24,6 +29,14 @@ class BoxMessages : public Messages {
 public:
     void show(Kind kind, const QString& caption, const QString& text) override;
 };
+
+// The program's plain box for `text` ("\r" between lines), built but not
+// shown: `caption`, the text, no icon and one "OK" button, sized to the text.
+// A text taller than `screen` (the available area of the screen it opens on)
+// allows is shown in a scrolling area, so that the box, frame included, stays
+// within the screen with its button in reach.
+std::unique_ptr<QDialog> MakePlainBox(const QString& caption, const QString& text,
+                                      const QRect& screen);
 
 // The caption of every box: the executable's file name up to its first point,
 // in lower case after its first letter ("Kiv_TQMRZL" gives "Kiv_tqmrzl").

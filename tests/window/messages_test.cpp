@@ -2,9 +2,15 @@
 // comma-decimal locale.
 #include "WindowFixture.h"
 
+#include "app/InfoTexts.h"
+
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLayout>
 #include <QLocale>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
 #include <clocale>
@@ -175,6 +181,82 @@ INSTANTIATE_TEST_SUITE_P(Window, InfoMessages,
                                            InfoCase{"AfterAllowanceFailure", Setup::AfterFailure},
                                            InfoCase{"WithoutSettingsFile", Setup::NoSettingsFile}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whether the text must scroll; on a laptop that depends on the font.
+enum class Scroll { No, Yes, AsTheFontNeeds };
+
+struct BoxCase {
+    const char* name;
+    QString text;
+    QRect screen; // the screen's available area
+    Scroll scroll;
+    int fontPixels = 0; // the desktop's font size; 0: the test platform's
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PlainBox : public ::testing::TestWithParam<BoxCase> {};
+
+// The help box was 1010 px high: on a laptop its lower half and its OK button
+// lay below the screen.
+TEST_P(PlainBox, StaysWithinTheScreen) {
+    const BoxCase& c = GetParam();
+    const QFont platformFont = QApplication::font();
+    if (c.fontPixels > 0) {
+        QFont f = platformFont;
+        f.setPixelSize(c.fontPixels);
+        QApplication::setFont(f);
+    }
+    const std::unique_ptr<QDialog> box = MakePlainBox(kTitle, c.text, c.screen);
+    box->layout()->activate();
+    QApplication::setFont(platformFont);
+    // Room for a title bar and a frame around the box.
+    EXPECT_LE(box->width() + 8, c.screen.width());
+    EXPECT_LE(box->height() + 40, c.screen.height());
+
+    EXPECT_EQ(box->windowTitle(), kTitle);
+    const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->text(), QStringLiteral("OK"));
+    QLabel* text = nullptr;
+    for (QLabel* l : box->findChildren<QLabel*>()) {
+        EXPECT_TRUE(l->pixmap().isNull()) << "a message box of the program has no icon";
+        if (!l->text().isEmpty())
+            text = l;
+    }
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), QString(c.text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+
+    auto* area = box->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    const int textHeight = text->wordWrap() ? text->heightForWidth(area->viewport()->width())
+                                            : text->sizeHint().height();
+    const bool scrolls = area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    if (c.scroll != Scroll::AsTheFontNeeds) {
+        EXPECT_EQ(scrolls, c.scroll == Scroll::Yes);
+    }
+    if (scrolls) {
+        EXPECT_GT(textHeight, area->height()) << "scrolling for nothing";
+    } else {
+        EXPECT_LE(textHeight, area->height()) << "text cut off without a way to scroll";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PlainBox,
+    ::testing::Values(
+        BoxCase{"HelpOnALaptop", HelpText(), {0, 0, 1366, 768}, Scroll::AsTheFontNeeds},
+        BoxCase{"HelpOnALaptopWithAPanel", HelpText(), {0, 0, 1366, 728}, Scroll::AsTheFontNeeds},
+        BoxCase{"HelpOnALaptopInADesktopFont", HelpText(), {0, 0, 1366, 768}, Scroll::Yes, 18},
+        BoxCase{"HelpOnASmallScreen", HelpText(), {0, 0, 640, 480}, Scroll::Yes},
+        BoxCase{"HelpOnAFullHdScreen", HelpText(), {0, 0, 1920, 1080}, Scroll::No},
+        BoxCase{"AboutOnALaptop", AboutText(), {0, 0, 1366, 768}, Scroll::No},
+        BoxCase{"ShortMessageOnASmallScreen",
+                QStringLiteral("Необходимо увеличить \rширину зонта!"), {0, 0, 640, 480},
+                Scroll::No}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramTitle, FileNameUpToItsFirstPointWithOnlyTheFirstLetterKept) {
     const struct {
