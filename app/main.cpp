@@ -1,10 +1,12 @@
 #include "app/Messages.h"
+#include "app/QtTranslations.h"
 #include "app/TQMRZL.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    InstallQtTranslations(app);
     BoxMessages boxes;
     TForm1 window(boxes, ProgramTitle(QCoreApplication::applicationFilePath()));
     window.show();

@@ -1,21 +1,27 @@
 // The real dialogs behind the window's seam: Qt's save dialog and the print
 // preview, answered by a timer that acts as the user once they are shown.
 #include "app/FileDialogs.h"
+#include "app/QtTranslations.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -73,6 +79,35 @@ TEST(SaveDialog, CancelGivesNoName) {
                                   dir.filePath(QStringLiteral("a.dxf")),
                                   QStringLiteral("DXF (*.dxf)"), QStringLiteral("dxf"))
                     .isEmpty());
+}
+
+// Qt's dialogs used to speak English in the midst of a Russian program.
+TEST(SaveDialog, SpeaksRussian) {
+    QTranslator* russian = InstallQtTranslations(*QCoreApplication::instance());
+    ASSERT_NE(russian, nullptr) << "Debian's qt6-translations-l10n is missing";
+    // The other tests read Qt's dialogs in the language they were written in.
+    const std::unique_ptr<QTranslator, void (*)(QTranslator*)> uninstall(
+        russian, [](QTranslator* t) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        });
+    QTemporaryDir dir;
+    QtFileDialogs dialogs;
+    QString nameCaption;
+    QStringList buttons;
+    AnswerWhenShown([&](QDialog* d) {
+        if (auto* l = d->findChild<QLabel*>(QStringLiteral("fileNameLabel")))
+            nameCaption = l->text();
+        if (auto* box = d->findChild<QDialogButtonBox*>())
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+        d->reject();
+    });
+    dialogs.saveFileName(nullptr, QStringLiteral("Экспорт DXF"),
+                         dir.filePath(QStringLiteral("a.dxf")), QStringLiteral("DXF (*.dxf)"),
+                         QStringLiteral("dxf"));
+    EXPECT_EQ(nameCaption, QStringLiteral("&Имя файла:"));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("&Сохранить"))) << buttons.join(' ').toStdString();
 }
 
 TEST(PrintPreview, PaintsTheDocumentBeforeTheUserPrints) {
