@@ -88,6 +88,14 @@ TEST_F(OpenWindowTest, AboutTheProgram) {
     const QString middle = lines.mid(1, 10).join(QLatin1Char(' '));
     EXPECT_TRUE(middle.contains(QStringLiteral("Тенвир"))) << "the developer's credit";
     EXPECT_TRUE(middle.contains(QStringLiteral("@example."))) << "a contact address";
+    // The licence's terms, not terms that contradict it: the text used to
+    // forbid changing the program and charging for it.
+    for (const char* term : {"использовать", "изучать", "изменять", "распространять",
+                             "GNU GPL", "версии 3 либо любой более поздней",
+                             "БЕЗ КАКИХ-ЛИБО ГАРАНТИЙ", "LICENSE"})
+        EXPECT_TRUE(middle.contains(QString::fromUtf8(term))) << term;
+    for (const char* forbidden : {"запрещено", "неизмененном", "без согласия"})
+        EXPECT_FALSE(middle.contains(QString::fromUtf8(forbidden))) << forbidden;
     for (const QString& line : lines)
         EXPECT_FALSE(line.isEmpty() || line.trimmed().isEmpty()) << "empty line in the About text";
 }
