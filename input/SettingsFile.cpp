@@ -14,7 +14,7 @@ constexpr std::size_t kMaxValue = 6;
 // Lone carriage returns are dropped and the reading goes on after them, so a
 // file of nothing else would be read to its end; this much is plenty for any
 // real settings file.
-constexpr std::size_t kMaxRead = 64 * 1024;
+constexpr std::size_t kMaxRead = std::size_t{64} * 1024;
 constexpr char kCtrlZ = 26;
 
 // Collects the value byte by byte, so the file reader can stop as soon as the

@@ -135,18 +135,6 @@ TEST_F(OpenWindowTest, DeletedWorkingFolderIsNamedAsTheReason) {
     EXPECT_EQ(form->ButtonFileSCR->text(), QString::fromUtf8("Файл развертки \"по точкам\""));
 }
 
-// A link to nothing under the script's name.
-TEST_F(OpenWindowTest, BrokenLinkUnderTheScriptNameIsNamedAsTheReason) {
-    ASSERT_TRUE(QFile::link(QDir(workDir).filePath(QStringLiteral("gone/x.scr")), kScript));
-    confirm(1);
-    clickButton("ButtonFileSCR");
-    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
-    EXPECT_TRUE(messages.shown[0].text.contains(
-        QString::fromUtf8("имя файла занято ссылкой на несуществующий файл")))
-        << messageLog();
-    EXPECT_TRUE(QFileInfo(kScript).isSymLink());
-}
-
 struct OddSettings {
     const char* name;
     QByteArray bytes;
