@@ -38,6 +38,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <exception>
 #include <initializer_list>
 #include <optional>
@@ -725,8 +726,11 @@ void ShowWhole(QLabel* label, const QString& text) {
     const QRect designed = label->property(kDesigned).toRect();
     label->setText(text);
 
-    const int needed = label->fontMetrics().horizontalAdvance(text) +
-                       (label->width() - label->contentsRect().width());
+    // A bold face's glyphs may reach a pixel beyond their advance.
+    const QFontMetrics metrics = label->fontMetrics();
+    const int needed =
+        std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).width()) + 2 +
+        (label->width() - label->contentsRect().width());
     QRect box = designed;
     if (needed > designed.width()) {
         const Qt::Alignment h = QStyle::visualAlignment(label->layoutDirection(),
