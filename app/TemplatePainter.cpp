@@ -107,6 +107,8 @@ void Pattern(Page& page, const kiv::ShopDrawing& d) {
         contour << page.at(q);
     page.pen(Qt::black, kContourPen);
     p.drawPolygon(contour);
+    if (d.slit.size() == 2)
+        p.drawLine(page.at(d.slit[0]), page.at(d.slit[1]));
 
     // Each point with a dot and its name, set off towards the middle of the
     // pattern so that a name at the blank's edge is not cut off by the page.

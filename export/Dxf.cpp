@@ -122,6 +122,16 @@ void Tables(DL_Dxf& dxf, MemoryWriter& w, int type) {
     w.sectionEnd();
 }
 
+// A polyline on CUT; `flags` DL_CLOSED_PLINE closes it, 0 leaves it open.
+void Polyline(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Point>& points, int flags) {
+    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(points.size()), 0, 0, flags),
+                      On(kLayerCut));
+    for (const auto& p : points) {
+        dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
+    }
+    dxf.writePolylineEnd(w);
+}
+
 void Lines(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Segment>& lines, const char* layer) {
     for (const auto& s : lines) {
         dxf.writeLine(w, DL_LineData(s.a.x, s.a.y, 0, s.b.x, s.b.y, 0), On(layer));
@@ -156,13 +166,10 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     w.sectionEnd();
 
     w.sectionEntities();
-    const auto& c = drawing.contour;
-    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(c.size()), 0, 0, DL_CLOSED_PLINE),
-                      On(kLayerCut));
-    for (const auto& p : c) {
-        dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
+    Polyline(dxf, w, drawing.contour, DL_CLOSED_PLINE);
+    if (!drawing.slit.empty()) {
+        Polyline(dxf, w, drawing.slit, 0);
     }
-    dxf.writePolylineEnd(w);
     Lines(dxf, w, drawing.folds, kLayerFold);
     Lines(dxf, w, drawing.seams, kLayerSeam);
     Lines(dxf, w, drawing.wires, kLayerWire);

@@ -1,6 +1,6 @@
 // What the workshop outputs (DXF for cutting machines, the printed 1:1
-// template) draw of a confirmed pattern: one closed cut contour, the fold
-// lines by kind, and the named points. Built from the same points as the
+// template) draw of a confirmed pattern: one closed cut contour, the slit
+// that parts the seam strips, the fold lines by kind, and the named points. Built from the same points as the
 // script, in the same coordinates: millimetres, origin at point 0, y up.
 #pragma once
 
@@ -29,11 +29,16 @@ struct NamedPoint {
 
 struct ShopDrawing {
     int type = 0;
-    // The one contour the machine cuts, closed from the last vertex back to
-    // the first. Types 2 and 3 run the slit F2-4-F4 along the y axis, which
-    // goes down to the apex and back, so one stretch is passed twice.
+    // The outside contour the machine cuts, closed from the last vertex back
+    // to the first: a simple polygon, no stretch passed twice. Types 2 and 3
+    // cross the y axis between the seam strips at F2 and F4 (one point when
+    // both strips end there).
     std::vector<Point> contour;
     std::vector<std::string> contourNames; // beside `contour`, same order
+    // Types 2 and 3: the open cut that parts the two seam strips, along the y
+    // axis from the lower of F2 and F4 on the contour down to the apex 4;
+    // empty for type 1.
+    std::vector<Point> slit;
     std::vector<Segment> folds;            // the hood's edges 4-1, 4-2, 4-6, 4-7
     std::vector<Segment> seams;            // strip fold lines 4-3, 4-5 (types 2, 3)
     std::vector<Segment> wires;            // rim band roll lines 3-2 ... 6-5 (type 3)
@@ -49,14 +54,15 @@ enum class DrawingFault {
     Empty,         // no contour (unknown type)
     NotFinite,     // a coordinate is NaN or infinite
     ZeroLength,    // two neighbouring contour vertices coincide
-    SlitMisplaced, // the slit is off the y axis or does not end at the apex
-    SelfCrossing,  // two contour edges cross or touch (the slit apart)
+    SlitMisplaced, // the slit is off the y axis, or does not run from the contour to the apex
+    SelfCrossing,  // two contour edges cross or touch, or the slit crosses the contour
     ExtentsDiffer, // the contour's box is not the blank B1 x B2
 };
 
 // Checks the contour before it goes to a machine: it is finite, has no
-// zero-length edge, does not cross itself except along the slit, and its
-// extents are the blank of the summary (which stands centred on the axis). Anything but None is a
+// zero-length edge, is a simple polygon, the slit runs on the axis from a
+// contour vertex down to the apex inside it, and the extents are the blank of
+// the summary (which stands centred on the axis). Anything but None is a
 // fault of the program, never of the user's numbers.
 DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summary);
 

@@ -79,8 +79,7 @@ bool SegmentMeets(Point a, Point b, const Rect& r) {
     return true;
 }
 
-// Even-odd rule: the slit, passed down and back up, crosses a ray twice and
-// so leaves the answer alone.
+// Even-odd rule.
 bool InsidePolygon(const std::vector<Point>& c, Point p) {
     bool inside = false;
     for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
@@ -101,6 +100,9 @@ public:
     explicit Obstacles(const ShopDrawing& d) : contour_(d.contour) {
         for (std::size_t i = 0; i < contour_.size(); ++i) {
             lines_.push_back({contour_[i], contour_[(i + 1) % contour_.size()]});
+        }
+        if (d.slit.size() == 2) {
+            lines_.push_back({d.slit[0], d.slit[1]});
         }
         for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
             lines_.insert(lines_.end(), group->begin(), group->end());

@@ -16,7 +16,7 @@ inline bool In(const Rect& r, double x, double y, double slack = 1e-6) {
 }
 
 // Non-zero winding by signed upward/downward crossings (the layout uses
-// even-odd): a slit walked down and back cancels itself, as it should.
+// even-odd; on a simple polygon both agree).
 inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
     int winding = 0;
     for (std::size_t i = 0; i < c.size(); ++i) {
@@ -38,6 +38,9 @@ inline bool Touches(const ShopDrawing& d, const Rect& box) {
     std::vector<Segment> lines;
     for (std::size_t i = 0; i < d.contour.size(); ++i) {
         lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
+    }
+    if (d.slit.size() == 2) {
+        lines.push_back({d.slit[0], d.slit[1]});
     }
     for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
         lines.insert(lines.end(), group->begin(), group->end());
