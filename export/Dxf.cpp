@@ -6,6 +6,7 @@
 #include <dl_entities.h>
 #include <dl_writer_ascii.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -79,9 +80,65 @@ DL_Attributes On(const char* layer) {
     return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
 }
 
-void Tables(DL_Dxf& dxf, MemoryWriter& w, int type) {
+// The drawing's extents, mm: the contour holds everything else.
+struct Extents {
+    double minX, minY, maxX, maxY;
+};
+
+Extents ExtentsOf(const std::vector<Point>& c) {
+    Extents e{c[0].x, c[0].y, c[0].x, c[0].y};
+    for (const Point& p : c) {
+        e.minX = std::min(e.minX, p.x);
+        e.maxX = std::max(e.maxX, p.x);
+        e.minY = std::min(e.minY, p.y);
+        e.maxY = std::max(e.maxY, p.y);
+    }
+    return e;
+}
+
+// Width to height of the view a CAD program opens on.
+constexpr double kViewAspect = 1.5;
+// Room around the pattern in that view, as a share of its size.
+constexpr double kViewMargin = 0.05;
+
+// The one viewport, *ACTIVE, on which a CAD program opens the file: centred
+// on the pattern and tall enough to show all of it with a little room.
+void ActiveViewport(MemoryWriter& w, const Extents& e) {
+    const double width = e.maxX - e.minX, height = e.maxY - e.minY;
+    const double view = std::max({height, width / kViewAspect, 1.0}) * (1 + 2 * kViewMargin);
+    w.dxfString(0, "TABLE");
+    w.dxfString(2, "VPORT");
+    w.dxfInt(70, 1);
+    w.dxfString(0, "VPORT");
+    w.dxfString(2, "*ACTIVE");
+    w.dxfInt(70, 0);
+    const struct {
+        int code;
+        double value;
+    } reals[] = {
+        {10, 0.0},  {20, 0.0},  {11, 1.0},  {21, 1.0}, // the whole screen
+        {12, (e.minX + e.maxX) / 2}, {22, (e.minY + e.maxY) / 2}, // view centre
+        {13, 0.0},  {23, 0.0},  {14, 10.0}, {24, 10.0}, // snap base and spacing
+        {15, 10.0}, {25, 10.0},                          // grid
+        {16, 0.0},  {26, 0.0},  {36, 1.0},              // looking down the z axis
+        {17, 0.0},  {27, 0.0},  {37, 0.0},              // target
+        {40, view}, {41, kViewAspect}, {42, 50.0},      // height, aspect, lens
+        {43, 0.0},  {44, 0.0},  {50, 0.0},  {51, 0.0},
+    };
+    for (const auto& r : reals) {
+        w.dxfReal(r.code, r.value);
+    }
+    const int ints[][2] = {{71, 0}, {72, 100}, {73, 1}, {74, 3}, {75, 0},
+                           {76, 0}, {77, 0},   {78, 0}};
+    for (const auto& i : ints) {
+        w.dxfInt(i[0], i[1]);
+    }
+    w.tableEnd();
+}
+
+void Tables(DL_Dxf& dxf, MemoryWriter& w, int type, const Extents& extents) {
     w.sectionTables();
-    dxf.writeVPort(w);
+    ActiveViewport(w, extents);
 
     double dash[kDashes] = {6.0, -3.0};
     w.tableLinetypes(4);
@@ -158,9 +215,18 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     w.dxfInt(70, 4);
     w.dxfString(9, "$MEASUREMENT");
     w.dxfInt(70, 1);
+    const Extents extents = ExtentsOf(drawing.contour);
+    w.dxfString(9, "$EXTMIN");
+    w.dxfReal(10, extents.minX);
+    w.dxfReal(20, extents.minY);
+    w.dxfReal(30, 0.0);
+    w.dxfString(9, "$EXTMAX");
+    w.dxfReal(10, extents.maxX);
+    w.dxfReal(20, extents.maxY);
+    w.dxfReal(30, 0.0);
     w.sectionEnd();
 
-    Tables(dxf, w, type);
+    Tables(dxf, w, type, extents);
 
     w.sectionBlocks();
     w.sectionEnd();

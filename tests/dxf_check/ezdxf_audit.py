@@ -152,6 +152,24 @@ def cut_shapes(path, msp, failures):
     return vertices[0], vertices[1] if opened else None
 
 
+def view_on_pattern(path, doc, bounds, failures):
+    """$EXTMIN/$EXTMAX are the contour's box and the active viewport holds it."""
+    lo, hi = doc.header.get("$EXTMIN"), doc.header.get("$EXTMAX")
+    if lo is None or hi is None or (lo[0], lo[1], hi[0], hi[1]) != bounds:
+        failures.append(f"{path}: extents {lo} {hi}, contour {bounds}")
+    active = doc.viewports.get_config("*Active")
+    if len(active) != 1:
+        failures.append(f"{path}: {len(active)} active viewports")
+        return
+    v = active[0].dxf
+    w, h = bounds[2] - bounds[0], bounds[3] - bounds[1]
+    centre = ((bounds[0] + bounds[2]) / 2, (bounds[1] + bounds[3]) / 2)
+    if (math.hypot(v.center[0] - centre[0], v.center[1] - centre[1]) > 1e-9 * max(1, w, h)
+            or v.height < h or v.height * v.aspect_ratio < w):
+        failures.append(f"{path}: view at {v.center}, {v.height} high, {v.aspect_ratio} wide "
+                        f"to high, does not show the pattern {bounds}")
+
+
 def strict(path, H, L1, failures):
     """The contour is a valid simple polygon; the slit starts on it, runs
     inside it and ends at the apex."""
@@ -160,6 +178,7 @@ def strict(path, H, L1, failures):
     if closed is None:
         return
     polygon = Polygon(closed)
+    view_on_pattern(path, doc, polygon.bounds, failures)
     if not polygon.is_valid or not polygon.exterior.is_simple:
         failures.append(f"{path}: contour is not a valid polygon: {explain_validity(polygon)}")
     if len(set(closed)) != len(closed):

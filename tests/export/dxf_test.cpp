@@ -36,6 +36,7 @@ class Collector : public DL_CreationAdapter {
 public:
     std::map<std::string, std::string> strings;
     std::map<std::string, int> ints;
+    std::map<std::string, Xy> vectors;
     std::vector<std::string> layers;
     struct Polyline {
         std::string layer;
@@ -50,6 +51,9 @@ public:
         strings[key] = value;
     }
     void setVariableInt(const std::string& key, int value, int) override { ints[key] = value; }
+    void setVariableVector(const std::string& key, double x, double y, double, int) override {
+        vectors[key] = {x, y};
+    }
     void addLayer(const DL_LayerData& data) override { layers.push_back(data.name); }
     void addPolyline(const DL_PolylineData& data) override {
         polylines.push_back({attributes.getLayer(), data.flags, {}});
@@ -74,6 +78,62 @@ public:
     void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { ++others; }
     void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { ++others; }
 };
+
+// The groups of the viewport named *ACTIVE, read straight off the file's
+// group pairs (dxflib's reader skips the VPORT table): code to value.
+std::map<int, double> ActiveViewport(const std::string& bytes) {
+    std::istringstream in(bytes);
+    std::string code, value;
+    std::map<int, double> groups;
+    bool inViewport = false, active = false;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        const int c = std::stoi(code);
+        if (c == 0) {
+            if (active) {
+                break;
+            }
+            inViewport = value == "VPORT";
+        } else if (inViewport && c == 2) {
+            active = value == "*ACTIVE";
+        } else if (active && c >= 10 && c < 60) {
+            groups[c] = std::stod(value);
+        }
+    }
+    return groups;
+}
+
+// The file opens in a CAD program on the whole pattern: the extents are the
+// contour's box and the active view is centred on it and holds it, with no
+// more than a little room around.
+void ExpectViewOnThePattern(const std::string& bytes, const Collector& c) {
+    ASSERT_FALSE(c.polylines.empty());
+    const auto& v = c.polylines.front().vertices;
+    Xy lo = v.front(), hi = v.front();
+    for (const Xy& p : v) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
+    }
+    ASSERT_EQ(c.vectors.count("$EXTMIN"), 1u);
+    ASSERT_EQ(c.vectors.count("$EXTMAX"), 1u);
+    EXPECT_EQ(c.vectors.at("$EXTMIN").x, lo.x);
+    EXPECT_EQ(c.vectors.at("$EXTMIN").y, lo.y);
+    EXPECT_EQ(c.vectors.at("$EXTMAX").x, hi.x);
+    EXPECT_EQ(c.vectors.at("$EXTMAX").y, hi.y);
+
+    const auto view = ActiveViewport(bytes);
+    ASSERT_TRUE(view.count(12) && view.count(22) && view.count(40) && view.count(41))
+        << "no active viewport with a centre, height and aspect";
+    const double w = hi.x - lo.x, h = hi.y - lo.y, height = view.at(40);
+    const double width = height * view.at(41);
+    const double slack = 1e-9 * std::max({1.0, w, h});
+    EXPECT_NEAR(view.at(12), (lo.x + hi.x) / 2, slack);
+    EXPECT_NEAR(view.at(22), (lo.y + hi.y) / 2, slack);
+    EXPECT_GE(height, h);
+    EXPECT_GE(width, w);
+    EXPECT_TRUE(height <= 1.25 * std::max(1.0, h) || width <= 1.25 * std::max(1.0, w))
+        << "the view " << width << " x " << height << " leaves the pattern " << w << " x " << h
+        << " small";
+}
 
 Collector ReadBack(const std::string& bytes) {
     Collector c;
@@ -180,6 +240,7 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     EXPECT_EQ(c.layers, wantLayers);
 
     EXPECT_EQ(c.others, 0);
+    ExpectViewOnThePattern(out.bytes, c);
     const auto named = Named(d);
     const auto slit = SlitNames(d, type);
     ASSERT_EQ(c.polylines.size(), slit.empty() ? 1u : 2u);

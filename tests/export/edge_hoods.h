@@ -6,6 +6,8 @@
 
 #include "core/RaschetData.h"
 
+#include <ostream>
+
 namespace kiv::test {
 
 struct EdgeHood {
@@ -25,6 +27,11 @@ struct EdgeHood {
         return d;
     }
 };
+
+// Test names and failure messages name the hood, not its bytes.
+inline void PrintTo(const EdgeHood& h, std::ostream* os) {
+    *os << h.name;
+}
 
 inline const EdgeHood kEdgeHoods[] = {
     {"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
