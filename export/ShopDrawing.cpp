@@ -300,6 +300,46 @@ const char* DrawingFaultText(DrawingFault fault) {
     return "";
 }
 
+std::vector<Segment> LinesOf(const ShopDrawing& d) {
+    std::vector<Segment> lines;
+    for (std::size_t i = 0; i < d.contour.size(); ++i) {
+        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
+    }
+    if (d.slit.size() == 2) {
+        lines.push_back({d.slit[0], d.slit[1]});
+    }
+    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
+        lines.insert(lines.end(), group->begin(), group->end());
+    }
+    return lines;
+}
+
+// Liang-Barsky clipping.
+bool SegmentMeets(Point a, Point b, const Rect& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - r.x, r.x + r.w - a.x, a.y - r.y, r.y + r.h - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) {
+                return false;
+            }
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                t0 = std::max(t0, t);
+            } else {
+                t1 = std::min(t1, t);
+            }
+            if (t0 > t1) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 double PolygonArea(const std::vector<Point>& polygon) {
     double twice = 0;
     const std::size_t n = polygon.size();

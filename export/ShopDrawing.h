@@ -20,6 +20,11 @@ struct Segment {
     Point a, b;
 };
 
+// A rectangle in the pattern's plane: lower-left corner, y up, mm.
+struct Rect {
+    double x = 0, y = 0, w = 0, h = 0;
+};
+
 // A point a worker finds on the sheet: "0" to "7", "F1" to "F4", "W1" to
 // "W5" and their mirror images "W1'" to "W5'".
 struct NamedPoint {
@@ -68,6 +73,13 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
 
 // The user-facing Russian description of a fault.
 const char* DrawingFaultText(DrawingFault fault);
+
+// Every line the drawing shows: the contour's edges, the slit, the fold,
+// seam and wire lines.
+std::vector<Segment> LinesOf(const ShopDrawing& drawing);
+
+// The segment a-b meets the closed rectangle r.
+bool SegmentMeets(Point a, Point b, const Rect& r);
 
 // Signed area enclosed by a closed polygon (positive when counter-clockwise).
 double PolygonArea(const std::vector<Point>& polygon);

@@ -53,32 +53,6 @@ bool Overlap(const Rect& a, const Rect& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
-// The segment a-b meets the closed rectangle r (Liang-Barsky clipping).
-bool SegmentMeets(Point a, Point b, const Rect& r) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - r.x, r.x + r.w - a.x, a.y - r.y, r.y + r.h - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) {
-                return false;
-            }
-        } else {
-            const double t = q[i] / p[i];
-            if (p[i] < 0) {
-                t0 = std::max(t0, t);
-            } else {
-                t1 = std::min(t1, t);
-            }
-            if (t0 > t1) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // Even-odd rule.
 bool InsidePolygon(const std::vector<Point>& c, Point p) {
     bool inside = false;
@@ -97,17 +71,7 @@ Rect Grown(const Rect& r) {
 
 class Obstacles {
 public:
-    explicit Obstacles(const ShopDrawing& d) : contour_(d.contour) {
-        for (std::size_t i = 0; i < contour_.size(); ++i) {
-            lines_.push_back({contour_[i], contour_[(i + 1) % contour_.size()]});
-        }
-        if (d.slit.size() == 2) {
-            lines_.push_back({d.slit[0], d.slit[1]});
-        }
-        for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-            lines_.insert(lines_.end(), group->begin(), group->end());
-        }
-    }
+    explicit Obstacles(const ShopDrawing& d) : contour_(d.contour), lines_(LinesOf(d)) {}
 
     // How many lines of the pattern the box, grown by the clearance, meets.
     int linesMet(const Rect& box) const {

@@ -10,11 +10,6 @@
 
 namespace kiv {
 
-// A rectangle in the pattern's plane: lower-left corner, y up, mm.
-struct Rect {
-    double x = 0, y = 0, w = 0, h = 0;
-};
-
 // A sheet of paper as sold, portrait, mm.
 struct Paper {
     double width = 210, height = 297;
