@@ -254,11 +254,14 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     const double mapW = std::min(40.0, box.width() / 3);
     const double cell = std::min(mapW / std::max(1, lay.columns), 8.0);
     const QPointF mapOrigin(box.right() - 2 - cell * lay.columns, box.top() + 2);
+    const auto cellOf = [&](const kiv::TemplatePage& sheet) {
+        return QRectF(mapOrigin + QPointF(cell * sheet.column, cell * sheet.row),
+                      QSizeF(cell, cell));
+    };
     for (const auto& other : lay.pages) {
         if (!other.pattern)
             continue;
-        const QRectF c(mapOrigin + QPointF(cell * other.column, cell * other.row),
-                       QSizeF(cell, cell));
+        const QRectF c = cellOf(other);
         if (other.label == pg.label)
             p.fillRect(c, QColor(220, 220, 220));
         page.pen(Qt::black, kThinPen);
@@ -266,6 +269,15 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
         page.text(c.center(), std::min(2.0, cell * 0.35), QString::fromStdString(other.label),
                   Qt::AlignHCenter | Qt::AlignVCenter);
     }
+    // A sheet left out for want of lines: its place crossed, with no label.
+    page.pen(Qt::gray, kThinPen);
+    for (const auto& blank : lay.leftOut) {
+        const QRectF c = cellOf(blank);
+        p.drawRect(c);
+        p.drawLine(c.topLeft(), c.bottomRight());
+        p.drawLine(c.topRight(), c.bottomLeft());
+    }
+    page.pen(Qt::black, kThinPen);
 
     double y = box.top() + 2;
     for (const QString& line : doc.titleLines) {

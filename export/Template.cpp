@@ -81,6 +81,12 @@ public:
         }));
     }
 
+    // Whether any line of the pattern reaches into the box.
+    bool anyLine(const Rect& box) const {
+        return std::any_of(lines_.begin(), lines_.end(),
+                           [&](const Segment& s) { return SegmentMeets(s.a, s.b, box); });
+    }
+
     // A box that meets no line lies wholly on or wholly off the pattern.
     bool onPattern(const Rect& box) const {
         const Rect grown = Grown(box);
@@ -234,12 +240,23 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
             page.column = c;
             page.label = RowLetters(r) + std::to_string(c + 1);
             page.view = {left + c * stepX, top - r * stepY - printH, printW, printH};
-            layout.pages.push_back(std::move(page));
+            // A sheet with no line on it has nothing to trace or to lay on
+            // its neighbours: it is not printed.
+            if (obstacles.anyLine(page.view)) {
+                layout.pages.push_back(std::move(page));
+            } else {
+                layout.leftOut.push_back(std::move(page));
+            }
         }
     }
 
-    // The title block first, on sheet A1 if it fits off the pattern: it must
-    // never hide a line. Otherwise it gets a sheet of its own, in front.
+    if (layout.pages.empty()) {
+        return {}; // cannot be: the grid covers the pattern
+    }
+
+    // The title block first, on the first sheet if it fits off the pattern:
+    // it must never hide a line. Otherwise it gets a sheet of its own, in
+    // front.
     const auto title = PlaceOnPage(obstacles, layout.pages.front().view, o.overlap, o.titleWidth,
                                    o.titleHeight, nullptr);
     if (title && title->rank() == 0) {
@@ -259,12 +276,15 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     // Every sheet's check square: off the pattern if there is room; else on
     // the sheet's surface between its lines; else across the fewest lines.
     for (TemplatePage& page : layout.pages) {
-        const Rect* avoid = page.title ? &page.titleBlock : nullptr;
+        // The square keeps clear of the title block's frame, so that neither
+        // is read as part of the other.
+        const Rect keepClear = Grown(page.titleBlock);
+        const Rect* avoid = page.title ? &keepClear : nullptr;
         if (!page.pattern) {
             // Lower left, under the title block; a big square on a low
             // sheet moves to the lower right rather than onto the block.
             page.square = {page.view.x, page.view.y, o.square, o.square};
-            if (Overlap(page.square, page.titleBlock) && page.view.w > o.square) {
+            if (Overlap(page.square, keepClear) && page.view.w > o.square) {
                 page.square.x = page.view.x + page.view.w - o.square;
             }
             page.squareClear = true;

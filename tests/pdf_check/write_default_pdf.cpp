@@ -1,7 +1,8 @@
 // Writes the paper templates of the three pattern types at the window's
 // default inputs into a folder, as type1.pdf, type2.pdf and type3.pdf, and
 // those of a small hood (L1 20, L2 30, H 12), crowded with point names, as
-// small-type1.pdf ..., for checks with an independent PDF renderer.
+// small-type1.pdf ..., and of a tall one (H 1000), with sheets left out, as
+// tall-type1.pdf ..., for checks with an independent PDF renderer.
 #include "app/TemplatePainter.h"
 #include "tests/engine/engine_fixtures.h"
 
@@ -19,8 +20,10 @@ int main(int argc, char** argv) {
     const struct {
         const char* prefix;
         kiv::RaschetData hood;
-    } hoods[] = {{"", kiv::test::Defaults()}, {"small-", kiv::test::Hood(12, 20, 30)}};
-    for (int i = 0; i < 6; ++i) {
+    } hoods[] = {{"", kiv::test::Defaults()},
+                 {"small-", kiv::test::Hood(12, 20, 30)},
+                 {"tall-", kiv::test::Hood(1000, 200, 400)}};
+    for (int i = 0; i < 9; ++i) {
         const int type = 1 + i % 3;
         const auto& hood = hoods[i / 3];
         const QString name = QString::fromLatin1(hood.prefix) + QStringLiteral("type%1").arg(type);
