@@ -30,6 +30,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSaveFile>
@@ -1058,7 +1059,15 @@ void TForm1::PrintTemplateClick() {
             return;
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setDocName(proposedPath(type, "pdf"));
+        // The document is the hood: its name alone titles the preview, the
+        // print job and a PDF printed from it. Printing to a file proposes
+        // the working folder; a real printer, where there is one, stays the
+        // one the print dialog offers first.
+        const QString proposed = proposedPath(type, "pdf");
+        printer.setDocName(QFileInfo(proposed).completeBaseName());
+        printer.setOutputFileName(proposed);
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            printer.setOutputFormat(QPrinter::NativeFormat);
         // Checked once before the preview opens, so a faulty drawing is one
         // message, not one per repaint.
         TemplateDocument doc;

@@ -109,6 +109,37 @@ TEST_F(OpenWindowTest, PrintOnOtherPaperLaysTheTemplateOutAgain) {
     EXPECT_TRUE(out.contains(sheets)) << out.toStdString();
 }
 
+// The print job is named after the hood alone, and printing to a file
+// proposes the working folder: a path as the name made Qt join it to the
+// home folder and refuse the file.
+TEST_F(OpenWindowTest, PrintNamesTheHoodAndProposesTheWorkingFolder) {
+    const struct {
+        int type;
+        const char* name;
+    } rows[] = {{1, "200x400x100x0.5"}, {2, "200x400x100x0.5x3x2"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        confirm(r.type);
+        dialogs.printTo = QDir(workDir).filePath(QStringLiteral("chosen.pdf"));
+        form->ActionPrintTemplate->trigger();
+        const QString name = QString::fromLatin1(r.name);
+        EXPECT_EQ(dialogs.offeredDocName, name);
+        EXPECT_EQ(dialogs.offeredFileName, QDir(workDir).filePath(name + QStringLiteral(".pdf")));
+
+        // The PDF printed where the user chose carries the hood's name.
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {dialogs.printTo});
+        ASSERT_TRUE(info.waitForFinished(10000));
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Title:\\s+") +
+                                                    QRegularExpression::escape(name) +
+                                                    QStringLiteral("\n"))))
+            << out.toStdString();
+        clickButton("ButtonNewRaschet");
+    }
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+}
+
 TEST_F(OpenWindowTest, PrintKeyDoesNothingBeforeConfirmation) {
     QLineEdit* f = field("EditH");
     f->setFocus();
