@@ -80,22 +80,6 @@ DL_Attributes On(const char* layer) {
     return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
 }
 
-// The drawing's extents, mm: the contour holds everything else.
-struct Extents {
-    double minX, minY, maxX, maxY;
-};
-
-Extents ExtentsOf(const std::vector<Point>& c) {
-    Extents e{c[0].x, c[0].y, c[0].x, c[0].y};
-    for (const Point& p : c) {
-        e.minX = std::min(e.minX, p.x);
-        e.maxX = std::max(e.maxX, p.x);
-        e.minY = std::min(e.minY, p.y);
-        e.maxY = std::max(e.maxY, p.y);
-    }
-    return e;
-}
-
 // Width to height of the view a CAD program opens on.
 constexpr double kViewAspect = 1.5;
 // Room around the pattern in that view, as a share of its size.
@@ -103,8 +87,8 @@ constexpr double kViewMargin = 0.05;
 
 // The one viewport, *ACTIVE, on which a CAD program opens the file: centred
 // on the pattern and tall enough to show all of it with a little room.
-void ActiveViewport(MemoryWriter& w, const Extents& e) {
-    const double width = e.maxX - e.minX, height = e.maxY - e.minY;
+void ActiveViewport(MemoryWriter& w, const Rect& e) {
+    const double width = e.w, height = e.h;
     const double view = std::max({height, width / kViewAspect, 1.0}) * (1 + 2 * kViewMargin);
     w.dxfString(0, "TABLE");
     w.dxfString(2, "VPORT");
@@ -117,7 +101,7 @@ void ActiveViewport(MemoryWriter& w, const Extents& e) {
         double value;
     } reals[] = {
         {10, 0.0},  {20, 0.0},  {11, 1.0},  {21, 1.0}, // the whole screen
-        {12, (e.minX + e.maxX) / 2}, {22, (e.minY + e.maxY) / 2}, // view centre
+        {12, e.x + e.w / 2}, {22, e.y + e.h / 2}, // view centre
         {13, 0.0},  {23, 0.0},  {14, 10.0}, {24, 10.0}, // snap base and spacing
         {15, 10.0}, {25, 10.0},                          // grid
         {16, 0.0},  {26, 0.0},  {36, 1.0},              // looking down the z axis
@@ -136,7 +120,7 @@ void ActiveViewport(MemoryWriter& w, const Extents& e) {
     w.tableEnd();
 }
 
-void Tables(DL_Dxf& dxf, MemoryWriter& w, int type, const Extents& extents) {
+void Tables(DL_Dxf& dxf, MemoryWriter& w, int type, const Rect& extents) {
     w.sectionTables();
     ActiveViewport(w, extents);
 
@@ -215,18 +199,24 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     w.dxfInt(70, 4);
     w.dxfString(9, "$MEASUREMENT");
     w.dxfInt(70, 1);
-    const Extents extents = ExtentsOf(drawing.contour);
+    // The contour holds everything else the file draws; its extreme
+    // coordinates are written as they are, not as a corner plus a size.
+    const auto& c = drawing.contour;
+    const auto [left, right] =
+        std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.x < b.x; });
+    const auto [low, high] =
+        std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.y < b.y; });
     w.dxfString(9, "$EXTMIN");
-    w.dxfReal(10, extents.minX);
-    w.dxfReal(20, extents.minY);
+    w.dxfReal(10, left->x);
+    w.dxfReal(20, low->y);
     w.dxfReal(30, 0.0);
     w.dxfString(9, "$EXTMAX");
-    w.dxfReal(10, extents.maxX);
-    w.dxfReal(20, extents.maxY);
+    w.dxfReal(10, right->x);
+    w.dxfReal(20, high->y);
     w.dxfReal(30, 0.0);
     w.sectionEnd();
 
-    Tables(dxf, w, type, extents);
+    Tables(dxf, w, type, BoundsOf(c));
 
     w.sectionBlocks();
     w.sectionEnd();

@@ -50,21 +50,6 @@ Rect BoxBeside(Point p, int dx, int dy, double gap, double w, double h) {
     return {x, y, w, h};
 }
 
-Point MiddleOf(const ShopDrawing& d) {
-    const auto& c = d.contour;
-    if (c.empty()) {
-        return {};
-    }
-    double minX = c[0].x, maxX = c[0].x, minY = c[0].y, maxY = c[0].y;
-    for (const Point& p : c) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    return {(minX + maxX) / 2, (minY + maxY) / 2};
-}
-
 // What makes one spot worse than another, most important first.
 struct Score {
     int onName = 0;   // lies on a name placed before
@@ -97,7 +82,8 @@ std::vector<PlacedName> PlacePointNames(const ShopDrawing& drawing,
 
     const auto& points = drawing.points;
     const std::vector<Segment> lines = LinesOf(drawing);
-    const Point middle = MiddleOf(drawing);
+    const Rect bounds = BoundsOf(drawing.contour);
+    const Point middle{bounds.x + bounds.w / 2, bounds.y + bounds.h / 2};
 
     // Crowded points choose first, while there is still room around them.
     std::vector<int> crowd(points.size(), 0);

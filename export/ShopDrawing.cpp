@@ -109,18 +109,6 @@ bool SimplePolygon(const std::vector<Point>& p) {
     return true;
 }
 
-// Even-odd rule.
-bool Inside(const std::vector<Point>& c, Point p) {
-    bool inside = false;
-    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
-        if ((c[i].y > p.y) != (c[j].y > p.y) &&
-            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
-
 // The seam strips' ends lie on the y axis, the slit runs down the axis from
 // the lower of them, a vertex of the contour, to the apex, and from there on
 // it stays inside the contour without touching it again.
@@ -161,7 +149,7 @@ DrawingFault CheckSlit(const ShopDrawing& drawing) {
             return DrawingFault::SelfCrossing;
         }
     }
-    if (!Inside(c, tip)) {
+    if (!InsidePolygon(c, tip)) {
         return DrawingFault::SlitMisplaced;
     }
     return DrawingFault::None;
@@ -338,6 +326,31 @@ bool SegmentMeets(Point a, Point b, const Rect& r) {
         }
     }
     return true;
+}
+
+Rect BoundsOf(const std::vector<Point>& points) {
+    if (points.empty()) {
+        return {};
+    }
+    double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    return {minX, minY, maxX - minX, maxY - minY};
+}
+
+bool InsidePolygon(const std::vector<Point>& c, Point p) {
+    bool inside = false;
+    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+        if ((c[i].y > p.y) != (c[j].y > p.y) &&
+            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
+            inside = !inside;
+        }
+    }
+    return inside;
 }
 
 double PolygonArea(const std::vector<Point>& polygon) {

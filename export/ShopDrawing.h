@@ -81,6 +81,13 @@ std::vector<Segment> LinesOf(const ShopDrawing& drawing);
 // The segment a-b meets the closed rectangle r.
 bool SegmentMeets(Point a, Point b, const Rect& r);
 
+// The smallest rectangle that holds every point; empty at the origin for no
+// points.
+Rect BoundsOf(const std::vector<Point>& points);
+
+// p lies inside the closed polygon (even-odd rule).
+bool InsidePolygon(const std::vector<Point>& polygon, Point p);
+
 // Signed area enclosed by a closed polygon (positive when counter-clockwise).
 double PolygonArea(const std::vector<Point>& polygon);
 

@@ -19,21 +19,6 @@ constexpr double kSearchStep = 5;
 // stand beside the contour's corners.
 constexpr double kClearance = 4;
 
-struct Bounds {
-    double minX, minY, maxX, maxY;
-};
-
-Bounds BoundsOf(const std::vector<Point>& c) {
-    Bounds b{c[0].x, c[0].y, c[0].x, c[0].y};
-    for (const Point& p : c) {
-        b.minX = std::min(b.minX, p.x);
-        b.maxX = std::max(b.maxX, p.x);
-        b.minY = std::min(b.minY, p.y);
-        b.maxY = std::max(b.maxY, p.y);
-    }
-    return b;
-}
-
 // Pages needed along one side: n pages of `printable` reach n * step + overlap.
 double PagesAlong(double length, double printable, double overlap) {
     const double step = printable - overlap;
@@ -51,18 +36,6 @@ std::string RowLetters(int row) {
 
 bool Overlap(const Rect& a, const Rect& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-}
-
-// Even-odd rule.
-bool InsidePolygon(const std::vector<Point>& c, Point p) {
-    bool inside = false;
-    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
-        if ((c[i].y > p.y) != (c[j].y > p.y) &&
-            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
-            inside = !inside;
-        }
-    }
-    return inside;
 }
 
 Rect Grown(const Rect& r) {
@@ -205,8 +178,8 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
         return {}; // no page would reach past its neighbour's strip
     }
 
-    const Bounds b = BoundsOf(contour);
-    const double B1 = b.maxX - b.minX, B2 = b.maxY - b.minY;
+    const Rect b = BoundsOf(contour);
+    const double B1 = b.w, B2 = b.h;
     const double portrait =
         PagesAlong(B1, shortSide, o.overlap) * PagesAlong(B2, longSide, o.overlap);
     const double landscape =
@@ -228,8 +201,8 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     const double stepX = printW - o.overlap, stepY = printH - o.overlap;
     const double gridW = layout.columns * stepX + o.overlap;
     const double gridH = layout.rows * stepY + o.overlap;
-    const double left = (b.minX + b.maxX) / 2 - gridW / 2;
-    const double top = (b.minY + b.maxY) / 2 + gridH / 2;
+    const double left = b.x + b.w / 2 - gridW / 2;
+    const double top = b.y + b.h / 2 + gridH / 2;
 
     const Obstacles obstacles(drawing);
     layout.pages.reserve(static_cast<std::size_t>(layout.rows * layout.columns) + 1);

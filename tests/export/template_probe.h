@@ -44,17 +44,7 @@ inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
 // Walks every line of the drawing in quarter-millimetre steps: any line point
 // in the box, and a line touches it.
 inline bool LineTouches(const ShopDrawing& d, const Rect& box) {
-    std::vector<Segment> lines;
-    for (std::size_t i = 0; i < d.contour.size(); ++i) {
-        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
-    }
-    if (d.slit.size() == 2) {
-        lines.push_back({d.slit[0], d.slit[1]});
-    }
-    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-        lines.insert(lines.end(), group->begin(), group->end());
-    }
-    for (const auto& s : lines) {
+    for (const auto& s : LinesOf(d)) {
         const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
         for (int i = 0; i <= steps; ++i) {
             const double t = static_cast<double>(i) / steps;
