@@ -278,18 +278,15 @@ void TForm1::createControls() {
 
     ImageNone = makePicture(TabSheet1, "ImageNone", ":/pictures/none.svg", QRect(36, 4, 345, 221),
                             u("Развертка без припусков"));
-    LabelNoneB1 =
-        makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true, kTopCentre,
-                  kBlankWidth);
-    LabelNoneB2 =
-        makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true, kTopLeft,
-                  kBlankHeight);
+    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true,
+                            kTopCentre, kBlankWidth);
+    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true,
+                            kTopLeft, kBlankHeight);
 
     ImageFalth = makePicture(TabSheet2, "ImageFalth", ":/pictures/falth.svg",
                              QRect(72, 4, 365, 229), u("Развертка с припусками на фальц"));
-    LabelFalthB2 =
-        makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true, kTopLeft,
-                  kBlankHeight);
+    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true,
+                             kTopLeft, kBlankHeight);
     LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
                              kTopCentre, kBlankWidth);
     LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
@@ -299,15 +296,12 @@ void TForm1::createControls() {
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
-    LabelAllB1 =
-        makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true, kTopCentre,
-                  kBlankWidth);
-    LabelAllB2 =
-        makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true, kTopLeft,
-                  kBlankHeight);
-    LabelAllP =
-        makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true, kTopRight,
-                  "Припуск на закатывание проволоки");
+    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true,
+                           kTopCentre, kBlankWidth);
+    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
+                           kTopLeft, kBlankHeight);
+    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
+                          kTopRight, "Припуск на закатывание проволоки");
     LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
                                    QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
     LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
@@ -334,7 +328,8 @@ void TForm1::createControls() {
         p.setColor(QPalette::Disabled, QPalette::WindowText,
                    p.color(QPalette::Active, QPalette::WindowText));
         for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-            p.setColor(group, QPalette::Window, palette().color(QPalette::Active, QPalette::Window));
+            p.setColor(group, QPalette::Window,
+                       palette().color(QPalette::Active, QPalette::Window));
         l->setPalette(p);
         l->setAutoFillBackground(true);
     }

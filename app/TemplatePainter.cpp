@@ -55,8 +55,8 @@ std::vector<kiv::PlacedName> NamesOf(const kiv::ShopDrawing& d, const kiv::Templ
     kiv::NameLayoutOptions options;
     options.textHeight = 0;
     for (const auto& n : d.points)
-        options.textHeight = std::max(options.textHeight,
-                                      NameInk(QString::fromStdString(n.name), device).height() * scale);
+        options.textHeight = std::max(
+            options.textHeight, NameInk(QString::fromStdString(n.name), device).height() * scale);
     options.textWidth = [&](const std::string& name) {
         return NameInk(QString::fromStdString(name), device).width() * scale;
     };

@@ -100,20 +100,20 @@ void ActiveViewport(MemoryWriter& w, const Rect& e) {
         int code;
         double value;
     } reals[] = {
-        {10, 0.0},  {20, 0.0},  {11, 1.0},  {21, 1.0}, // the whole screen
-        {12, e.x + e.w / 2}, {22, e.y + e.h / 2}, // view centre
-        {13, 0.0},  {23, 0.0},  {14, 10.0}, {24, 10.0}, // snap base and spacing
-        {15, 10.0}, {25, 10.0},                          // grid
-        {16, 0.0},  {26, 0.0},  {36, 1.0},              // looking down the z axis
-        {17, 0.0},  {27, 0.0},  {37, 0.0},              // target
-        {40, view}, {41, kViewAspect}, {42, 50.0},      // height, aspect, lens
-        {43, 0.0},  {44, 0.0},  {50, 0.0},  {51, 0.0},
+        {10, 0.0},           {20, 0.0},           {11, 1.0},  {21, 1.0},  // the whole screen
+        {12, e.x + e.w / 2}, {22, e.y + e.h / 2},                         // view centre
+        {13, 0.0},           {23, 0.0},           {14, 10.0}, {24, 10.0}, // snap base and spacing
+        {15, 10.0},          {25, 10.0},                                  // grid
+        {16, 0.0},           {26, 0.0},           {36, 1.0},              // looking down the z axis
+        {17, 0.0},           {27, 0.0},           {37, 0.0},              // target
+        {40, view},          {41, kViewAspect},   {42, 50.0},             // height, aspect, lens
+        {43, 0.0},           {44, 0.0},           {50, 0.0},  {51, 0.0},
     };
     for (const auto& r : reals) {
         w.dxfReal(r.code, r.value);
     }
-    const int ints[][2] = {{71, 0}, {72, 100}, {73, 1}, {74, 3}, {75, 0},
-                           {76, 0}, {77, 0},   {78, 0}};
+    const int ints[][2] = {{71, 0}, {72, 100}, {73, 1}, {74, 3},
+                           {75, 0}, {76, 0},   {77, 0}, {78, 0}};
     for (const auto& i : ints) {
         w.dxfInt(i[0], i[1]);
     }

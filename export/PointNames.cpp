@@ -52,13 +52,13 @@ Rect BoxBeside(Point p, int dx, int dy, double gap, double w, double h) {
 
 // What makes one spot worse than another, most important first.
 struct Score {
-    int onName = 0;   // lies on a name placed before
-    int outside = 0;  // leaves the frame, or lies on a box to keep off
-    int far = 0;      // beyond the near rings
-    int dots = 0;     // other points it covers
-    int lines = 0;    // lines it crosses
-    int ring = 0;     // how far out
-    double away = 0;  // facing the middle of the drawing (larger) or away from it
+    int onName = 0;  // lies on a name placed before
+    int outside = 0; // leaves the frame, or lies on a box to keep off
+    int far = 0;     // beyond the near rings
+    int dots = 0;    // other points it covers
+    int lines = 0;   // lines it crosses
+    int ring = 0;    // how far out
+    double away = 0; // facing the middle of the drawing (larger) or away from it
 
     bool operator<(const Score& o) const {
         return std::tie(onName, outside, far, dots, lines, ring, away) <
@@ -120,17 +120,17 @@ std::vector<PlacedName> PlacePointNames(const ShopDrawing& drawing,
                 s.onName = std::any_of(taken.begin(), taken.end(),
                                        [&](const Rect& t) { return Overlap(spaced, t); });
                 s.outside = options.frame && !Holds(*options.frame, box);
-                s.outside += static_cast<int>(
-                    std::count_if(options.keepOff.begin(), options.keepOff.end(),
-                                  [&](const Rect& r) { return Overlap(box, r); }));
+                s.outside +=
+                    static_cast<int>(std::count_if(options.keepOff.begin(), options.keepOff.end(),
+                                                   [&](const Rect& r) { return Overlap(box, r); }));
                 s.far = ring >= kNearRings;
                 const Rect dotted = Grown(box, kDotSpace * h);
                 for (std::size_t j = 0; j < points.size(); ++j) {
                     s.dots += j != i && Covers(dotted, points[j].at);
                 }
-                s.lines = static_cast<int>(std::count_if(
-                    lines.begin(), lines.end(),
-                    [&](const Segment& l) { return SegmentMeets(l.a, l.b, box); }));
+                s.lines = static_cast<int>(
+                    std::count_if(lines.begin(), lines.end(),
+                                  [&](const Segment& l) { return SegmentMeets(l.a, l.b, box); }));
                 s.ring = ring;
                 if (outward > 0) {
                     s.away = -(way[0] * ox + way[1] * oy) / (outward * std::hypot(way[0], way[1]));

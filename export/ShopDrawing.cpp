@@ -201,8 +201,8 @@ ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
         break;
     default:
         // The script's wire outline, joined with the seam strips across the gap.
-        b.contour({"3",   "W1", "W2",  "2",   "W3", "W4", "1",  "W5", "W5'", "7",
-                   "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2", "F1"});
+        b.contour({"3",   "W1",  "W2", "2",   "W3",  "W4", "1",  "W5", "W5'", "7",
+                   "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2",  "F1"});
         break;
     }
     if (type >= 2) {

@@ -1,7 +1,7 @@
 // What the workshop outputs (DXF for cutting machines, the printed 1:1
 // template) draw of a confirmed pattern: one closed cut contour, the slit
-// that parts the seam strips, the fold lines by kind, and the named points. Built from the same points as the
-// script, in the same coordinates: millimetres, origin at point 0, y up.
+// that parts the seam strips, the fold lines by kind, and the named points. Built from the same
+// points as the script, in the same coordinates: millimetres, origin at point 0, y up.
 #pragma once
 
 #include "core/Calculation.h"

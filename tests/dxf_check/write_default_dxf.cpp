@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& hood : kiv::test::kEdgeHoods) {
         for (int type = 1; type <= hood.types; ++type) {
-            const std::string name = std::string(hood.name) + "-type" + std::to_string(type) + ".dxf";
+            const std::string name =
+                std::string(hood.name) + "-type" + std::to_string(type) + ".dxf";
             if (!WriteHood(folder, name, hood.data(), type, list)) {
                 return 1;
             }

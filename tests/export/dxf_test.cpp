@@ -2,8 +2,8 @@
 // with the engine's points, named and ordered here from the record's fields.
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
-#include "export/edge_hoods.h"
 #include "export/Dxf.h"
+#include "export/edge_hoods.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -180,8 +180,8 @@ std::vector<std::string> ContourNames(const RaschetData& d, int type) {
         names = {"1", "2", "3", "F1", "F2", "F4", "F3", "5", "6", "7"};
         break;
     default:
-        names = {"3",   "W1", "W2",  "2",   "W3", "W4", "1",  "W5", "W5'", "7",
-                 "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2", "F1"};
+        names = {"3",   "W1",  "W2", "2",   "W3",  "W4", "1",  "W5", "W5'", "7",
+                 "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2",  "F1"};
         break;
     }
     if (StripsEndTogether(d)) {
@@ -454,25 +454,26 @@ void SlitWalkedTwice(kiv::ShopDrawing& d) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, CheckDrawingRefuses,
-    ::testing::Values(
-        SpoiledDrawing{"SlitWalkedDownAndBack", 2, SlitWalkedTwice,
-                       kiv::DrawingFault::SelfCrossing},
-        SpoiledDrawing{"SlitWalkedDownAndBackOnTheWireBand", 3, SlitWalkedTwice,
-                       kiv::DrawingFault::SelfCrossing},
-        SpoiledDrawing{"NoSlit", 2, [](kiv::ShopDrawing& d) { d.slit.clear(); },
-                       kiv::DrawingFault::SlitMisplaced},
-        SpoiledDrawing{"SlitStartsOffTheContour", 3,
-                       [](kiv::ShopDrawing& d) { d.slit.front().y -= 1; },
-                       kiv::DrawingFault::SlitMisplaced},
-        SpoiledDrawing{"SlitStopsShortOfTheApex", 2,
-                       [](kiv::ShopDrawing& d) { d.slit.back().y += 1; },
-                       kiv::DrawingFault::SlitMisplaced},
-        SpoiledDrawing{"SlitRunsOnPastTheApex", 2,
-                       [](kiv::ShopDrawing& d) { d.slit.back().y = -1; },
-                       kiv::DrawingFault::SlitMisplaced},
-        SpoiledDrawing{"SlitOnAPlainPattern", 1,
-                       [](kiv::ShopDrawing& d) { d.slit = {d.contour[3], d.contour[3]}; },
-                       kiv::DrawingFault::SlitMisplaced}),
+    ::testing::Values(SpoiledDrawing{"SlitWalkedDownAndBack", 2, SlitWalkedTwice,
+                                     kiv::DrawingFault::SelfCrossing},
+                      SpoiledDrawing{"SlitWalkedDownAndBackOnTheWireBand", 3, SlitWalkedTwice,
+                                     kiv::DrawingFault::SelfCrossing},
+                      SpoiledDrawing{"NoSlit", 2, [](kiv::ShopDrawing& d) { d.slit.clear(); },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitStartsOffTheContour", 3,
+                                     [](kiv::ShopDrawing& d) { d.slit.front().y -= 1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitStopsShortOfTheApex", 2,
+                                     [](kiv::ShopDrawing& d) { d.slit.back().y += 1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitRunsOnPastTheApex", 2,
+                                     [](kiv::ShopDrawing& d) { d.slit.back().y = -1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitOnAPlainPattern", 1,
+                                     [](kiv::ShopDrawing& d) {
+                                         d.slit = {d.contour[3], d.contour[3]};
+                                     },
+                                     kiv::DrawingFault::SlitMisplaced}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfFileName, ReplacesTheScriptExtension) {

@@ -20,8 +20,8 @@ namespace {
 using kiv::RaschetData;
 using kiv::ShopDrawing;
 using kiv::TemplateLayout;
-using kiv::test::In;
 using kiv::test::GridSheets;
+using kiv::test::In;
 
 ShopDrawing DrawingOf(RaschetData d, int type) {
     EXPECT_EQ(kiv::Calculate(d, type).status, kiv::CalcStatus::Ok);
@@ -241,8 +241,8 @@ TEST_P(TemplateBlankSheets, AreLeftOutAndTheRestKeepTheirPlaces) {
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const auto* p = grid[i];
         EXPECT_EQ(p->row * t.columns + p->column, static_cast<int>(i)) << "a place lost or doubled";
-        EXPECT_EQ(p->label, std::string(1, static_cast<char>('A' + p->row)) +
-                                std::to_string(p->column + 1));
+        EXPECT_EQ(p->label,
+                  std::string(1, static_cast<char>('A' + p->row)) + std::to_string(p->column + 1));
     }
     for (const auto& p : t.leftOut) {
         EXPECT_FALSE(kiv::test::LineTouches(d, p.view)) << p.label << " is left out";
@@ -255,12 +255,11 @@ TEST_P(TemplateBlankSheets, AreLeftOutAndTheRestKeepTheirPlaces) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hoods, TemplateBlankSheets,
-    ::testing::Values(BlankSheetsCase{"TallPlain", kiv::test::Hood(1000, 200, 400), 1, 21, 28},
-                      BlankSheetsCase{"TallWire", SeamsOf(kiv::test::Hood(1000, 200, 400), 10, 5),
-                                      3, 21, 28},
-                      BlankSheetsCase{"FlatWide", SeamsOf(kiv::test::Hood(400, 300, 3000), 5, 2),
-                                      2, 0, 0},
-                      BlankSheetsCase{"DefaultsNoneBlank", kiv::test::Defaults(), 1, 3, 3}),
+    ::testing::Values(
+        BlankSheetsCase{"TallPlain", kiv::test::Hood(1000, 200, 400), 1, 21, 28},
+        BlankSheetsCase{"TallWire", SeamsOf(kiv::test::Hood(1000, 200, 400), 10, 5), 3, 21, 28},
+        BlankSheetsCase{"FlatWide", SeamsOf(kiv::test::Hood(400, 300, 3000), 5, 2), 2, 0, 0},
+        BlankSheetsCase{"DefaultsNoneBlank", kiv::test::Defaults(), 1, 3, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TemplateLabels, RowsPastZContinueWithTwoLetters) {

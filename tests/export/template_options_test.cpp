@@ -26,8 +26,8 @@ using kiv::ShopDrawing;
 using kiv::TemplateLayout;
 using kiv::TemplateOptions;
 using kiv::TemplatePage;
-using kiv::test::In;
 using kiv::test::GridSheets;
+using kiv::test::In;
 using kiv::test::Touches;
 
 ShopDrawing Drawing(kiv::RaschetData d, int type) {

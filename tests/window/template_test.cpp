@@ -7,9 +7,9 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
