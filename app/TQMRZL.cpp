@@ -7,6 +7,7 @@
 #include "app/SaveFile.h"
 #include "input/SettingsFile.h"
 #include "app/TemplatePainter.h"
+#include "app/ValueLabel.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
@@ -31,6 +32,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
@@ -76,6 +78,10 @@ constexpr QSize kClientSize(722, 508);
 constexpr QPoint kFramePosition(209, 136);
 
 constexpr int kCaptionGap = 3; // between a labelled field and its caption above it
+
+// What the blank size labels show, for the accessibility bus.
+const char* const kBlankWidth = "Ширина заготовки B1";
+const char* const kBlankHeight = "Высота заготовки B2";
 
 // The labels of the results keep their line breaks: "\r" separates the lines
 // of the texts the reports build, and a label breaks lines only at "\n".
@@ -151,8 +157,13 @@ void TForm1::setFileDialogs(FileDialogs& dialogs) {
 }
 
 QLabel* TForm1::makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                          int pixelSize, bool bold, Qt::Alignment alignment) {
-    auto* label = new QLabel(text, parent);
+                          int pixelSize, bool bold, Qt::Alignment alignment,
+                          const char* valueExplained) {
+    // A label that shows a value is named on the accessibility bus by what it
+    // shows; `valueExplained` says what the value is.
+    QLabel* label = valueExplained != nullptr
+                        ? new ValueLabel(text, QString::fromUtf8(valueExplained), parent)
+                        : new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
     label->setFont(DesignFont(pixelSize, bold));
@@ -259,6 +270,9 @@ void TForm1::createControls() {
     const auto makePage = [&](const char* name, const char* caption) {
         auto* page = new QWidget;
         page->setObjectName(QString::fromLatin1(name));
+        // The pictures' lines stand on the window's background, as do the
+        // labels that cover them.
+        page->setAutoFillBackground(true);
         PageControl1->addTab(page, u(caption));
         return page;
     };
@@ -268,17 +282,17 @@ void TForm1::createControls() {
 
     ImageNone = makePicture(TabSheet1, "ImageNone", ":/pictures/none.svg", QRect(36, 4, 345, 221),
                             u("Развертка без припусков"));
-    LabelNoneB1 =
-        makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true, kTopCentre);
-    LabelNoneB2 =
-        makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true, kTopLeft);
+    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true,
+                            kTopCentre, kBlankWidth);
+    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true,
+                            kTopLeft, kBlankHeight);
 
     ImageFalth = makePicture(TabSheet2, "ImageFalth", ":/pictures/falth.svg",
                              QRect(72, 4, 365, 229), u("Развертка с припусками на фальц"));
-    LabelFalthB2 =
-        makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true, kTopLeft);
+    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true,
+                             kTopLeft, kBlankHeight);
     LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
-                             kTopCentre);
+                             kTopCentre, kBlankWidth);
     LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
                                      QRect(8, 20, 55, 24), u("Припуск Р1 на фальц, мм"));
     LEditFalthP2 = makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), u("2"),
@@ -286,12 +300,12 @@ void TForm1::createControls() {
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
-    LabelAllB1 =
-        makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true, kTopCentre);
-    LabelAllB2 =
-        makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true, kTopLeft);
-    LabelAllP =
-        makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true, kTopRight);
+    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true,
+                           kTopCentre, kBlankWidth);
+    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
+                           kTopLeft, kBlankHeight);
+    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
+                          kTopRight, "Припуск на закатывание проволоки");
     LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
                                    QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
     LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
@@ -299,40 +313,29 @@ void TForm1::createControls() {
     LEditAllD = makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), u("2"),
                                   QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
 
-    LabelSpravka =
-        makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false, kTopLeft);
+    LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
+                             kTopLeft, "Справка о заготовке и развертке");
     LabelSpravka->setWordWrap(true);
     LabelSpravka->hide();
-    LabelRazv =
-        makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false, kTopLeft);
+    LabelRazv = makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false,
+                          kTopLeft, "Радиусы для разметки");
     LabelRazv->setWordWrap(true);
     LabelRazv->hide();
 
-    const struct {
-        QLabel* label;
-        const char* name;
-    } resultNames[] = {
-        {LabelNoneB1, "Ширина заготовки B1"},
-        {LabelNoneB2, "Высота заготовки B2"},
-        {LabelFalthB1, "Ширина заготовки B1"},
-        {LabelFalthB2, "Высота заготовки B2"},
-        {LabelAllB1, "Ширина заготовки B1"},
-        {LabelAllB2, "Высота заготовки B2"},
-        {LabelAllP, "Припуск на закатывание проволоки"},
-        {LabelRazv, "Радиусы для разметки"},
-        {LabelSpravka, "Справка о заготовке и развертке"},
-    };
-    for (const auto& r : resultNames)
-        r.label->setAccessibleName(u(r.name));
-
     // The sizes on a confirmed page are the answer the user reads off, and the
-    // page is disabled just then: they keep their ordinary colour.
+    // page is disabled just then: they keep their ordinary colour. They lie
+    // over the pictures' dimension lines, which they cover with the window's
+    // background, so that no line runs through a figure.
     for (QLabel* l : {LabelNoneB1, LabelNoneB2, LabelFalthB1, LabelFalthB2, LabelAllB1, LabelAllB2,
                       LabelAllP}) {
         QPalette p = l->palette();
         p.setColor(QPalette::Disabled, QPalette::WindowText,
                    p.color(QPalette::Active, QPalette::WindowText));
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::Window,
+                       palette().color(QPalette::Active, QPalette::Window));
         l->setPalette(p);
+        l->setAutoFillBackground(true);
     }
 }
 
@@ -1064,7 +1067,15 @@ void TForm1::PrintTemplateClick() {
             return;
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setDocName(proposedPath(type, "pdf"));
+        // The document is the hood: its name alone titles the preview, the
+        // print job and a PDF printed from it. Printing to a file proposes
+        // the working folder; a real printer, where there is one, stays the
+        // one the print dialog offers first.
+        const QString proposed = proposedPath(type, "pdf");
+        printer.setDocName(QFileInfo(proposed).completeBaseName());
+        printer.setOutputFileName(proposed);
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            printer.setOutputFormat(QPrinter::NativeFormat);
         // Checked once before the preview opens, so a faulty drawing is one
         // message, not one per repaint.
         TemplateDocument doc;

@@ -172,7 +172,8 @@ private:
 
     QLineEdit* fieldOf(kiv::Input in) const;
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                      int pixelSize, bool bold, Qt::Alignment alignment);
+                      int pixelSize, bool bold, Qt::Alignment alignment,
+                      const char* valueExplained = nullptr);
     QLineEdit* makeField(QWidget* parent, const char* name, const QString& text, QRect geometry,
                          const QString& accessibleName);
     QLineEdit* makeLabelledField(QWidget* parent, const char* name, const QString& caption,

@@ -1,9 +1,11 @@
 #include "app/TemplatePainter.h"
 
 #include "core/Calculation.h"
+#include "export/PointNames.h"
 #include "export/TitleBlock.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -28,6 +30,62 @@ constexpr double kLabelText = 6.0;
 const QColor kFoldColour(200, 0, 0);
 const QColor kSeamColour(0, 140, 0);
 const QColor kWireColour(0, 0, 200);
+
+// Texts are set in a 100-pixel font scaled to their size on paper.
+QFont TextFont() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(100);
+    return f;
+}
+double TextScale(double height) {
+    return height / 100 * 1.4;
+}
+
+// The ink of a point name in the text font, before scaling: its box relative
+// to the start of its baseline.
+QRectF NameInk(const QString& name, const QPaintDevice& device) {
+    return QFontMetricsF(TextFont(), &device).tightBoundingRect(name);
+}
+
+// Where the point names stand: boxes the size of their ink, anywhere on the
+// paper the sheets cover, off the check squares and the title block.
+std::vector<kiv::PlacedName> NamesOf(const kiv::ShopDrawing& d, const kiv::TemplateLayout& layout,
+                                     const QPaintDevice& device) {
+    const double scale = TextScale(kPointText);
+    kiv::NameLayoutOptions options;
+    options.textHeight = 0;
+    for (const auto& n : d.points)
+        options.textHeight = std::max(
+            options.textHeight, NameInk(QString::fromStdString(n.name), device).height() * scale);
+    options.textWidth = [&](const std::string& name) {
+        return NameInk(QString::fromStdString(name), device).width() * scale;
+    };
+    options.gap = options.textHeight / 3;
+    bool first = true;
+    kiv::Rect paper;
+    for (const auto& page : layout.pages) {
+        if (!page.pattern)
+            continue;
+        options.keepOff.push_back(page.square);
+        if (page.title)
+            options.keepOff.push_back(page.titleBlock);
+        const kiv::Rect& v = page.view;
+        if (first) {
+            paper = v;
+            first = false;
+            continue;
+        }
+        const double right = std::max(paper.x + paper.w, v.x + v.w);
+        const double top = std::max(paper.y + paper.h, v.y + v.h);
+        paper.x = std::min(paper.x, v.x);
+        paper.y = std::min(paper.y, v.y);
+        paper.w = right - paper.x;
+        paper.h = top - paper.y;
+    }
+    if (!first)
+        options.frame = paper;
+    return kiv::PlacePointNames(d, options);
+}
 
 // Paints in millimetres: x to the right, y down, origin at the paper's corner.
 class Page {
@@ -57,12 +115,10 @@ public:
 
     void text(const QPointF& where, double height, const QString& s,
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
-        QFont f(QStringLiteral("Liberation Sans"));
-        f.setPixelSize(100);
         p_.save();
         p_.translate(where);
-        p_.scale(height / 100 * 1.4, height / 100 * 1.4);
-        p_.setFont(f);
+        p_.scale(TextScale(height), TextScale(height));
+        p_.setFont(TextFont());
         const QRectF r = p_.boundingRect(QRectF(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, s);
         QPointF origin(0, 0);
         if (align & Qt::AlignHCenter)
@@ -94,7 +150,7 @@ void Lines(Page& page, const std::vector<kiv::Segment>& lines, const QColor& col
         page.painter().drawLine(page.at(s.a), page.at(s.b));
 }
 
-void Pattern(Page& page, const kiv::ShopDrawing& d) {
+void Pattern(Page& page, const kiv::ShopDrawing& d, const std::vector<kiv::PlacedName>& names) {
     QPainter& p = page.painter();
     p.save();
     p.setClipRect(page.printable());
@@ -107,28 +163,27 @@ void Pattern(Page& page, const kiv::ShopDrawing& d) {
         contour << page.at(q);
     page.pen(Qt::black, kContourPen);
     p.drawPolygon(contour);
+    if (d.slit.size() == 2)
+        p.drawLine(page.at(d.slit[0]), page.at(d.slit[1]));
 
-    // Each point with a dot and its name, set off towards the middle of the
-    // pattern so that a name at the blank's edge is not cut off by the page.
-    double minX = 0, maxX = 0, minY = 0, maxY = 0;
-    for (const auto& q : d.contour) {
-        minX = std::min(minX, q.x);
-        maxX = std::max(maxX, q.x);
-        minY = std::min(minY, q.y);
-        maxY = std::max(maxY, q.y);
-    }
-    const double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
+    // Each point with a dot, and its name where the placement put it.
     for (const auto& n : d.points) {
-        const QPointF c = page.at(n.at);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawEllipse(c, 0.6, 0.6);
-        page.pen(Qt::black, kThinPen);
-        const bool right = n.at.x<midX, below = n.at.y> midY;
-        page.text(c + QPointF(right ? 1.2 : -1.2, below ? 1.2 : -1.2), kPointText,
-                  QString::fromStdString(n.name),
-                  (right ? Qt::AlignLeft : Qt::AlignRight) |
-                      (below ? Qt::AlignTop : Qt::AlignBottom));
+        p.drawEllipse(page.at(n.at), 0.6, 0.6);
+    }
+    page.pen(Qt::black, kThinPen);
+    p.setFont(TextFont());
+    const double scale = TextScale(kPointText);
+    for (const auto& n : names) {
+        // The name's ink fills the top left of its box.
+        const QString name = QString::fromStdString(d.points[n.point].name);
+        const QRectF ink = NameInk(name, *p.device());
+        p.save();
+        p.translate(page.at({n.box.x, n.box.y + n.box.h}) - ink.topLeft() * scale);
+        p.scale(scale, scale);
+        p.drawText(QPointF(0, 0), name);
+        p.restore();
     }
     p.restore();
 }
@@ -199,11 +254,14 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     const double mapW = std::min(40.0, box.width() / 3);
     const double cell = std::min(mapW / std::max(1, lay.columns), 8.0);
     const QPointF mapOrigin(box.right() - 2 - cell * lay.columns, box.top() + 2);
+    const auto cellOf = [&](const kiv::TemplatePage& sheet) {
+        return QRectF(mapOrigin + QPointF(cell * sheet.column, cell * sheet.row),
+                      QSizeF(cell, cell));
+    };
     for (const auto& other : lay.pages) {
         if (!other.pattern)
             continue;
-        const QRectF c(mapOrigin + QPointF(cell * other.column, cell * other.row),
-                       QSizeF(cell, cell));
+        const QRectF c = cellOf(other);
         if (other.label == pg.label)
             p.fillRect(c, QColor(220, 220, 220));
         page.pen(Qt::black, kThinPen);
@@ -211,6 +269,15 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
         page.text(c.center(), std::min(2.0, cell * 0.35), QString::fromStdString(other.label),
                   Qt::AlignHCenter | Qt::AlignVCenter);
     }
+    // A sheet left out for want of lines: its place crossed, with no label.
+    page.pen(Qt::gray, kThinPen);
+    for (const auto& blank : lay.leftOut) {
+        const QRectF c = cellOf(blank);
+        p.drawRect(c);
+        p.drawLine(c.topLeft(), c.bottomRight());
+        p.drawLine(c.topRight(), c.bottomLeft());
+    }
+    page.pen(Qt::black, kThinPen);
 
     double y = box.top() + 2;
     for (const QString& line : doc.titleLines) {
@@ -264,6 +331,7 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
     const double perMmY = device.logicalDpiY() / 25.4;
     const double margin = doc.options.margin;
     const double overlap = doc.options.overlap;
+    const std::vector<kiv::PlacedName> names = NamesOf(doc.drawing, lay, device);
     bool first = true;
     for (const auto& pg : lay.pages) {
         if (!first && !device.newPage()) {
@@ -275,7 +343,7 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
         p.scale(perMm, perMmY);
         Page page(p, lay, pg, margin);
         if (pg.pattern) {
-            Pattern(page, doc.drawing);
+            Pattern(page, doc.drawing, names);
             Marks(page, overlap);
         }
         Label(page);

@@ -6,6 +6,7 @@
 #include <dl_entities.h>
 #include <dl_writer_ascii.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -79,9 +80,49 @@ DL_Attributes On(const char* layer) {
     return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
 }
 
-void Tables(DL_Dxf& dxf, MemoryWriter& w, int type) {
+// Width to height of the view a CAD program opens on.
+constexpr double kViewAspect = 1.5;
+// Room around the pattern in that view, as a share of its size.
+constexpr double kViewMargin = 0.05;
+
+// The one viewport, *ACTIVE, on which a CAD program opens the file: centred
+// on the pattern and tall enough to show all of it with a little room.
+void ActiveViewport(MemoryWriter& w, const Rect& e) {
+    const double width = e.w, height = e.h;
+    const double view = std::max({height, width / kViewAspect, 1.0}) * (1 + 2 * kViewMargin);
+    w.dxfString(0, "TABLE");
+    w.dxfString(2, "VPORT");
+    w.dxfInt(70, 1);
+    w.dxfString(0, "VPORT");
+    w.dxfString(2, "*ACTIVE");
+    w.dxfInt(70, 0);
+    const struct {
+        int code;
+        double value;
+    } reals[] = {
+        {10, 0.0},           {20, 0.0},           {11, 1.0},  {21, 1.0},  // the whole screen
+        {12, e.x + e.w / 2}, {22, e.y + e.h / 2},                         // view centre
+        {13, 0.0},           {23, 0.0},           {14, 10.0}, {24, 10.0}, // snap base and spacing
+        {15, 10.0},          {25, 10.0},                                  // grid
+        {16, 0.0},           {26, 0.0},           {36, 1.0},              // looking down the z axis
+        {17, 0.0},           {27, 0.0},           {37, 0.0},              // target
+        {40, view},          {41, kViewAspect},   {42, 50.0},             // height, aspect, lens
+        {43, 0.0},           {44, 0.0},           {50, 0.0},  {51, 0.0},
+    };
+    for (const auto& r : reals) {
+        w.dxfReal(r.code, r.value);
+    }
+    const int ints[][2] = {{71, 0}, {72, 100}, {73, 1}, {74, 3},
+                           {75, 0}, {76, 0},   {77, 0}, {78, 0}};
+    for (const auto& i : ints) {
+        w.dxfInt(i[0], i[1]);
+    }
+    w.tableEnd();
+}
+
+void Tables(DL_Dxf& dxf, MemoryWriter& w, int type, const Rect& extents) {
     w.sectionTables();
-    dxf.writeVPort(w);
+    ActiveViewport(w, extents);
 
     double dash[kDashes] = {6.0, -3.0};
     w.tableLinetypes(4);
@@ -122,6 +163,16 @@ void Tables(DL_Dxf& dxf, MemoryWriter& w, int type) {
     w.sectionEnd();
 }
 
+// A polyline on CUT; `flags` DL_CLOSED_PLINE closes it, 0 leaves it open.
+void Polyline(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Point>& points, int flags) {
+    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(points.size()), 0, 0, flags),
+                      On(kLayerCut));
+    for (const auto& p : points) {
+        dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
+    }
+    dxf.writePolylineEnd(w);
+}
+
 void Lines(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Segment>& lines, const char* layer) {
     for (const auto& s : lines) {
         dxf.writeLine(w, DL_LineData(s.a.x, s.a.y, 0, s.b.x, s.b.y, 0), On(layer));
@@ -148,21 +199,33 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     w.dxfInt(70, 4);
     w.dxfString(9, "$MEASUREMENT");
     w.dxfInt(70, 1);
+    // The contour holds everything else the file draws; its extreme
+    // coordinates are written as they are, not as a corner plus a size.
+    const auto& c = drawing.contour;
+    const auto [left, right] =
+        std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.x < b.x; });
+    const auto [low, high] =
+        std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.y < b.y; });
+    w.dxfString(9, "$EXTMIN");
+    w.dxfReal(10, left->x);
+    w.dxfReal(20, low->y);
+    w.dxfReal(30, 0.0);
+    w.dxfString(9, "$EXTMAX");
+    w.dxfReal(10, right->x);
+    w.dxfReal(20, high->y);
+    w.dxfReal(30, 0.0);
     w.sectionEnd();
 
-    Tables(dxf, w, type);
+    Tables(dxf, w, type, BoundsOf(c));
 
     w.sectionBlocks();
     w.sectionEnd();
 
     w.sectionEntities();
-    const auto& c = drawing.contour;
-    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(c.size()), 0, 0, DL_CLOSED_PLINE),
-                      On(kLayerCut));
-    for (const auto& p : c) {
-        dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
+    Polyline(dxf, w, drawing.contour, DL_CLOSED_PLINE);
+    if (!drawing.slit.empty()) {
+        Polyline(dxf, w, drawing.slit, 0);
     }
-    dxf.writePolylineEnd(w);
     Lines(dxf, w, drawing.folds, kLayerFold);
     Lines(dxf, w, drawing.seams, kLayerSeam);
     Lines(dxf, w, drawing.wires, kLayerWire);

@@ -34,6 +34,28 @@ public:
 
     Segment line(const char* a, const char* b) const { return {at(a), at(b)}; }
 
+    // Parts the seam strips: from where the contour crosses the axis between
+    // them down to the apex. Equal allowances end both strips at the same
+    // point of the axis; allowances that differ only in their last digits end
+    // them a few rounding errors apart, too close for any crossing test to
+    // judge, so the two ends count as one vertex.
+    void slit() {
+        const Point f2 = at("F2"), f4 = at("F4");
+        double reach = 1;
+        for (const auto& p : out_.contour) {
+            reach = std::max({reach, std::fabs(p.x), std::fabs(p.y)});
+        }
+        const bool oneEnd = std::fabs(f2.y - f4.y) <= 1e-9 * reach;
+        if (oneEnd) {
+            const auto i = static_cast<std::ptrdiff_t>(
+                std::find(out_.contourNames.begin(), out_.contourNames.end(), "F4") -
+                out_.contourNames.begin());
+            out_.contour.erase(out_.contour.begin() + i);
+            out_.contourNames.erase(out_.contourNames.begin() + i);
+        }
+        out_.slit = {!oneEnd && f4.y < f2.y ? f4 : f2, at("4")};
+    }
+
 private:
     ShopDrawing& out_;
 };
@@ -87,6 +109,52 @@ bool SimplePolygon(const std::vector<Point>& p) {
     return true;
 }
 
+// The seam strips' ends lie on the y axis, the slit runs down the axis from
+// the lower of them, a vertex of the contour, to the apex, and from there on
+// it stays inside the contour without touching it again.
+DrawingFault CheckSlit(const ShopDrawing& drawing) {
+    const auto& c = drawing.contour;
+    const auto& names = drawing.contourNames;
+    const auto apex = std::find_if(drawing.points.begin(), drawing.points.end(),
+                                   [](const NamedPoint& p) { return p.name == "4"; });
+    if (drawing.slit.size() != 2 || apex == drawing.points.end()) {
+        return DrawingFault::SlitMisplaced;
+    }
+    const Point top = drawing.slit[0], tip = drawing.slit[1];
+    if (top.x != 0 || tip.x != 0 || tip.y != apex->at.y || apex->at.x != 0 || !(top.y > tip.y)) {
+        return DrawingFault::SlitMisplaced;
+    }
+    std::size_t start = c.size();
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if ((names[i] == "F2" || names[i] == "F4") && c[i].x != 0) {
+            return DrawingFault::SlitMisplaced;
+        }
+        if (c[i].x == top.x && c[i].y == top.y) {
+            start = i;
+        }
+    }
+    if (start == c.size()) {
+        return DrawingFault::SlitMisplaced;
+    }
+    const std::size_t n = c.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point a = c[i], b = c[(i + 1) % n];
+        if (i == start || (i + 1) % n == start) {
+            // An edge from the slit's start may not run down along it.
+            const Point other = i == start ? b : a;
+            if (FoldsBack(other, top, tip)) {
+                return DrawingFault::SelfCrossing;
+            }
+        } else if (Touch(a, b, top, tip)) {
+            return DrawingFault::SelfCrossing;
+        }
+    }
+    if (!InsidePolygon(c, tip)) {
+        return DrawingFault::SlitMisplaced;
+    }
+    return DrawingFault::None;
+}
+
 } // namespace
 
 ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
@@ -129,13 +197,16 @@ ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
         b.contour({"1", "2", "3", "4", "5", "6", "7"});
         break;
     case 2:
-        b.contour({"1", "2", "3", "F1", "F2", "4", "F4", "F3", "5", "6", "7"});
+        b.contour({"1", "2", "3", "F1", "F2", "F4", "F3", "5", "6", "7"});
         break;
     default:
         // The script's wire outline, joined with the seam strips across the gap.
-        b.contour({"3",   "W1", "W2",  "2",   "W3", "W4", "1",  "W5", "W5'", "7", "W4'",
-                   "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "4",  "F2",  "F1"});
+        b.contour({"3",   "W1",  "W2", "2",   "W3",  "W4", "1",  "W5", "W5'", "7",
+                   "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2",  "F1"});
         break;
+    }
+    if (type >= 2) {
+        b.slit();
     }
 
     out.folds = {b.line("4", "1"), b.line("4", "2"), b.line("4", "6"), b.line("4", "7")};
@@ -155,9 +226,11 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
     if (n < 3 || drawing.contourNames.size() != n) {
         return DrawingFault::Empty;
     }
-    for (const auto& p : c) {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
-            return DrawingFault::NotFinite;
+    for (const auto* points : {&c, &drawing.slit}) {
+        for (const auto& p : *points) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+                return DrawingFault::NotFinite;
+            }
         }
     }
     for (std::size_t i = 0; i < n; ++i) {
@@ -167,35 +240,15 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
         }
     }
 
-    // The slit leaves the seam strips at F2 and F4 on the y axis and turns at
-    // the apex below them; the rest of the contour must be a simple polygon
-    // once the apex is left out and the slit becomes the edge F2-F4.
-    std::vector<Point> outline = c;
-    const auto apex = std::find(drawing.contourNames.begin(), drawing.contourNames.end(), "4");
-    if (drawing.type >= 2) {
-        if (apex == drawing.contourNames.end()) {
-            return DrawingFault::SlitMisplaced;
-        }
-        const auto i = static_cast<std::size_t>(apex - drawing.contourNames.begin());
-        const Point before = c[(i + n - 1) % n], tip = c[i], after = c[(i + 1) % n];
-        if (before.x != 0 || tip.x != 0 || after.x != 0 || !(before.y > tip.y) ||
-            !(after.y > tip.y)) {
-            return DrawingFault::SlitMisplaced;
-        }
-        outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i));
-        // Equal allowances end both strips at the same point of the axis;
-        // allowances that differ only in their last digits end them a few
-        // rounding errors apart, too close for the crossing test to judge.
-        double reach = 1;
-        for (const auto& p : c) {
-            reach = std::max({reach, std::fabs(p.x), std::fabs(p.y)});
-        }
-        if (std::fabs(before.y - after.y) <= 1e-9 * reach) {
-            outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(i % outline.size()));
-        }
-    }
-    if (!SimplePolygon(outline)) {
+    if (!SimplePolygon(c)) {
         return DrawingFault::SelfCrossing;
+    }
+    if (drawing.type >= 2) {
+        if (const DrawingFault slit = CheckSlit(drawing); slit != DrawingFault::None) {
+            return slit;
+        }
+    } else if (!drawing.slit.empty()) {
+        return DrawingFault::SlitMisplaced;
     }
 
     const auto [left, right] = std::minmax_element(
@@ -233,6 +286,71 @@ const char* DrawingFaultText(DrawingFault fault) {
         return "Габариты контура не совпадают с размерами заготовки.";
     }
     return "";
+}
+
+std::vector<Segment> LinesOf(const ShopDrawing& d) {
+    std::vector<Segment> lines;
+    for (std::size_t i = 0; i < d.contour.size(); ++i) {
+        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
+    }
+    if (d.slit.size() == 2) {
+        lines.push_back({d.slit[0], d.slit[1]});
+    }
+    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
+        lines.insert(lines.end(), group->begin(), group->end());
+    }
+    return lines;
+}
+
+// Liang-Barsky clipping.
+bool SegmentMeets(Point a, Point b, const Rect& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - r.x, r.x + r.w - a.x, a.y - r.y, r.y + r.h - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) {
+                return false;
+            }
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                t0 = std::max(t0, t);
+            } else {
+                t1 = std::min(t1, t);
+            }
+            if (t0 > t1) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+Rect BoundsOf(const std::vector<Point>& points) {
+    if (points.empty()) {
+        return {};
+    }
+    double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    return {minX, minY, maxX - minX, maxY - minY};
+}
+
+bool InsidePolygon(const std::vector<Point>& c, Point p) {
+    bool inside = false;
+    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+        if ((c[i].y > p.y) != (c[j].y > p.y) &&
+            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
+            inside = !inside;
+        }
+    }
+    return inside;
 }
 
 double PolygonArea(const std::vector<Point>& polygon) {

@@ -1,7 +1,7 @@
 // What the workshop outputs (DXF for cutting machines, the printed 1:1
-// template) draw of a confirmed pattern: one closed cut contour, the fold
-// lines by kind, and the named points. Built from the same points as the
-// script, in the same coordinates: millimetres, origin at point 0, y up.
+// template) draw of a confirmed pattern: one closed cut contour, the slit
+// that parts the seam strips, the fold lines by kind, and the named points. Built from the same
+// points as the script, in the same coordinates: millimetres, origin at point 0, y up.
 #pragma once
 
 #include "core/Calculation.h"
@@ -20,6 +20,11 @@ struct Segment {
     Point a, b;
 };
 
+// A rectangle in the pattern's plane: lower-left corner, y up, mm.
+struct Rect {
+    double x = 0, y = 0, w = 0, h = 0;
+};
+
 // A point a worker finds on the sheet: "0" to "7", "F1" to "F4", "W1" to
 // "W5" and their mirror images "W1'" to "W5'".
 struct NamedPoint {
@@ -29,11 +34,16 @@ struct NamedPoint {
 
 struct ShopDrawing {
     int type = 0;
-    // The one contour the machine cuts, closed from the last vertex back to
-    // the first. Types 2 and 3 run the slit F2-4-F4 along the y axis, which
-    // goes down to the apex and back, so one stretch is passed twice.
+    // The outside contour the machine cuts, closed from the last vertex back
+    // to the first: a simple polygon, no stretch passed twice. Types 2 and 3
+    // cross the y axis between the seam strips at F2 and F4 (one point when
+    // both strips end there).
     std::vector<Point> contour;
     std::vector<std::string> contourNames; // beside `contour`, same order
+    // Types 2 and 3: the open cut that parts the two seam strips, along the y
+    // axis from the lower of F2 and F4 on the contour down to the apex 4;
+    // empty for type 1.
+    std::vector<Point> slit;
     std::vector<Segment> folds;            // the hood's edges 4-1, 4-2, 4-6, 4-7
     std::vector<Segment> seams;            // strip fold lines 4-3, 4-5 (types 2, 3)
     std::vector<Segment> wires;            // rim band roll lines 3-2 ... 6-5 (type 3)
@@ -49,19 +59,34 @@ enum class DrawingFault {
     Empty,         // no contour (unknown type)
     NotFinite,     // a coordinate is NaN or infinite
     ZeroLength,    // two neighbouring contour vertices coincide
-    SlitMisplaced, // the slit is off the y axis or does not end at the apex
-    SelfCrossing,  // two contour edges cross or touch (the slit apart)
+    SlitMisplaced, // the slit is off the y axis, or does not run from the contour to the apex
+    SelfCrossing,  // two contour edges cross or touch, or the slit crosses the contour
     ExtentsDiffer, // the contour's box is not the blank B1 x B2
 };
 
 // Checks the contour before it goes to a machine: it is finite, has no
-// zero-length edge, does not cross itself except along the slit, and its
-// extents are the blank of the summary (which stands centred on the axis). Anything but None is a
+// zero-length edge, is a simple polygon, the slit runs on the axis from a
+// contour vertex down to the apex inside it, and the extents are the blank of
+// the summary (which stands centred on the axis). Anything but None is a
 // fault of the program, never of the user's numbers.
 DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summary);
 
 // The user-facing Russian description of a fault.
 const char* DrawingFaultText(DrawingFault fault);
+
+// Every line the drawing shows: the contour's edges, the slit, the fold,
+// seam and wire lines.
+std::vector<Segment> LinesOf(const ShopDrawing& drawing);
+
+// The segment a-b meets the closed rectangle r.
+bool SegmentMeets(Point a, Point b, const Rect& r);
+
+// The smallest rectangle that holds every point; empty at the origin for no
+// points.
+Rect BoundsOf(const std::vector<Point>& points);
+
+// p lies inside the closed polygon (even-odd rule).
+bool InsidePolygon(const std::vector<Point>& polygon, Point p);
 
 // Signed area enclosed by a closed polygon (positive when counter-clockwise).
 double PolygonArea(const std::vector<Point>& polygon);

@@ -19,21 +19,6 @@ constexpr double kSearchStep = 5;
 // stand beside the contour's corners.
 constexpr double kClearance = 4;
 
-struct Bounds {
-    double minX, minY, maxX, maxY;
-};
-
-Bounds BoundsOf(const std::vector<Point>& c) {
-    Bounds b{c[0].x, c[0].y, c[0].x, c[0].y};
-    for (const Point& p : c) {
-        b.minX = std::min(b.minX, p.x);
-        b.maxX = std::max(b.maxX, p.x);
-        b.minY = std::min(b.minY, p.y);
-        b.maxY = std::max(b.maxY, p.y);
-    }
-    return b;
-}
-
 // Pages needed along one side: n pages of `printable` reach n * step + overlap.
 double PagesAlong(double length, double printable, double overlap) {
     const double step = printable - overlap;
@@ -53,59 +38,13 @@ bool Overlap(const Rect& a, const Rect& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
-// The segment a-b meets the closed rectangle r (Liang-Barsky clipping).
-bool SegmentMeets(Point a, Point b, const Rect& r) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - r.x, r.x + r.w - a.x, a.y - r.y, r.y + r.h - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) {
-                return false;
-            }
-        } else {
-            const double t = q[i] / p[i];
-            if (p[i] < 0) {
-                t0 = std::max(t0, t);
-            } else {
-                t1 = std::min(t1, t);
-            }
-            if (t0 > t1) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// Even-odd rule: the slit, passed down and back up, crosses a ray twice and
-// so leaves the answer alone.
-bool InsidePolygon(const std::vector<Point>& c, Point p) {
-    bool inside = false;
-    for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
-        if ((c[i].y > p.y) != (c[j].y > p.y) &&
-            p.x < (c[j].x - c[i].x) * (p.y - c[i].y) / (c[j].y - c[i].y) + c[i].x) {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
-
 Rect Grown(const Rect& r) {
     return {r.x - kClearance, r.y - kClearance, r.w + 2 * kClearance, r.h + 2 * kClearance};
 }
 
 class Obstacles {
 public:
-    explicit Obstacles(const ShopDrawing& d) : contour_(d.contour) {
-        for (std::size_t i = 0; i < contour_.size(); ++i) {
-            lines_.push_back({contour_[i], contour_[(i + 1) % contour_.size()]});
-        }
-        for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-            lines_.insert(lines_.end(), group->begin(), group->end());
-        }
-    }
+    explicit Obstacles(const ShopDrawing& d) : contour_(d.contour), lines_(LinesOf(d)) {}
 
     // How many lines of the pattern the box, grown by the clearance, meets.
     int linesMet(const Rect& box) const {
@@ -113,6 +52,12 @@ public:
         return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const Segment& s) {
             return SegmentMeets(s.a, s.b, grown);
         }));
+    }
+
+    // Whether any line of the pattern reaches into the box.
+    bool anyLine(const Rect& box) const {
+        return std::any_of(lines_.begin(), lines_.end(),
+                           [&](const Segment& s) { return SegmentMeets(s.a, s.b, box); });
     }
 
     // A box that meets no line lies wholly on or wholly off the pattern.
@@ -233,8 +178,8 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
         return {}; // no page would reach past its neighbour's strip
     }
 
-    const Bounds b = BoundsOf(contour);
-    const double B1 = b.maxX - b.minX, B2 = b.maxY - b.minY;
+    const Rect b = BoundsOf(contour);
+    const double B1 = b.w, B2 = b.h;
     const double portrait =
         PagesAlong(B1, shortSide, o.overlap) * PagesAlong(B2, longSide, o.overlap);
     const double landscape =
@@ -256,8 +201,8 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     const double stepX = printW - o.overlap, stepY = printH - o.overlap;
     const double gridW = layout.columns * stepX + o.overlap;
     const double gridH = layout.rows * stepY + o.overlap;
-    const double left = (b.minX + b.maxX) / 2 - gridW / 2;
-    const double top = (b.minY + b.maxY) / 2 + gridH / 2;
+    const double left = b.x + b.w / 2 - gridW / 2;
+    const double top = b.y + b.h / 2 + gridH / 2;
 
     const Obstacles obstacles(drawing);
     layout.pages.reserve(static_cast<std::size_t>(layout.rows * layout.columns) + 1);
@@ -268,12 +213,23 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
             page.column = c;
             page.label = RowLetters(r) + std::to_string(c + 1);
             page.view = {left + c * stepX, top - r * stepY - printH, printW, printH};
-            layout.pages.push_back(std::move(page));
+            // A sheet with no line on it has nothing to trace or to lay on
+            // its neighbours: it is not printed.
+            if (obstacles.anyLine(page.view)) {
+                layout.pages.push_back(std::move(page));
+            } else {
+                layout.leftOut.push_back(std::move(page));
+            }
         }
     }
 
-    // The title block first, on sheet A1 if it fits off the pattern: it must
-    // never hide a line. Otherwise it gets a sheet of its own, in front.
+    if (layout.pages.empty()) {
+        return {}; // cannot be: the grid covers the pattern
+    }
+
+    // The title block first, on the first sheet if it fits off the pattern:
+    // it must never hide a line. Otherwise it gets a sheet of its own, in
+    // front.
     const auto title = PlaceOnPage(obstacles, layout.pages.front().view, o.overlap, o.titleWidth,
                                    o.titleHeight, nullptr);
     if (title && title->rank() == 0) {
@@ -293,12 +249,15 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     // Every sheet's check square: off the pattern if there is room; else on
     // the sheet's surface between its lines; else across the fewest lines.
     for (TemplatePage& page : layout.pages) {
-        const Rect* avoid = page.title ? &page.titleBlock : nullptr;
+        // The square keeps clear of the title block's frame, so that neither
+        // is read as part of the other.
+        const Rect keepClear = Grown(page.titleBlock);
+        const Rect* avoid = page.title ? &keepClear : nullptr;
         if (!page.pattern) {
             // Lower left, under the title block; a big square on a low
             // sheet moves to the lower right rather than onto the block.
             page.square = {page.view.x, page.view.y, o.square, o.square};
-            if (Overlap(page.square, page.titleBlock) && page.view.w > o.square) {
+            if (Overlap(page.square, keepClear) && page.view.w > o.square) {
                 page.square.x = page.view.x + page.view.w - o.square;
             }
             page.squareClear = true;

@@ -10,11 +10,6 @@
 
 namespace kiv {
 
-// A rectangle in the pattern's plane: lower-left corner, y up, mm.
-struct Rect {
-    double x = 0, y = 0, w = 0, h = 0;
-};
-
 // A sheet of paper as sold, portrait, mm.
 struct Paper {
     double width = 210, height = 297;
@@ -43,15 +38,19 @@ struct TemplatePage {
 struct TemplateLayout {
     bool landscape = false;
     double pageWidth = 0, pageHeight = 0; // mm, as the paper lies
-    int rows = 0, columns = 0;            // of the pattern's pages
-    // Row by row from the top, left to right. The title block goes on sheet
-    // A1 where the pattern leaves room for it; otherwise a title sheet
-    // labelled "0", with no pattern on it, comes first.
+    int rows = 0, columns = 0;            // of the grid of pattern sheets
+    // The sheets printed, row by row from the top, left to right. The title
+    // block goes on the first of them where the pattern leaves room for it;
+    // otherwise a title sheet labelled "0", with no pattern on it, comes first.
     std::vector<TemplatePage> pages;
+    // The grid's sheets that carry no line of the pattern: left out, and
+    // shown as such on the title block's map. The others keep their labels.
+    std::vector<TemplatePage> leftOut;
 };
 
 // Tiles the drawing's contour over pages of `options.paper`, portrait or
-// landscape, whichever needs fewer pages (portrait on a tie).
+// landscape, whichever needs fewer pages (portrait on a tie). The check
+// square keeps clear of the title block.
 TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& options = {});
 
 } // namespace kiv

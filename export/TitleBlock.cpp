@@ -54,9 +54,13 @@ std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankS
     }
 
     const bool titleSheet = !layout.pages.empty() && !layout.pages.front().pattern;
-    lines.push_back("Листов с разверткой: " + std::to_string(layout.rows * layout.columns) + " (" +
-                    std::to_string(layout.rows) + " x " + std::to_string(layout.columns) + ")" +
-                    (titleSheet ? " и титульный" : "") + ", " +
+    const std::size_t printed = layout.pages.size() - (titleSheet ? 1 : 0);
+    const std::string leftOut =
+        layout.leftOut.empty() ? ""
+                               : ", пустых не печатается: " + std::to_string(layout.leftOut.size());
+    lines.push_back("Листов с разверткой: " + std::to_string(printed) + " (" +
+                    std::to_string(layout.rows) + " x " + std::to_string(layout.columns) + leftOut +
+                    ")" + (titleSheet ? " и титульный" : "") + ", " +
                     (layout.landscape ? "альбомная" : "книжная") + " ориентация");
     lines.push_back("Перекрытие соседних листов 10 мм");
     lines.push_back("Дата: " + std::string(date));

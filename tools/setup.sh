@@ -10,7 +10,7 @@ packages=(
   fonts-liberation locales
   clang clang-tidy cppcheck libclang-rt-14-dev
   xvfb xauth
-  libdxflib-dev python3-ezdxf poppler-utils
+  libdxflib-dev python3-ezdxf python3-shapely poppler-utils
   zlib1g-dev qt6-translations-l10n
 )
 

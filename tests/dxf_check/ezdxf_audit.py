@@ -1,9 +1,13 @@
-"""Opens the default DXF files in ezdxf, an independent reader, and checks
-them against a model of the pattern built here from the inputs alone."""
+"""Opens the DXF files in ezdxf, an independent reader: the default ones are
+checked against a model of the pattern built here from the inputs alone, and
+every one (defaults and edge hoods) with shapely's strict polygon test, as CAM
+and nesting programs check a cut contour."""
 import math
 import sys
 
 import ezdxf
+from shapely.geometry import LineString, Point, Polygon
+from shapely.validation import explain_validity
 
 H, L1, L2, P1, P2, D = 100.0, 200.0, 400.0, 3.0, 2.0, 2.0
 
@@ -72,9 +76,11 @@ def area(points):
 
 CONTOURS = {
     1: "1 2 3 4 5 6 7",
-    2: "1 2 3 F1 F2 4 F4 F3 5 6 7",
-    3: "3 W1 W2 2 W3 W4 1 W5 W5' 7 W4' W3' 6 W2' W1' 5 F3 F4 4 F2 F1",
+    2: "1 2 3 F1 F2 F4 F3 5 6 7",
+    3: "3 W1 W2 2 W3 W4 1 W5 W5' 7 W4' W3' 6 W2' W1' 5 F3 F4 F2 F1",
 }
+# The slit from the shorter strip's end on the axis down to the apex.
+SLITS = {1: None, 2: "F4 4", 3: "F4 4"}
 LAYERS = {1: {"FOLD": 4}, 2: {"FOLD": 4, "SEAM": 2}, 3: {"FOLD": 4, "SEAM": 2, "WIRE": 5}}
 
 
@@ -91,16 +97,19 @@ def check(folder, kind, p, failures):
         failures.append(f"{path}: units header")
 
     msp = doc.modelspace()
-    polylines = [e for e in msp if e.dxftype() == "POLYLINE"]
-    if len(polylines) != 1 or polylines[0].dxf.layer != "CUT" or not polylines[0].is_closed:
-        failures.append(f"{path}: not one closed polyline on CUT")
+    closed, slit = cut_shapes(path, msp, failures)
+    if closed is None:
         return
-    got = [(v.dxf.location.x, v.dxf.location.y) for v in polylines[0].vertices]
+    got = closed
     names = CONTOURS[kind].split()
     want = [p[n] for n in names]
     if len(got) != len(want) or any(
             math.hypot(g[0] - w[0], g[1] - w[1]) > 1e-6 for g, w in zip(got, want)):
         failures.append(f"{path}: contour differs from the model: {got} != {want}")
+    want_slit = [p[n] for n in SLITS[kind].split()] if SLITS[kind] else None
+    if (slit is None) != (want_slit is None) or (slit is not None and any(
+            math.hypot(g[0] - w[0], g[1] - w[1]) > 1e-6 for g, w in zip(slit, want_slit))):
+        failures.append(f"{path}: slit {slit} != {want_slit}")
 
     counts = {}
     for e in msp:
@@ -130,12 +139,78 @@ def check(folder, kind, p, failures):
     print(f"type {kind}: {len(got)} vertices, area {contour:.6f} mm2, audit clean")
 
 
+def cut_shapes(path, msp, failures):
+    """The closed contour and the open slit on CUT, as vertex lists."""
+    polylines = [e for e in msp if e.dxftype() == "POLYLINE"]
+    closed = [e for e in polylines if e.is_closed]
+    opened = [e for e in polylines if not e.is_closed]
+    if len(closed) != 1 or len(opened) > 1 or any(e.dxf.layer != "CUT" for e in polylines):
+        failures.append(f"{path}: not one closed polyline and at most one open one, on CUT")
+        return None, None
+    vertices = [[(v.dxf.location.x, v.dxf.location.y) for v in e.vertices]
+                for e in closed + opened]
+    return vertices[0], vertices[1] if opened else None
+
+
+def view_on_pattern(path, doc, bounds, failures):
+    """$EXTMIN/$EXTMAX are the contour's box and the active viewport holds it."""
+    lo, hi = doc.header.get("$EXTMIN"), doc.header.get("$EXTMAX")
+    if lo is None or hi is None or (lo[0], lo[1], hi[0], hi[1]) != bounds:
+        failures.append(f"{path}: extents {lo} {hi}, contour {bounds}")
+    active = doc.viewports.get_config("*Active")
+    if len(active) != 1:
+        failures.append(f"{path}: {len(active)} active viewports")
+        return
+    v = active[0].dxf
+    w, h = bounds[2] - bounds[0], bounds[3] - bounds[1]
+    centre = ((bounds[0] + bounds[2]) / 2, (bounds[1] + bounds[3]) / 2)
+    if (math.hypot(v.center[0] - centre[0], v.center[1] - centre[1]) > 1e-9 * max(1, w, h)
+            or v.height < h or v.height * v.aspect_ratio < w):
+        failures.append(f"{path}: view at {v.center}, {v.height} high, {v.aspect_ratio} wide "
+                        f"to high, does not show the pattern {bounds}")
+
+
+def strict(path, H, L1, failures):
+    """The contour is a valid simple polygon; the slit starts on it, runs
+    inside it and ends at the apex."""
+    doc = ezdxf.readfile(path)
+    closed, slit = cut_shapes(path, doc.modelspace(), failures)
+    if closed is None:
+        return
+    polygon = Polygon(closed)
+    view_on_pattern(path, doc, polygon.bounds, failures)
+    if not polygon.is_valid or not polygon.exterior.is_simple:
+        failures.append(f"{path}: contour is not a valid polygon: {explain_validity(polygon)}")
+    if len(set(closed)) != len(closed):
+        failures.append(f"{path}: contour passes a vertex twice")
+    if slit is None:
+        return
+    scale = max(abs(c) for xy in closed for c in xy)
+    apex = (0.0, math.hypot(H, L1 / 2))
+    if len(slit) != 2:
+        failures.append(f"{path}: slit of {len(slit)} vertices")
+        return
+    if polygon.exterior.distance(Point(slit[0])) > 1e-9 * scale:
+        failures.append(f"{path}: slit starts off the contour at {slit[0]}")
+    if math.hypot(slit[1][0] - apex[0], slit[1][1] - apex[1]) > 1e-9 * scale:
+        failures.append(f"{path}: slit ends at {slit[1]}, not at the apex {apex}")
+    if slit[0][0] != 0 or slit[1][0] != 0:
+        failures.append(f"{path}: slit off the axis: {slit}")
+    if not polygon.covers(LineString(slit)):
+        failures.append(f"{path}: slit leaves the contour")
+
+
 def main():
     folder = sys.argv[1]
     p = model()
     failures = []
     for kind in (1, 2, 3):
         check(folder, kind, p, failures)
+    with open(f"{folder}/hoods.txt", encoding="ascii") as hoods:
+        listed = [line.split() for line in hoods if line.strip()]
+    for name, H, _L1, _L2 in listed:
+        strict(f"{folder}/{name}", float(H), float(_L1), failures)
+    print(f"{len(listed)} files: contours valid, slits from the contour to the apex")
     for f in failures:
         print("FAIL", f)
     return 1 if failures else 0

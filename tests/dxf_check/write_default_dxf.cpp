@@ -1,35 +1,67 @@
 // Writes the DXF files of the three pattern types at the window's default
-// inputs into a folder, as type1.dxf, type2.dxf and type3.dxf, for checks
-// by an independent DXF reader.
+// inputs into a folder, as type1.dxf, type2.dxf and type3.dxf, and those of
+// the edge hoods as <hood>-type<N>.dxf, for checks by an independent DXF
+// reader. hoods.txt lists every file with the hood's H, L1 and L2.
 #include "core/Calculation.h"
 #include "export/Dxf.h"
 
 #include "tests/engine/engine_fixtures.h"
+#include "tests/export/edge_hoods.h"
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
+
+namespace {
+
+bool Write(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file << bytes;
+    if (!file.flush()) {
+        std::fprintf(stderr, "%s: not written\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Writes the file of `type`, and its line in the list.
+bool WriteHood(const std::string& folder, const std::string& name, kiv::RaschetData d, int type,
+               std::ostringstream& list) {
+    const kiv::CalcResult calc = kiv::Calculate(d, type);
+    const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
+    if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
+        std::fprintf(stderr, "%s: no drawing\n", name.c_str());
+        return false;
+    }
+    list.precision(17);
+    list << name << ' ' << d.H << ' ' << d.L1 << ' ' << d.L2 << '\n';
+    return Write(folder + "/" + name, out.bytes);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
         return 2;
     }
+    const std::string folder = argv[1];
+    std::ostringstream list;
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d = kiv::test::Defaults();
-        const kiv::CalcResult calc = kiv::Calculate(d, type);
-        const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
-        if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
-            std::fprintf(stderr, "type %d: no drawing\n", type);
-            return 1;
-        }
-        const std::string path = std::string(argv[1]) + "/type" + std::to_string(type) + ".dxf";
-        std::ofstream file(path, std::ios::binary);
-        file << out.bytes;
-        if (!file.flush()) {
-            std::fprintf(stderr, "%s: not written\n", path.c_str());
+        if (!WriteHood(folder, "type" + std::to_string(type) + ".dxf", kiv::test::Defaults(), type,
+                       list)) {
             return 1;
         }
     }
-    return 0;
+    for (const auto& hood : kiv::test::kEdgeHoods) {
+        for (int type = 1; type <= hood.types; ++type) {
+            const std::string name =
+                std::string(hood.name) + "-type" + std::to_string(type) + ".dxf";
+            if (!WriteHood(folder, name, hood.data(), type, list)) {
+                return 1;
+            }
+        }
+    }
+    return Write(folder + "/hoods.txt", list.str()) ? 0 : 1;
 }

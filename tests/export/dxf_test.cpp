@@ -3,12 +3,14 @@
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
 #include "export/Dxf.h"
+#include "export/edge_hoods.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -34,11 +36,14 @@ class Collector : public DL_CreationAdapter {
 public:
     std::map<std::string, std::string> strings;
     std::map<std::string, int> ints;
+    std::map<std::string, Xy> vectors;
     std::vector<std::string> layers;
-    int polylines = 0;
-    std::string polylineLayer;
-    int polylineFlags = 0;
-    std::vector<Xy> vertices;
+    struct Polyline {
+        std::string layer;
+        int flags = 0;
+        std::vector<Xy> vertices;
+    };
+    std::vector<Polyline> polylines;
     std::vector<ReadLine> lines;
     int others = 0; // text, arcs, splines, dimensions...
 
@@ -46,13 +51,20 @@ public:
         strings[key] = value;
     }
     void setVariableInt(const std::string& key, int value, int) override { ints[key] = value; }
+    void setVariableVector(const std::string& key, double x, double y, double, int) override {
+        vectors[key] = {x, y};
+    }
     void addLayer(const DL_LayerData& data) override { layers.push_back(data.name); }
     void addPolyline(const DL_PolylineData& data) override {
-        ++polylines;
-        polylineLayer = attributes.getLayer();
-        polylineFlags = data.flags;
+        polylines.push_back({attributes.getLayer(), data.flags, {}});
     }
-    void addVertex(const DL_VertexData& data) override { vertices.push_back({data.x, data.y}); }
+    void addVertex(const DL_VertexData& data) override {
+        if (polylines.empty()) {
+            ++others; // a vertex outside any polyline
+            return;
+        }
+        polylines.back().vertices.push_back({data.x, data.y});
+    }
     void addLine(const DL_LineData& data) override {
         lines.push_back({attributes.getLayer(), {data.x1, data.y1}, {data.x2, data.y2}});
     }
@@ -66,6 +78,62 @@ public:
     void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { ++others; }
     void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { ++others; }
 };
+
+// The groups of the viewport named *ACTIVE, read straight off the file's
+// group pairs (dxflib's reader skips the VPORT table): code to value.
+std::map<int, double> ActiveViewport(const std::string& bytes) {
+    std::istringstream in(bytes);
+    std::string code, value;
+    std::map<int, double> groups;
+    bool inViewport = false, active = false;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        const int c = std::stoi(code);
+        if (c == 0) {
+            if (active) {
+                break;
+            }
+            inViewport = value == "VPORT";
+        } else if (inViewport && c == 2) {
+            active = value == "*ACTIVE";
+        } else if (active && c >= 10 && c < 60) {
+            groups[c] = std::stod(value);
+        }
+    }
+    return groups;
+}
+
+// The file opens in a CAD program on the whole pattern: the extents are the
+// contour's box and the active view is centred on it and holds it, with no
+// more than a little room around.
+void ExpectViewOnThePattern(const std::string& bytes, const Collector& c) {
+    ASSERT_FALSE(c.polylines.empty());
+    const auto& v = c.polylines.front().vertices;
+    Xy lo = v.front(), hi = v.front();
+    for (const Xy& p : v) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
+    }
+    ASSERT_EQ(c.vectors.count("$EXTMIN"), 1u);
+    ASSERT_EQ(c.vectors.count("$EXTMAX"), 1u);
+    EXPECT_EQ(c.vectors.at("$EXTMIN").x, lo.x);
+    EXPECT_EQ(c.vectors.at("$EXTMIN").y, lo.y);
+    EXPECT_EQ(c.vectors.at("$EXTMAX").x, hi.x);
+    EXPECT_EQ(c.vectors.at("$EXTMAX").y, hi.y);
+
+    const auto view = ActiveViewport(bytes);
+    ASSERT_TRUE(view.count(12) && view.count(22) && view.count(40) && view.count(41))
+        << "no active viewport with a centre, height and aspect";
+    const double w = hi.x - lo.x, h = hi.y - lo.y, height = view.at(40);
+    const double width = height * view.at(41);
+    const double slack = 1e-9 * std::max({1.0, w, h});
+    EXPECT_NEAR(view.at(12), (lo.x + hi.x) / 2, slack);
+    EXPECT_NEAR(view.at(22), (lo.y + hi.y) / 2, slack);
+    EXPECT_GE(height, h);
+    EXPECT_GE(width, w);
+    EXPECT_TRUE(height <= 1.25 * std::max(1.0, h) || width <= 1.25 * std::max(1.0, w))
+        << "the view " << width << " x " << height << " leaves the pattern " << w << " x " << h
+        << " small";
+}
 
 Collector ReadBack(const std::string& bytes) {
     Collector c;
@@ -91,16 +159,44 @@ std::map<std::string, Xy> Named(const RaschetData& d) {
     return p;
 }
 
-std::vector<std::string> ContourNames(int type) {
+constexpr double kTolerance = 1e-6; // mm
+
+bool Near(Xy a, Xy b) {
+    return std::fabs(a.x - b.x) <= kTolerance && std::fabs(a.y - b.y) <= kTolerance;
+}
+
+// Where the two seam strips end on the axis: one vertex of the contour when
+// they end at the same point.
+bool StripsEndTogether(const RaschetData& d) {
+    return Near({d.XF2, d.YF2}, {d.XF4, d.YF4});
+}
+
+std::vector<std::string> ContourNames(const RaschetData& d, int type) {
+    std::vector<std::string> names;
     switch (type) {
     case 1:
         return {"1", "2", "3", "4", "5", "6", "7"};
     case 2:
-        return {"1", "2", "3", "F1", "F2", "4", "F4", "F3", "5", "6", "7"};
+        names = {"1", "2", "3", "F1", "F2", "F4", "F3", "5", "6", "7"};
+        break;
     default:
-        return {"3",   "W1", "W2",  "2",   "W3", "W4", "1",  "W5", "W5'", "7", "W4'",
-                "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "4",  "F2",  "F1"};
+        names = {"3",   "W1",  "W2", "2",   "W3",  "W4", "1",  "W5", "W5'", "7",
+                 "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2",  "F1"};
+        break;
     }
+    if (StripsEndTogether(d)) {
+        names.erase(std::find(names.begin(), names.end(), "F4"));
+    }
+    return names;
+}
+
+// The slit from the contour down to the apex: it starts where the shorter
+// strip ends on the axis.
+std::vector<std::string> SlitNames(const RaschetData& d, int type) {
+    if (type == 1) {
+        return {};
+    }
+    return {!StripsEndTogether(d) && d.YF4 < d.YF2 ? "F4" : "F2", "4"};
 }
 
 struct LayerLines {
@@ -117,12 +213,6 @@ std::vector<LayerLines> ExpectedLines(int type) {
         all.push_back({"WIRE", {{"3", "2"}, {"2", "1"}, {"1", "7"}, {"7", "6"}, {"6", "5"}}});
     }
     return all;
-}
-
-constexpr double kTolerance = 1e-6; // mm
-
-bool Near(Xy a, Xy b) {
-    return std::fabs(a.x - b.x) <= kTolerance && std::fabs(a.y - b.y) <= kTolerance;
 }
 
 // Writes the file of `type` from `d` and checks everything in it.
@@ -149,19 +239,29 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     }
     EXPECT_EQ(c.layers, wantLayers);
 
-    EXPECT_EQ(c.polylines, 1);
-    EXPECT_EQ(c.polylineLayer, "CUT");
-    EXPECT_EQ(c.polylineFlags & 1, 1) << "the contour must be closed";
     EXPECT_EQ(c.others, 0);
-
+    ExpectViewOnThePattern(out.bytes, c);
     const auto named = Named(d);
-    const auto names = ContourNames(type);
-    ASSERT_EQ(c.vertices.size(), names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const Xy want = named.at(names[i]);
-        EXPECT_TRUE(Near(c.vertices[i], want))
-            << "vertex " << i << " (" << names[i] << ") is " << c.vertices[i].x << ","
-            << c.vertices[i].y << ", want " << want.x << "," << want.y;
+    const auto slit = SlitNames(d, type);
+    ASSERT_EQ(c.polylines.size(), slit.empty() ? 1u : 2u);
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        bool closed;
+    } shapes[] = {{"contour", ContourNames(d, type), true}, {"slit", slit, false}};
+    for (std::size_t k = 0; k < c.polylines.size(); ++k) {
+        const auto& got = c.polylines[k];
+        const auto& want = shapes[k];
+        EXPECT_EQ(got.layer, "CUT") << want.what;
+        EXPECT_EQ((got.flags & 1) == 1, want.closed) << want.what;
+        ASSERT_EQ(got.vertices.size(), want.names.size()) << want.what;
+        for (std::size_t i = 0; i < want.names.size(); ++i) {
+            const Xy at = named.at(want.names[i]);
+            EXPECT_TRUE(Near(got.vertices[i], at))
+                << want.what << " vertex " << i << " (" << want.names[i] << ") is "
+                << got.vertices[i].x << "," << got.vertices[i].y << ", want " << at.x << ","
+                << at.y;
+        }
     }
 
     std::size_t lineCount = 0;
@@ -222,27 +322,11 @@ TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     }
 }
 
-// Hoods at the edges of the shape: equal allowances end both seam strips at
-// one point of the axis, a tall hood puts the apex above point 3, a square
-// base, and the smallest sizes the validators allow.
-struct EdgeHood {
-    const char* name;
-    double S, L1, L2, H, P1, P2, wire;
-    int types = 3; // the types whose allowances fit: 1 to `types`
-};
-
-class DxfEdgeHoods : public ::testing::TestWithParam<EdgeHood> {};
+class DxfEdgeHoods : public ::testing::TestWithParam<kiv::test::EdgeHood> {};
 
 TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
-    const EdgeHood& h = GetParam();
-    RaschetData d;
-    d.S = h.S;
-    d.L1 = h.L1;
-    d.L2 = h.L2;
-    d.H = h.H;
-    d.FalthP1 = d.AllP1 = h.P1;
-    d.FalthP2 = d.AllP2 = h.P2;
-    d.AllD = h.wire;
+    const kiv::test::EdgeHood& h = GetParam();
+    const RaschetData d = h.data();
     for (int type = 1; type <= 3; ++type) {
         SCOPED_TRACE("type " + std::to_string(type));
         if (type <= h.types) {
@@ -254,19 +338,7 @@ TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods,
-                         ::testing::Values(EdgeHood{"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
-                                           EdgeHood{"TallWithEqualAllowances", 2, 205, 1000, 1000,
-                                                    3, 3, 4},
-                                           EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
-                                           EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
-                                           EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
-                                           EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3},
-                      // A needle: the strips run 9.5 m past the apex, and
-                      // allowances a few last digits apart end them all but
-                      // at one point of the axis.
-                      EdgeHood{"NeedleWithAllowancesApartInTheLastDigits", 0.5, 5, 200, 48008,
-                               40.5444444444444444404, 40.5444444444444004, 2}),
+INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods, ::testing::ValuesIn(kiv::test::kEdgeHoods),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {
@@ -280,11 +352,13 @@ TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {
     ASSERT_EQ(out.fault, kiv::DrawingFault::None);
     EXPECT_EQ(out.bytes.find('e'), out.bytes.find("e\n")); // no "1e-05"-like numbers
     const Collector c = ReadBack(out.bytes);
-    ASSERT_EQ(c.vertices.size(), 7u);
-    EXPECT_EQ(c.vertices[0].x, d.X1);
-    EXPECT_EQ(c.vertices[1].x, d.X2);
-    EXPECT_EQ(c.vertices[1].y, d.Y2);
-    EXPECT_EQ(c.vertices[3].y, d.Y4);
+    ASSERT_EQ(c.polylines.size(), 1u);
+    const auto& v = c.polylines[0].vertices;
+    ASSERT_EQ(v.size(), 7u);
+    EXPECT_EQ(v[0].x, d.X1);
+    EXPECT_EQ(v[1].x, d.X2);
+    EXPECT_EQ(v[1].y, d.Y2);
+    EXPECT_EQ(v[3].y, d.Y4);
 }
 
 // A drawing that fails its check is a fault of the program: nothing is written.
@@ -343,6 +417,63 @@ INSTANTIATE_TEST_SUITE_P(
                    kiv::DrawingFault::ExtentsDiffer},
         Corruption{"UnknownType", 4, [](RaschetData&, kiv::BlankSummary&) {},
                    kiv::DrawingFault::Empty}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The check itself, on drawings spoiled after they were built: the slit must
+// run from the contour to the apex, and the contour may not pass the axis
+// twice as a slit walked down and back up would.
+struct SpoiledDrawing {
+    const char* name;
+    int type;
+    void (*spoil)(kiv::ShopDrawing&);
+    kiv::DrawingFault fault;
+};
+
+class CheckDrawingRefuses : public ::testing::TestWithParam<SpoiledDrawing> {};
+
+TEST_P(CheckDrawingRefuses, ASpoiledDrawing) {
+    const SpoiledDrawing& c = GetParam();
+    RaschetData d = kiv::test::Defaults();
+    const kiv::BlankSummary summary = kiv::Calculate(d, c.type).summary;
+    kiv::ShopDrawing drawing = kiv::ShopDrawingOf(d, c.type);
+    ASSERT_EQ(kiv::CheckDrawing(drawing, summary), kiv::DrawingFault::None);
+    c.spoil(drawing);
+    EXPECT_EQ(kiv::CheckDrawing(drawing, summary), c.fault);
+}
+
+// The apex put back into the contour between the strips' ends.
+void SlitWalkedTwice(kiv::ShopDrawing& d) {
+    const auto at = std::find(d.contourNames.begin(), d.contourNames.end(), "F4");
+    const auto i = at - d.contourNames.begin();
+    const kiv::Point apex = d.slit.back();
+    const bool before = d.contourNames[static_cast<std::size_t>(i) + 1] == "F3";
+    d.contour.insert(d.contour.begin() + i + (before ? 0 : 1), apex);
+    d.contourNames.insert(d.contourNames.begin() + i + (before ? 0 : 1), "4");
+    d.slit.clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CheckDrawingRefuses,
+    ::testing::Values(SpoiledDrawing{"SlitWalkedDownAndBack", 2, SlitWalkedTwice,
+                                     kiv::DrawingFault::SelfCrossing},
+                      SpoiledDrawing{"SlitWalkedDownAndBackOnTheWireBand", 3, SlitWalkedTwice,
+                                     kiv::DrawingFault::SelfCrossing},
+                      SpoiledDrawing{"NoSlit", 2, [](kiv::ShopDrawing& d) { d.slit.clear(); },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitStartsOffTheContour", 3,
+                                     [](kiv::ShopDrawing& d) { d.slit.front().y -= 1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitStopsShortOfTheApex", 2,
+                                     [](kiv::ShopDrawing& d) { d.slit.back().y += 1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitRunsOnPastTheApex", 2,
+                                     [](kiv::ShopDrawing& d) { d.slit.back().y = -1; },
+                                     kiv::DrawingFault::SlitMisplaced},
+                      SpoiledDrawing{"SlitOnAPlainPattern", 1,
+                                     [](kiv::ShopDrawing& d) {
+                                         d.slit = {d.contour[3], d.contour[3]};
+                                     },
+                                     kiv::DrawingFault::SlitMisplaced}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfFileName, ReplacesTheScriptExtension) {

@@ -20,8 +20,8 @@ namespace {
 using kiv::RaschetData;
 using kiv::ShopDrawing;
 using kiv::TemplateLayout;
+using kiv::test::GridSheets;
 using kiv::test::In;
-using kiv::test::PatternPages;
 
 ShopDrawing DrawingOf(RaschetData d, int type) {
     EXPECT_EQ(kiv::Calculate(d, type).status, kiv::CalcStatus::Ok);
@@ -52,6 +52,12 @@ int SheetsAlong(double length, double printable) {
     return n;
 }
 
+RaschetData SeamsOf(RaschetData d, double p1, double p2) {
+    d.FalthP1 = d.AllP1 = p1;
+    d.FalthP2 = d.AllP2 = p2;
+    return d;
+}
+
 struct SheetCase {
     const char* name;
     RaschetData hood;
@@ -80,14 +86,16 @@ TEST_P(TemplateSheets, FewestSheetsWhicheverWayRound) {
     EXPECT_EQ(t.pageHeight, wantLandscape ? 210 : 297);
     EXPECT_EQ(t.columns, SheetsAlong(b1, wantLandscape ? 277 : 190));
     EXPECT_EQ(t.rows, SheetsAlong(b2, wantLandscape ? 190 : 277));
-    const auto pages = PatternPages(t);
+    const auto pages = GridSheets(t);
     EXPECT_EQ(static_cast<int>(pages.size()), std::min(portrait, landscape));
     if (c.knownSheets > 0) {
         EXPECT_EQ(static_cast<int>(pages.size()), c.knownSheets);
     }
     // At most one title sheet, and then it comes first.
-    EXPECT_LE(t.pages.size(), pages.size() + 1);
-    if (t.pages.size() > pages.size()) {
+    const std::size_t printed = pages.size() - t.leftOut.size();
+    EXPECT_LE(t.pages.size(), printed + 1);
+    EXPECT_GE(t.pages.size(), printed);
+    if (t.pages.size() > printed) {
         EXPECT_FALSE(t.pages.front().pattern);
         EXPECT_EQ(t.pages.front().label, "0");
     }
@@ -96,7 +104,7 @@ TEST_P(TemplateSheets, FewestSheetsWhicheverWayRound) {
 TEST_P(TemplateSheets, NeighboursOverlapByTenMillimetres) {
     const SheetCase& c = GetParam();
     const TemplateLayout t = kiv::LayoutTemplate(DrawingOf(c.hood, c.type));
-    const auto pages = PatternPages(t);
+    const auto pages = GridSheets(t);
     ASSERT_EQ(static_cast<int>(pages.size()), t.rows * t.columns);
     for (const auto* p : pages) {
         EXPECT_DOUBLE_EQ(p->view.w, t.pageWidth - 20);
@@ -120,11 +128,13 @@ TEST_P(TemplateSheets, EveryPointIsOnASheetAndTheGridIsCentred) {
     const SheetCase& c = GetParam();
     const ShopDrawing d = DrawingOf(c.hood, c.type);
     const TemplateLayout t = kiv::LayoutTemplate(d);
-    const auto pages = PatternPages(t);
+    const auto pages = GridSheets(t);
     ASSERT_FALSE(pages.empty());
+    // On a sheet that is printed.
     const auto onSomeSheet = [&](const kiv::Point& q) {
-        return std::any_of(pages.begin(), pages.end(),
-                           [&](const auto* p) { return In(p->view, q.x, q.y, 1e-9); });
+        return std::any_of(t.pages.begin(), t.pages.end(), [&](const kiv::TemplatePage& p) {
+            return p.pattern && In(p.view, q.x, q.y, 1e-9);
+        });
     };
     for (const auto& q : d.contour) {
         EXPECT_TRUE(onSomeSheet(q)) << q.x << "," << q.y;
@@ -177,11 +187,8 @@ TEST_P(TemplateSheets, SquareOnEverySheetTitleOnTheFirst) {
             if (p.pattern) {
                 EXPECT_TRUE(!kiv::test::Touches(d, p.titleBlock));
             }
-            const bool apart = p.square.x >= p.titleBlock.x + p.titleBlock.w ||
-                               p.titleBlock.x >= p.square.x + 100 ||
-                               p.square.y >= p.titleBlock.y + p.titleBlock.h ||
-                               p.titleBlock.y >= p.square.y + 100;
-            EXPECT_TRUE(apart) << "the square lies on the title block";
+            EXPECT_GE(kiv::test::Clearance(p.square, p.titleBlock), kiv::test::kSquareToTitle)
+                << "the square lies on or against the title block";
         }
     }
     EXPECT_EQ(titles, 1);
@@ -198,14 +205,68 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"LargeWire", kiv::test::Hood(500, 1000, 2000), 3, 0},
                       SheetCase{"LowSquare", kiv::test::Hood(100, 2000, 2000), 1, 0},
                       SheetCase{"Tall", kiv::test::Hood(1000, 200, 400), 3, 0},
-                      SheetCase{"Small", kiv::test::Hood(30, 50, 60), 1, 1}),
+                      SheetCase{"Small", kiv::test::Hood(30, 50, 60), 1, 1},
+                      // Room for the square right against the title block.
+                      SheetCase{"DefaultSeamsWideP1", SeamsOf(kiv::test::Defaults(), 58, 2), 2, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Sheets that carry no line are left out; every other sheet of the grid is
+// printed under its own row and column.
+struct BlankSheetsCase {
+    const char* name;
+    RaschetData hood;
+    int type;
+    int printed, grid; // worked out by hand; 0 where not
+};
+
+void PrintTo(const BlankSheetsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TemplateBlankSheets : public ::testing::TestWithParam<BlankSheetsCase> {};
+
+TEST_P(TemplateBlankSheets, AreLeftOutAndTheRestKeepTheirPlaces) {
+    const BlankSheetsCase& c = GetParam();
+    const ShopDrawing d = DrawingOf(c.hood, c.type);
+    const TemplateLayout t = kiv::LayoutTemplate(d);
+    int printed = 0;
+    for (const auto& p : t.pages) {
+        if (p.pattern) {
+            ++printed;
+            EXPECT_TRUE(kiv::test::LineTouches(d, p.view)) << p.label << " is printed blank";
+        }
+    }
+    const auto grid = GridSheets(t);
+    ASSERT_EQ(static_cast<int>(grid.size()), t.rows * t.columns);
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        const auto* p = grid[i];
+        EXPECT_EQ(p->row * t.columns + p->column, static_cast<int>(i)) << "a place lost or doubled";
+        EXPECT_EQ(p->label,
+                  std::string(1, static_cast<char>('A' + p->row)) + std::to_string(p->column + 1));
+    }
+    for (const auto& p : t.leftOut) {
+        EXPECT_FALSE(kiv::test::LineTouches(d, p.view)) << p.label << " is left out";
+    }
+    if (c.grid > 0) {
+        EXPECT_EQ(printed, c.printed);
+        EXPECT_EQ(t.rows * t.columns, c.grid);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hoods, TemplateBlankSheets,
+    ::testing::Values(
+        BlankSheetsCase{"TallPlain", kiv::test::Hood(1000, 200, 400), 1, 21, 28},
+        BlankSheetsCase{"TallWire", SeamsOf(kiv::test::Hood(1000, 200, 400), 10, 5), 3, 21, 28},
+        BlankSheetsCase{"FlatWide", SeamsOf(kiv::test::Hood(400, 300, 3000), 5, 2), 2, 0, 0},
+        BlankSheetsCase{"DefaultsNoneBlank", kiv::test::Defaults(), 1, 3, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TemplateLabels, RowsPastZContinueWithTwoLetters) {
     // A hood tall enough for more than 52 rows of sheets.
     const TemplateLayout t = kiv::LayoutTemplate(DrawingOf(kiv::test::Hood(20000, 200, 400), 1));
     ASSERT_GT(t.rows, 52);
-    const auto pages = PatternPages(t);
+    const auto pages = GridSheets(t);
     const auto labelOf = [&](int row) {
         return pages[static_cast<std::size_t>(row * t.columns)]->label;
     };

@@ -6,6 +6,7 @@
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,8 +16,17 @@ inline bool In(const Rect& r, double x, double y, double slack = 1e-6) {
     return x >= r.x - slack && x <= r.x + r.w + slack && y >= r.y - slack && y <= r.y + r.h + slack;
 }
 
+// How far apart two boxes stand: the widest gap between them along x or y;
+// zero or less when they touch or overlap.
+inline double Clearance(const Rect& a, const Rect& b) {
+    return std::max({b.x - (a.x + a.w), a.x - (b.x + b.w), b.y - (a.y + a.h), a.y - (b.y + b.h)});
+}
+
+// The check square keeps at least this far from the title block's frame.
+inline constexpr double kSquareToTitle = 2;
+
 // Non-zero winding by signed upward/downward crossings (the layout uses
-// even-odd): a slit walked down and back cancels itself, as it should.
+// even-odd; on a simple polygon both agree).
 inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
     int winding = 0;
     for (std::size_t i = 0; i < c.size(); ++i) {
@@ -31,18 +41,10 @@ inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
     return winding != 0;
 }
 
-// Walks every line of the drawing in quarter-millimetre steps and probes the
-// box on a 2 mm grid: any line point in the box, or any box point on the
-// pattern, and the box touches the pattern.
-inline bool Touches(const ShopDrawing& d, const Rect& box) {
-    std::vector<Segment> lines;
-    for (std::size_t i = 0; i < d.contour.size(); ++i) {
-        lines.push_back({d.contour[i], d.contour[(i + 1) % d.contour.size()]});
-    }
-    for (const auto* group : {&d.folds, &d.seams, &d.wires}) {
-        lines.insert(lines.end(), group->begin(), group->end());
-    }
-    for (const auto& s : lines) {
+// Walks every line of the drawing in quarter-millimetre steps: any line point
+// in the box, and a line touches it.
+inline bool LineTouches(const ShopDrawing& d, const Rect& box) {
+    for (const auto& s : LinesOf(d)) {
         const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
         for (int i = 0; i <= steps; ++i) {
             const double t = static_cast<double>(i) / steps;
@@ -50,6 +52,15 @@ inline bool Touches(const ShopDrawing& d, const Rect& box) {
                 return true;
             }
         }
+    }
+    return false;
+}
+
+// A line in the box, or, probed on a 2 mm grid, any box point on the
+// pattern, and the box touches the pattern.
+inline bool Touches(const ShopDrawing& d, const Rect& box) {
+    if (LineTouches(d, box)) {
+        return true;
     }
     const int nx = static_cast<int>(box.w / 2) + 1, ny = static_cast<int>(box.h / 2) + 1;
     for (int i = 0; i <= nx; ++i) {
@@ -62,14 +73,20 @@ inline bool Touches(const ShopDrawing& d, const Rect& box) {
     return false;
 }
 
-// The sheets that carry the pattern, leaving out a title sheet.
-inline std::vector<const TemplatePage*> PatternPages(const TemplateLayout& t) {
+// The grid's sheets row by row from the top, printed or left out; a title
+// sheet is no part of it.
+inline std::vector<const TemplatePage*> GridSheets(const TemplateLayout& t) {
     std::vector<const TemplatePage*> out;
-    for (const auto& p : t.pages) {
-        if (p.pattern) {
-            out.push_back(&p);
+    for (const auto* group : {&t.pages, &t.leftOut}) {
+        for (const auto& p : *group) {
+            if (p.pattern) {
+                out.push_back(&p);
+            }
         }
     }
+    std::sort(out.begin(), out.end(), [](const TemplatePage* a, const TemplatePage* b) {
+        return a->row != b->row ? a->row < b->row : a->column < b->column;
+    });
     return out;
 }
 

@@ -72,6 +72,19 @@ TEST(TitleLines, CountTheSheetsAndATitleSheet) {
     EXPECT_EQ(withTitle[withTitle.size() - 3],
               "Листов с разверткой: 3 (1 x 3) и титульный, книжная ориентация");
     EXPECT_EQ(without[without.size() - 3], "Листов с разверткой: 3 (1 x 3), книжная ориентация");
+
+    // Two of a 2 x 3 grid carry no line and are not printed.
+    kiv::TemplateLayout gapped;
+    gapped.rows = 2;
+    gapped.columns = 3;
+    gapped.landscape = true;
+    gapped.pages = {title, sheet, sheet, sheet, sheet};
+    gapped.leftOut = {sheet, sheet};
+    kiv::RaschetData d = kiv::test::Defaults();
+    const kiv::BlankSummary summary = kiv::Calculate(d, 1).summary;
+    const auto lines = kiv::TitleLines(d, 1, summary, gapped, "08.12.2026");
+    EXPECT_EQ(lines[lines.size() - 3], "Листов с разверткой: 4 (2 x 3, пустых не печатается: 2) и "
+                                       "титульный, альбомная ориентация");
 }
 
 } // namespace

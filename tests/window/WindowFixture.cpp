@@ -70,6 +70,8 @@ QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption, cons
 void ScriptedFileDialogs::printPreview(QWidget*, QPrinter& printer,
                                        const std::function<void(QPrinter*)>& paint) {
     ++previews;
+    offeredDocName = printer.docName();
+    offeredFileName = printer.outputFileName();
     if (printTo.isEmpty())
         return;
     printer.setOutputFormat(QPrinter::PdfFormat);

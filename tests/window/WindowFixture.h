@@ -60,6 +60,8 @@ public:
     QString printTo;
     QSizeF printPaper; // mm, as the user picks it in the preview; empty: as offered
     int previews = 0;
+    QString offeredDocName;  // the printer's document name as the preview got it
+    QString offeredFileName; // the file "print to file" proposes
 };
 
 // A file's whole contents, or "<cannot read>".

@@ -7,8 +7,11 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -106,6 +109,37 @@ TEST_F(OpenWindowTest, PrintOnOtherPaperLaysTheTemplateOutAgain) {
     EXPECT_TRUE(out.contains(sheets)) << out.toStdString();
 }
 
+// The print job is named after the hood alone, and printing to a file
+// proposes the working folder: a path as the name made Qt join it to the
+// home folder and refuse the file.
+TEST_F(OpenWindowTest, PrintNamesTheHoodAndProposesTheWorkingFolder) {
+    const struct {
+        int type;
+        const char* name;
+    } rows[] = {{1, "200x400x100x0.5"}, {2, "200x400x100x0.5x3x2"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        confirm(r.type);
+        dialogs.printTo = QDir(workDir).filePath(QStringLiteral("chosen.pdf"));
+        form->ActionPrintTemplate->trigger();
+        const QString name = QString::fromLatin1(r.name);
+        EXPECT_EQ(dialogs.offeredDocName, name);
+        EXPECT_EQ(dialogs.offeredFileName, QDir(workDir).filePath(name + QStringLiteral(".pdf")));
+
+        // The PDF printed where the user chose carries the hood's name.
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {dialogs.printTo});
+        ASSERT_TRUE(info.waitForFinished(10000));
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Title:\\s+") +
+                                                    QRegularExpression::escape(name) +
+                                                    QStringLiteral("\n"))))
+            << out.toStdString();
+        clickButton("ButtonNewRaschet");
+    }
+    EXPECT_TRUE(messages.shown.empty()) << messageLog();
+}
+
 TEST_F(OpenWindowTest, PrintKeyDoesNothingBeforeConfirmation) {
     QLineEdit* f = field("EditH");
     f->setFocus();
@@ -128,6 +162,60 @@ TEST_F(OpenWindowTest, CancelledOrFailedPdfLeavesNoFile) {
     EXPECT_TRUE(
         messages.shown[0].text.startsWith(QStringLiteral("Не удалось записать файл\rt.pdf:\r")));
     EXPECT_FALSE(QFileInfo::exists(dialogs.answer));
+}
+
+// A tall hood's sheets in the corners carry no line: they are not printed,
+// and the title block's map names only the sheets that are.
+TEST(TemplateBlankSheets, AreNotPrintedAndTheMapNamesTheRest) {
+    kiv::RaschetData d;
+    d.S = 0.5;
+    d.H = 1000;
+    d.L1 = 200;
+    d.L2 = 400;
+    TemplateDocument doc;
+    ASSERT_EQ(MakeTemplate(d, 1, kiv::kA4, "08.12.2026", doc).fault, kiv::DrawingFault::None);
+    QSet<QString> printed, grid;
+    for (const auto& p : doc.layout.pages) {
+        if (p.pattern)
+            printed.insert(QString::fromStdString(p.label));
+    }
+    grid = printed;
+    for (const auto& p : doc.layout.leftOut)
+        grid.insert(QString::fromStdString(p.label));
+    ASSERT_EQ(grid.size(), 28);
+    ASSERT_EQ(printed.size(), 21);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tall.pdf"));
+    QFile file(path);
+    const QByteArray pdf = TemplatePdf(doc, QStringLiteral("tall"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    EXPECT_EQ(PdfPages(pdf), static_cast<int>(doc.layout.pages.size()));
+
+    // The first page carries the title block; of the grid's labels it shows
+    // exactly the printed ones (its own label among them).
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                QStringLiteral("1"), path, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    // The title lines name the blank "B1 x B2" too: only a label beyond
+    // their words is the map's.
+    const QRegularExpression space(QStringLiteral("\\s+"));
+    QMap<QString, int> count;
+    for (const QString& word : QString::fromUtf8(text.readAllStandardOutput()).split(space))
+        ++count[word];
+    for (const QString& line : doc.titleLines) {
+        for (const QString& word : line.split(space))
+            --count[word];
+    }
+    QSet<QString> shown;
+    for (const QString& label : grid) {
+        if (count.value(label) > 0)
+            shown.insert(label);
+    }
+    EXPECT_EQ(shown, printed);
 }
 
 } // namespace
