@@ -190,21 +190,9 @@ INSTANTIATE_TEST_SUITE_P(Types, DxfDefaults, ::testing::Values(1, 2, 3),
 // and wide to tall and narrow; inputs the seam strips do not fit are skipped.
 TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     std::mt19937_64 rng(20261208);
-    const auto in = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(rng);
-    };
     int written[4] = {};
     for (int i = 0; i < 300; ++i) {
-        RaschetData d;
-        d.S = in(0.1, 3);
-        d.L1 = in(10 * d.S, 3000);
-        d.L2 = in(d.L1, d.L1 * 4);
-        d.H = in(2 * d.S, 3000);
-        d.FalthP2 = in(2, 20);
-        d.FalthP1 = in(d.FalthP2, 30);
-        d.AllP2 = in(2, 20);
-        d.AllP1 = in(d.AllP2, 30);
-        d.AllD = in(1, 10);
+        const RaschetData d = kiv::test::RandomHood(rng);
         const int type = 1 + i % 3;
         RaschetData probe = d;
         if (kiv::Calculate(probe, type).status != kiv::CalcStatus::Ok) {
@@ -222,27 +210,13 @@ TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     }
 }
 
-// Hoods at the edges of the shape: equal allowances end both seam strips at
-// one point of the axis, a tall hood puts the apex above point 3, a square
-// base, and the smallest sizes the validators allow.
-struct EdgeHood {
-    const char* name;
-    double S, L1, L2, H, P1, P2, wire;
-    int types = 3; // the types whose allowances fit: 1 to `types`
-};
+using kiv::test::EdgeHood;
 
 class DxfEdgeHoods : public ::testing::TestWithParam<EdgeHood> {};
 
 TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
     const EdgeHood& h = GetParam();
-    RaschetData d;
-    d.S = h.S;
-    d.L1 = h.L1;
-    d.L2 = h.L2;
-    d.H = h.H;
-    d.FalthP1 = d.AllP1 = h.P1;
-    d.FalthP2 = d.AllP2 = h.P2;
-    d.AllD = h.wire;
+    const RaschetData d = h.data();
     for (int type = 1; type <= 3; ++type) {
         SCOPED_TRACE("type " + std::to_string(type));
         if (type <= h.types) {
@@ -254,19 +228,7 @@ TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods,
-                         ::testing::Values(EdgeHood{"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
-                                           EdgeHood{"TallWithEqualAllowances", 2, 205, 1000, 1000,
-                                                    3, 3, 4},
-                                           EdgeHood{"SquareBase", 1, 500, 500, 300, 10, 2, 10},
-                                           EdgeHood{"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
-                                           EdgeHood{"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
-                                           EdgeHood{"WideAndLow", 1, 300, 3000, 400, 5, 2, 3},
-                      // A needle: the strips run 9.5 m past the apex, and
-                      // allowances a few last digits apart end them all but
-                      // at one point of the axis.
-                      EdgeHood{"NeedleWithAllowancesApartInTheLastDigits", 0.5, 5, 200, 48008,
-                               40.5444444444444444404, 40.5444444444444004, 2}),
+INSTANTIATE_TEST_SUITE_P(Shapes, DxfEdgeHoods, ::testing::ValuesIn(kiv::test::kEdgeHoods),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DxfNumbers, LongAndTinyValuesKeepEveryDigit) {

@@ -1,0 +1,40 @@
+// Every hood the shape tests fold and check: the window's defaults, the edge
+// hoods of the engine fixtures and seeded random hoods, each in every pattern
+// type whose allowances fit, calculated and drawn.
+#pragma once
+
+#include "core/Calculation.h"
+#include "engine/engine_fixtures.h"
+#include "export/ShopDrawing.h"
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kiv::test {
+
+struct DrawnHood {
+    std::string name;
+    RaschetData data; // calculated
+    ShopDrawing drawing;
+};
+
+inline std::vector<DrawnHood> DrawnHoods() {
+    std::vector<DrawnHood> out;
+    const auto add = [&](const std::string& name, const RaschetData& d0) {
+        for (int type = 1; type <= 3; ++type) {
+            RaschetData d = d0;
+            if (Calculate(d, type).status == CalcStatus::Ok)
+                out.push_back({name + "Type" + std::to_string(type), d, ShopDrawingOf(d, type)});
+        }
+    };
+    add("Defaults", Defaults());
+    for (const EdgeHood& h : kEdgeHoods)
+        add(h.name, h.data());
+    std::mt19937_64 rng(20261208);
+    for (int i = 0; i < 60; ++i)
+        add("Random" + std::to_string(i), RandomHood(rng));
+    return out;
+}
+
+} // namespace kiv::test
