@@ -99,8 +99,13 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
     const kiv::FoldedHood hood = plan_->at(fraction_);
 
     const double toRad = std::numbers::pi / 180;
-    View view{std::cos(yaw_ * toRad), std::sin(yaw_ * toRad), std::cos(pitch_ * toRad),
-              std::sin(pitch_ * toRad), {}, 1, QPointF(width() / 2.0, height() / 2.0)};
+    View view{std::cos(yaw_ * toRad),
+              std::sin(yaw_ * toRad),
+              std::cos(pitch_ * toRad),
+              std::sin(pitch_ * toRad),
+              {},
+              1,
+              QPointF(width() / 2.0, height() / 2.0)};
     // Centred on the middle of what is there now, so it stays in the view
     // as it folds; sized by the flat pattern, the largest it gets.
     kiv::Vec3 lo = hood.pieces[0][0], hi = lo;
@@ -234,8 +239,8 @@ HoodWindow3D::HoodWindow3D(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* row = new QHBoxLayout;
     foldLabel_ = new QLabel(this);
     foldLabel_->setObjectName(QStringLiteral("FoldLabel"));
-    foldLabel_->setMinimumWidth(foldLabel_->fontMetrics().horizontalAdvance(
-        QString::fromUtf8("Сгиб: 100 %  ")));
+    foldLabel_->setMinimumWidth(
+        foldLabel_->fontMetrics().horizontalAdvance(QString::fromUtf8("Сгиб: 100 %  ")));
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("FoldSlider"));
     slider_->setAccessibleName(QString::fromUtf8("Сгиб"));

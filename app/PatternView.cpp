@@ -21,9 +21,8 @@ namespace {
 
 // The drawing file's layer colours on a white sheet: cut black, folds red,
 // seam strips green, wire band blue.
-const QColor kLayerColour[] = {Qt::black, QColor(200, 0, 0), QColor(0, 140, 0),
-                               QColor(0, 0, 200)};
-constexpr double kDash = 6, kGap = 3;  // mm, as the drawing file's dashed type
+const QColor kLayerColour[] = {Qt::black, QColor(200, 0, 0), QColor(0, 140, 0), QColor(0, 0, 200)};
+constexpr double kDash = 6, kGap = 3;   // mm, as the drawing file's dashed type
 constexpr double kMargin = 36;          // px round the pattern after a fit
 constexpr double kDimensionOffset = 24; // px between the pattern and a dimension line
 constexpr double kPick = 6;             // px: how near the pointer must come
@@ -50,10 +49,9 @@ QRectF PlaceName(QPointF at, QSizeF size, const std::vector<QRectF>& taken,
                  const std::vector<QLineF>& lines) {
     const double w = size.width(), h = size.height(), gap = 4;
     // Corners first: a name there stays off the lines meeting at its point.
-    const QPointF spots[] = {{gap, -h - gap},        {gap, gap},
-                             {-w - gap, -h - gap},   {-w - gap, gap},
-                             {gap, -h / 2},          {-w - gap, -h / 2},
-                             {-w / 2, -h - gap},     {-w / 2, gap}};
+    const QPointF spots[] = {{gap, -h - gap},    {gap, gap},    {-w - gap, -h - gap},
+                             {-w - gap, gap},    {gap, -h / 2}, {-w - gap, -h / 2},
+                             {-w / 2, -h - gap}, {-w / 2, gap}};
     QRectF best;
     int bestScore = std::numeric_limits<int>::max();
     for (const QPointF& s : spots) {
@@ -93,8 +91,8 @@ void ShowText(QLabel* label, const QString& text) {
 PatternCanvas::PatternCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PatternCanvas"));
     setAccessibleName(QString::fromUtf8("Развертка в масштабе"));
-    setAccessibleDescription(QString::fromUtf8(
-        "Колесо мыши — масштаб, перетаскивание — сдвиг, Home — вся развертка"));
+    setAccessibleDescription(
+        QString::fromUtf8("Колесо мыши — масштаб, перетаскивание — сдвиг, Home — вся развертка"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
@@ -144,7 +142,8 @@ void PatternCanvas::setLayer(Layer layer, bool on) {
 }
 
 QPointF PatternCanvas::toScreen(kiv::Point p) const {
-    return {width() / 2.0 + (p.x - centre_.x) * scale_, height() / 2.0 - (p.y - centre_.y) * scale_};
+    return {width() / 2.0 + (p.x - centre_.x) * scale_,
+            height() / 2.0 - (p.y - centre_.y) * scale_};
 }
 
 kiv::Point PatternCanvas::toPattern(QPointF s) const {
@@ -301,8 +300,8 @@ void PatternCanvas::paintEvent(QPaintEvent*) {
         pen.setCosmetic(true);
         if (pass != Cut) {
             const double width = pen.widthF();
-            pen.setDashPattern({std::max(kDash * scale_, 6.0) / width,
-                                std::max(kGap * scale_, 3.0) / width});
+            pen.setDashPattern(
+                {std::max(kDash * scale_, 6.0) / width, std::max(kGap * scale_, 3.0) / width});
         }
         p.setPen(pen);
         for (const auto& l : lines_) {
@@ -421,9 +420,8 @@ PatternWindow::PatternWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         box->setAccessibleName(QString::fromUtf8(s.text));
         box->setChecked(true);
         const PatternCanvas::Layer layer = s.layer;
-        connect(box, &QCheckBox::toggled, canvas_, [this, layer](bool on) {
-            canvas_->setLayer(layer, on);
-        });
+        connect(box, &QCheckBox::toggled, canvas_,
+                [this, layer](bool on) { canvas_->setLayer(layer, on); });
         layers->addWidget(box);
     }
     layers->addStretch();
@@ -472,10 +470,10 @@ void PatternWindow::setPattern(const std::optional<ConfirmedPattern>& pattern) {
     kiv::Calculate(d, pattern->type);
     const auto results = kiv::CheckShape(d, kiv::ShopDrawingOf(d, pattern->type));
     for (std::size_t i = 0; i < checks_.size(); ++i) {
-        const QString text = i < results.size() ? QString::fromStdString(results[i].text) : QString();
+        const QString text =
+            i < results.size() ? QString::fromStdString(results[i].text) : QString();
         ShowText(checks_[i], text);
-        checks_[i]->setStyleSheet(i < results.size() && !results[i].ok
-                                      ? QStringLiteral("color: #c00000")
-                                      : QString());
+        checks_[i]->setStyleSheet(
+            i < results.size() && !results[i].ok ? QStringLiteral("color: #c00000") : QString());
     }
 }

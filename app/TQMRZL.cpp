@@ -1,6 +1,8 @@
 #include "app/TQMRZL.h"
 
 #include "app/FileDialogs.h"
+#include "app/HoodView3D.h"
+#include "app/PatternView.h"
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
@@ -38,6 +40,7 @@
 
 #include <exception>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -383,6 +386,12 @@ void TForm1::createMenu() {
     file->addSeparator();
     ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));
 
+    QMenu* view = bar->addMenu(u("Вид"));
+    view->setObjectName(QStringLiteral("MenuView"));
+    ActionPatternView =
+        action(view, "ActionPatternView", "Развертка в масштабе…", QKeySequence(u("Ctrl+R")));
+    ActionHoodView3D = action(view, "ActionHoodView3D", "Зонт в 3D…", QKeySequence(u("Ctrl+3")));
+
     QMenu* help = bar->addMenu(u("Справка"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     ActionHelp = action(help, "ActionHelp", "Описание программы", QKeySequence(Qt::Key_F1));
@@ -393,8 +402,10 @@ void TForm1::createMenu() {
 
 void TForm1::syncMenu() {
     const bool confirmed = ButtonFileSCR->isEnabled();
-    for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF})
+    for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
+                       ActionPatternView, ActionHoodView3D})
         a->setEnabled(confirmed);
+    syncViews();
 }
 
 void TForm1::bindEvents() {
@@ -405,6 +416,8 @@ void TForm1::bindEvents() {
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
     connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
     connect(ActionTemplatePDF, &QAction::triggered, this, &TForm1::TemplatePDFClick);
+    connect(ActionPatternView, &QAction::triggered, this, &TForm1::PatternViewClick);
+    connect(ActionHoodView3D, &QAction::triggered, this, &TForm1::HoodView3DClick);
     connect(ActionExit, &QAction::triggered, this, &QWidget::close);
     connect(ActionHelp, &QAction::triggered, this, &TForm1::ImageZontDblClick);
     connect(ActionAbout, &QAction::triggered, this, &TForm1::ButtonAboutProgramClick);
@@ -1071,6 +1084,67 @@ void TForm1::PrintTemplateClick() {
             }
             PaintTemplate(*p, doc);
         });
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Views
+
+namespace {
+
+std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int type, bool confirmed,
+                                          QString name) {
+    if (!confirmed || type < 1 || type > 3)
+        return std::nullopt;
+    // Calculated on a copy: the script button is enabled before the
+    // confirmation has computed its points, and a view must never touch the
+    // window's own state.
+    ConfirmedPattern p{state, type, std::move(name)};
+    if (kiv::Calculate(p.data, type).status != kiv::CalcStatus::Ok)
+        return std::nullopt;
+    return p;
+}
+
+template <class Window> void Raise(Window* w) {
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+} // namespace
+
+void TForm1::syncViews() {
+    if (patternView_ == nullptr && hoodView_ == nullptr)
+        return;
+    int type = 0;
+    const bool confirmed = confirmedPattern(type);
+    QString name = confirmed ? scriptName(type) : QString();
+    if (name.endsWith(QStringLiteral(".scr")))
+        name.chop(4);
+    const auto pattern = Confirmed(RaschetData, type, confirmed, name);
+    if (patternView_ != nullptr)
+        patternView_->setPattern(pattern);
+    if (hoodView_ != nullptr)
+        hoodView_->setPattern(pattern);
+}
+
+void TForm1::PatternViewClick() {
+    guarded([&] {
+        if (patternView_ == nullptr) {
+            patternView_ = new PatternWindow(this);
+            syncViews();
+        }
+        Raise(patternView_);
+    });
+}
+
+void TForm1::HoodView3DClick() {
+    guarded([&] {
+        if (hoodView_ == nullptr) {
+            hoodView_ = new HoodWindow3D(this);
+            syncViews();
+        }
+        Raise(hoodView_);
     });
 }
 

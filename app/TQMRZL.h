@@ -8,6 +8,8 @@
 #include <string>
 
 class FileDialogs;
+class HoodWindow3D;
+class PatternWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -73,12 +75,14 @@ public:
     QLabel* LabelNoneB2;
     QLabel* LabelRazv;
 
-    // The menu bar's commands. The file commands are enabled exactly when
-    // ButtonFileSCR is.
+    // The menu bar's commands. The file and view commands are enabled exactly
+    // when ButtonFileSCR is.
     QAction* ActionFileSCR;
     QAction* ActionExportDXF;
     QAction* ActionTemplatePDF;
     QAction* ActionPrintTemplate;
+    QAction* ActionPatternView;
+    QAction* ActionHoodView3D;
     QAction* ActionExit;
     QAction* ActionHelp;
     QAction* ActionAbout;
@@ -99,6 +103,8 @@ public:
     void ExportDXFClick();
     void TemplatePDFClick();
     void PrintTemplateClick();
+    void PatternViewClick();
+    void HoodView3DClick();
 
     // Keystroke filters of the nine fields: `key` is the typed character; set
     // to 0, it is discarded before the field sees it.
@@ -166,6 +172,8 @@ private:
     bool confirmedPattern(int& type) const;
     bool templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
+    // The views show the confirmed pattern, or their notice while there is none.
+    void syncViews();
 
     QLineEdit* fieldOf(kiv::Input in) const;
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
@@ -183,4 +191,7 @@ private:
     FileDialogs* dialogs_;
     QString title_;
     bool activated_ = false;
+    // One of each view at most, made at their first opening.
+    PatternWindow* patternView_ = nullptr;
+    HoodWindow3D* hoodView_ = nullptr;
 };

@@ -83,10 +83,10 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
     std::vector<ShapeCheck> out;
 
     // The contour: each vertex where its name says, at least a triangle.
-    double gap = drawing.contour.size() >= 3 &&
-                         drawing.contourNames.size() == drawing.contour.size()
-                     ? 0.0
-                     : std::nan("");
+    double gap =
+        drawing.contour.size() >= 3 && drawing.contourNames.size() == drawing.contour.size()
+            ? 0.0
+            : std::nan("");
     for (std::size_t i = 0; i < drawing.contour.size() && i < drawing.contourNames.size(); ++i) {
         gap = std::max(gap, Distance(drawing.contour[i], at(drawing.contourNames[i])));
     }
@@ -94,8 +94,7 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
         gap = std::nan("");
     }
     out.push_back(Judge(CheckId::ContourCloses, gap, 0, lengthTolerance,
-                        "Контур замкнут, вершины в своих точках: зазор " + Fixed(gap, 3) +
-                            " мм"));
+                        "Контур замкнут, вершины в своих точках: зазор " + Fixed(gap, 3) + " мм"));
 
     // The fold lines are the hood's edges.
     const double edge = std::sqrt(d.L1 * d.L1 / 4 + d.L2 * d.L2 / 4 + d.H * d.H);
@@ -113,9 +112,9 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
 
     // The two sides of the seam.
     const double right = Distance(at("4"), at("3")), left = Distance(at("4"), at("5"));
-    out.push_back(Judge(CheckId::SeamSides, right, left, lengthTolerance,
-                        "Стороны шва 4-3 и 4-5: " + Fixed(right, 3) + " и " + Fixed(left, 3) +
-                            " мм"));
+    out.push_back(
+        Judge(CheckId::SeamSides, right, left, lengthTolerance,
+              "Стороны шва 4-3 и 4-5: " + Fixed(right, 3) + " и " + Fixed(left, 3) + " мм"));
 
     // The faces' angles at the apex, from the hood's corners, against the
     // sector the pattern spans from 4-3 round through the faces to 4-5.
@@ -128,7 +127,8 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
                          AngleAt(c[4], c[5], c[6]);
     const Point apex = at("4"), p3 = at("3"), p5 = at("5");
     // The notch between 3 and 5 is what the pattern leaves out of the full turn.
-    double notch = std::atan2(p5.y - apex.y, p5.x - apex.x) - std::atan2(p3.y - apex.y, p3.x - apex.x);
+    double notch =
+        std::atan2(p5.y - apex.y, p5.x - apex.x) - std::atan2(p3.y - apex.y, p3.x - apex.x);
     if (notch < 0) {
         notch += 2 * std::numbers::pi;
     }
@@ -173,15 +173,15 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
         apart = std::max(Norm(backRight(at("3")) - backLeft(at("5"))),
                          Norm(backRight(at("4")) - backLeft(at("4"))));
     }
-    out.push_back(Judge(CheckId::SeamMeets, apart, 0, lengthTolerance,
-                        "Сгиб 100 %: стороны шва сходятся, расхождение " + Fixed(apart, 3) +
-                            " мм"));
+    out.push_back(
+        Judge(CheckId::SeamMeets, apart, 0, lengthTolerance,
+              "Сгиб 100 %: стороны шва сходятся, расхождение " + Fixed(apart, 3) + " мм"));
     return out;
 }
 
 bool AllPass(const std::vector<ShapeCheck>& checks) {
-    return !checks.empty() && std::all_of(checks.begin(), checks.end(),
-                                          [](const ShapeCheck& c) { return c.ok; });
+    return !checks.empty() &&
+           std::all_of(checks.begin(), checks.end(), [](const ShapeCheck& c) { return c.ok; });
 }
 
 } // namespace kiv

@@ -35,9 +35,8 @@ bool HoodCorner(const RaschetData& d, const std::string& name, Vec3& at) {
     const struct {
         const char* name;
         Vec3 at;
-    } corners[] = {{"0", {0, -y, 0}}, {"1", {x, -y, 0}},  {"2", {x, y, 0}},
-                   {"3", {0, y, 0}},  {"4", {0, 0, d.H}}, {"5", {0, y, 0}},
-                   {"6", {-x, y, 0}}, {"7", {-x, -y, 0}}};
+    } corners[] = {{"0", {0, -y, 0}},  {"1", {x, -y, 0}}, {"2", {x, y, 0}},  {"3", {0, y, 0}},
+                   {"4", {0, 0, d.H}}, {"5", {0, y, 0}},  {"6", {-x, y, 0}}, {"7", {-x, -y, 0}}};
     for (const auto& c : corners) {
         if (name == c.name) {
             at = c.at;
@@ -90,10 +89,8 @@ struct Hinge {
     int face, parent;
     const char *a, *b, *far;
 };
-constexpr Hinge kHinges[] = {{1, 2, "4", "1", "2"},
-                             {0, 1, "4", "2", "3"},
-                             {3, 2, "4", "7", "6"},
-                             {4, 3, "4", "6", "5"}};
+constexpr Hinge kHinges[] = {
+    {1, 2, "4", "1", "2"}, {0, 1, "4", "2", "3"}, {3, 2, "4", "7", "6"}, {4, 3, "4", "6", "5"}};
 
 } // namespace
 

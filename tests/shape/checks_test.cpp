@@ -21,19 +21,16 @@ std::string Log(const std::vector<kiv::ShapeCheck>& checks) {
     return s;
 }
 
-class CheckedHoods : public ::testing::TestWithParam<kiv::test::DrawnHood> {};
-
-TEST_P(CheckedHoods, PassEveryCheck) {
-    const auto& h = GetParam();
-    const auto checks = kiv::CheckShape(h.data, h.drawing);
-    ASSERT_EQ(checks.size(), 6u);
-    EXPECT_TRUE(kiv::AllPass(checks)) << Log(checks);
-    for (const auto& c : checks)
-        EXPECT_EQ(c.text.rfind(kiv::kCheckPassed, 0), 0u) << c.text;
+TEST(CheckedHoods, PassEveryCheck) {
+    for (const auto& h : kiv::test::DrawnHoods()) {
+        SCOPED_TRACE(h.name);
+        const auto checks = kiv::CheckShape(h.data, h.drawing);
+        ASSERT_EQ(checks.size(), 6u);
+        EXPECT_TRUE(kiv::AllPass(checks)) << Log(checks);
+        for (const auto& c : checks)
+            EXPECT_EQ(c.text.rfind(kiv::kCheckPassed, 0), 0u) << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Hoods, CheckedHoods, ::testing::ValuesIn(kiv::test::DrawnHoods()),
-                         [](const auto& info) { return info.param.name; });
 
 // The lines the window shows under the default type-3 pattern. Worked by
 // hand: edge sqrt(100² + 200² + 100²); faces at the apex 2·atan(200/141.421)
@@ -93,38 +90,65 @@ TEST_P(SpoiledPoint, FailsTheChecksThatReadIt) {
 INSTANTIATE_TEST_SUITE_P(
     Points, SpoiledPoint,
     ::testing::Values(
-        Spoil{"SideCorner2", 1, [](RaschetData& d) { d.X2 += 0.01; }, nullptr,
+        Spoil{"SideCorner2",
+              1,
+              [](RaschetData& d) { d.X2 += 0.01; },
+              nullptr,
               {CheckId::FoldLengths, CheckId::Area, CheckId::SeamMeets}},
-        Spoil{"FrontCorner1", 2, [](RaschetData& d) { d.X1 += 0.01; }, nullptr,
+        Spoil{"FrontCorner1",
+              2,
+              [](RaschetData& d) { d.X1 += 0.01; },
+              nullptr,
               {CheckId::FoldLengths, CheckId::Area, CheckId::SeamMeets}},
         // 5 is 3's mirror image, so the seam's sides stay equal; the sector
         // and the closing seam give it away.
-        Spoil{"SeamEnd3", 2, [](RaschetData& d) { d.Y3 += 0.01; }, nullptr,
+        Spoil{"SeamEnd3",
+              2,
+              [](RaschetData& d) { d.Y3 += 0.01; },
+              nullptr,
               {CheckId::ApexAngles, CheckId::Area, CheckId::SeamMeets}},
-        Spoil{"SeamEnd3AlongItsArc", 3,
+        Spoil{"SeamEnd3AlongItsArc",
+              3,
               [](RaschetData& d) {
                   // Turned about the apex: every length from 4 stays right.
                   const double a = 0.001, x = d.X3 - d.X4, y = d.Y3 - d.Y4;
                   d.X3 = d.X4 + x * std::cos(a) - y * std::sin(a);
                   d.Y3 = d.Y4 + x * std::sin(a) + y * std::cos(a);
               },
-              nullptr, {CheckId::ApexAngles, CheckId::Area, CheckId::SeamMeets}},
+              nullptr,
+              {CheckId::ApexAngles, CheckId::Area, CheckId::SeamMeets}},
         // Moving the apex sideways keeps the contour's area (3 and 5 lie at
         // one height), but nothing else.
-        Spoil{"ApexOffTheAxis", 1, [](RaschetData& d) { d.X4 = 1; }, nullptr,
-              {CheckId::FoldLengths, CheckId::SeamSides, CheckId::ApexAngles,
-               CheckId::SeamMeets}},
-        Spoil{"ApexTooHigh", 3, [](RaschetData& d) { d.Y4 += 0.01; }, nullptr,
+        Spoil{"ApexOffTheAxis",
+              1,
+              [](RaschetData& d) { d.X4 = 1; },
+              nullptr,
+              {CheckId::FoldLengths, CheckId::SeamSides, CheckId::ApexAngles, CheckId::SeamMeets}},
+        Spoil{"ApexTooHigh",
+              3,
+              [](RaschetData& d) { d.Y4 += 0.01; },
+              nullptr,
               {CheckId::FoldLengths, CheckId::ApexAngles, CheckId::Area, CheckId::SeamMeets}},
-        Spoil{"CornerNotANumber", 1, [](RaschetData& d) { d.Y2 = std::nan(""); }, nullptr,
+        Spoil{"CornerNotANumber",
+              1,
+              [](RaschetData& d) { d.Y2 = std::nan(""); },
+              nullptr,
               {CheckId::FoldLengths, CheckId::Area, CheckId::SeamMeets}},
         // The contour leaves its named point: only the drawing is wrong.
-        Spoil{"ContourVertexOffItsPoint", 2, nullptr,
+        Spoil{"ContourVertexOffItsPoint",
+              2,
+              nullptr,
               [](ShopDrawing& g) { g.contour[1].x += 0.01; },
               {CheckId::ContourCloses, CheckId::Area}},
-        Spoil{"ContourWithoutItsNames", 1, nullptr, [](ShopDrawing& g) { g.contourNames.clear(); },
+        Spoil{"ContourWithoutItsNames",
+              1,
+              nullptr,
+              [](ShopDrawing& g) { g.contourNames.clear(); },
               {CheckId::ContourCloses}},
-        Spoil{"NoPatternAtAll", 1, nullptr, [](ShopDrawing& g) { g = ShopDrawing{}; },
+        Spoil{"NoPatternAtAll",
+              1,
+              nullptr,
+              [](ShopDrawing& g) { g = ShopDrawing{}; },
               {CheckId::ContourCloses, CheckId::FoldLengths, CheckId::SeamSides,
                CheckId::ApexAngles, CheckId::Area, CheckId::SeamMeets}}),
     [](const auto& info) { return std::string(info.param.name); });

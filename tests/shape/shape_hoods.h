@@ -19,22 +19,28 @@ struct DrawnHood {
     ShopDrawing drawing;
 };
 
-inline std::vector<DrawnHood> DrawnHoods() {
-    std::vector<DrawnHood> out;
-    const auto add = [&](const std::string& name, const RaschetData& d0) {
-        for (int type = 1; type <= 3; ++type) {
-            RaschetData d = d0;
-            if (Calculate(d, type).status == CalcStatus::Ok)
-                out.push_back({name + "Type" + std::to_string(type), d, ShopDrawingOf(d, type)});
-        }
-    };
-    add("Defaults", Defaults());
-    for (const EdgeHood& h : kEdgeHoods)
-        add(h.name, h.data());
-    std::mt19937_64 rng(20261208);
-    for (int i = 0; i < 60; ++i)
-        add("Random" + std::to_string(i), RandomHood(rng));
-    return out;
+// Built once per test program; the tests walk them all, naming each hood in
+// their failures.
+inline const std::vector<DrawnHood>& DrawnHoods() {
+    static const std::vector<DrawnHood> hoods = [] {
+        std::vector<DrawnHood> out;
+        const auto add = [&](const std::string& name, const RaschetData& d0) {
+            for (int type = 1; type <= 3; ++type) {
+                RaschetData d = d0;
+                if (Calculate(d, type).status == CalcStatus::Ok)
+                    out.push_back(
+                        {name + "Type" + std::to_string(type), d, ShopDrawingOf(d, type)});
+            }
+        };
+        add("Defaults", Defaults());
+        for (const EdgeHood& h : kEdgeHoods)
+            add(h.name, h.data());
+        std::mt19937_64 rng(20261208);
+        for (int i = 0; i < 60; ++i)
+            add("Random" + std::to_string(i), RandomHood(rng));
+        return out;
+    }();
+    return hoods;
 }
 
 } // namespace kiv::test
