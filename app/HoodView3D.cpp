@@ -116,7 +116,7 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
         }
     }
     view.centre = 0.5 * (lo + hi);
-    view.scale = zoom_ * std::min(width(), height()) / (2.1 * radius_);
+    view.scale = zoom_ * std::min(width(), height()) / (1.8 * radius_);
 
     struct Shown {
         std::size_t piece;
@@ -166,12 +166,13 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
         p.setBrush(shade);
         p.drawPolygon(poly);
 
-        // The fold lines this face carries, over it.
+        // The lines on this face, over it; a fold line again over whichever
+        // of its two faces comes later, so no outline hides it.
         if (piece.kind != kiv::PieceKind::Face)
             continue;
         for (std::size_t i = 0; i < plan_->lines.size(); ++i) {
             const kiv::FoldLine& l = plan_->lines[i];
-            if (l.face != piece.face)
+            if (l.face != piece.face && l.otherFace != piece.face)
                 continue;
             QPen pen(kLineColour[static_cast<int>(l.kind)], 1.6, Qt::DashLine);
             p.setPen(pen);

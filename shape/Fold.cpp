@@ -122,9 +122,10 @@ FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
         p.flat = named(names);
         pieces.push_back(std::move(p));
     };
-    const auto line = [&](LineKind kind, int face, const char* a, const char* b) {
+    const auto line = [&](LineKind kind, int face, const char* a, const char* b,
+                          int otherFace = -1) {
         const auto ends = named({a, b});
-        lines.push_back({kind, {ends[0], ends[1]}, face});
+        lines.push_back({kind, {ends[0], ends[1]}, face, otherFace});
     };
 
     piece(PieceKind::Face, 0, {"2", "3", "4"});
@@ -132,10 +133,10 @@ FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
     piece(PieceKind::Face, 2, {"7", "0", "1", "4"});
     piece(PieceKind::Face, 3, {"6", "7", "4"});
     piece(PieceKind::Face, 4, {"5", "6", "4"});
-    line(LineKind::Fold, 2, "4", "1");
-    line(LineKind::Fold, 1, "4", "2");
-    line(LineKind::Fold, 3, "4", "6");
-    line(LineKind::Fold, 2, "4", "7");
+    line(LineKind::Fold, 2, "4", "1", 1);
+    line(LineKind::Fold, 1, "4", "2", 0);
+    line(LineKind::Fold, 3, "4", "6", 4);
+    line(LineKind::Fold, 2, "4", "7", 3);
     if (drawing.type >= 2) {
         piece(PieceKind::SeamStrip, 0, {"4", "3", "F1", "F2"});
         piece(PieceKind::SeamStrip, 4, {"4", "F4", "F3", "5"});

@@ -49,7 +49,8 @@ enum class LineKind { Fold, Seam, Wire };
 struct FoldLine {
     LineKind kind = LineKind::Fold;
     Segment flat;
-    int face = 0; // one of the faces that carries it
+    int face = 0;       // the face that carries it
+    int otherFace = -1; // a fold line's second face
 };
 
 // The faces in the order they are laid round the apex, from the seam on the

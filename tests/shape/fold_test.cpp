@@ -83,6 +83,20 @@ TEST(FoldedHoods, NeighbouringFacesShareTheirFoldLine) {
                 }
             }
         }
+        // The plan's fold lines name the same two faces, which the view
+        // paints them over.
+        std::size_t found = 0;
+        for (const auto& l : plan.lines) {
+            if (l.kind != kiv::LineKind::Fold)
+                continue;
+            ++found;
+            const bool known = std::any_of(std::begin(folds), std::end(folds), [&](const auto& f) {
+                return (f.a == l.face && f.b == l.otherFace) ||
+                       (f.b == l.face && f.a == l.otherFace);
+            });
+            EXPECT_TRUE(known) << "fold line on faces " << l.face << " and " << l.otherFace;
+        }
+        EXPECT_EQ(found, 4u);
     }
 }
 
