@@ -132,7 +132,12 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
     if (notch < 0) {
         notch += 2 * std::numbers::pi;
     }
-    const double sector = 2 * std::numbers::pi - notch;
+    double sector = 2 * std::numbers::pi - notch;
+    // A hood nearly flat spans almost the full turn; a notch that rounds to
+    // just below zero is no notch, not a whole turn of one.
+    if (faces - sector > std::numbers::pi) {
+        sector += 2 * std::numbers::pi;
+    }
     const double degrees = 180 / std::numbers::pi;
     out.push_back(Judge(CheckId::ApexAngles, faces * degrees, sector * degrees, 1e-9 * 360,
                         "Углы граней у вершины 4: " + Fixed(faces * degrees, 4) +

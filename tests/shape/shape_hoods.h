@@ -35,6 +35,11 @@ inline const std::vector<DrawnHood>& DrawnHoods() {
         add("Defaults", Defaults());
         for (const EdgeHood& h : kEdgeHoods)
             add(h.name, h.data());
+        // So flat that its faces span all but a rounding error of the full
+        // turn round the apex.
+        RaschetData flat = Hood(0.399003, 277453, 1.71394e8);
+        flat.S = 0.1;
+        add("NearlyFlat", flat);
         std::mt19937_64 rng(20261208);
         for (int i = 0; i < 60; ++i)
             add("Random" + std::to_string(i), RandomHood(rng));
