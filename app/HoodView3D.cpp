@@ -1,7 +1,6 @@
 #include "app/HoodView3D.h"
 
 #include "app/PatternView.h"
-#include "core/Calculation.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -65,8 +64,7 @@ HoodCanvas3D::HoodCanvas3D(QWidget* parent) : QWidget(parent) {
 void HoodCanvas3D::setPattern(const std::optional<ConfirmedPattern>& pattern) {
     plan_.reset();
     if (pattern) {
-        kiv::RaschetData d = pattern->data;
-        kiv::Calculate(d, pattern->type);
+        const kiv::RaschetData& d = pattern->data;
         auto plan = std::make_unique<kiv::FoldPlan>(d, kiv::ShopDrawingOf(d, pattern->type));
         if (!plan->empty()) {
             radius_ = 1;

@@ -1,6 +1,5 @@
 #include "app/PatternView.h"
 
-#include "core/Calculation.h"
 #include "report/FormatFixed.h"
 #include "shape/Checks.h"
 
@@ -107,11 +106,9 @@ void PatternCanvas::setPattern(const std::optional<ConfirmedPattern>& pattern) {
     lines_.clear();
     drawing_ = {};
     if (has_) {
-        kiv::RaschetData d = pattern->data;
-        const kiv::CalcResult calc = kiv::Calculate(d, pattern->type);
-        b1_ = calc.summary.B1;
-        b2_ = calc.summary.B2;
-        drawing_ = kiv::ShopDrawingOf(d, pattern->type);
+        b1_ = pattern->summary.B1;
+        b2_ = pattern->summary.B2;
+        drawing_ = kiv::ShopDrawingOf(pattern->data, pattern->type);
         // Every line with the names of its ends, for the hover line.
         const auto nameOf = [&](kiv::Point p) {
             for (const auto& n : drawing_.points)
@@ -466,9 +463,8 @@ void PatternWindow::setPattern(const std::optional<ConfirmedPattern>& pattern) {
     canvas_->setPattern(pattern);
     if (!pattern)
         return;
-    kiv::RaschetData d = pattern->data;
-    kiv::Calculate(d, pattern->type);
-    const auto results = kiv::CheckShape(d, kiv::ShopDrawingOf(d, pattern->type));
+    const auto results =
+        kiv::CheckShape(pattern->data, kiv::ShopDrawingOf(pattern->data, pattern->type));
     for (std::size_t i = 0; i < checks_.size(); ++i) {
         const QString text =
             i < results.size() ? QString::fromStdString(results[i].text) : QString();

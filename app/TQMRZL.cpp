@@ -1099,9 +1099,11 @@ std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int typ
     // Calculated on a copy: the script button is enabled before the
     // confirmation has computed its points, and a view must never touch the
     // window's own state.
-    ConfirmedPattern p{state, type, std::move(name)};
-    if (kiv::Calculate(p.data, type).status != kiv::CalcStatus::Ok)
+    ConfirmedPattern p{state, type, std::move(name), {}};
+    const kiv::CalcResult calc = kiv::Calculate(p.data, type);
+    if (calc.status != kiv::CalcStatus::Ok)
         return std::nullopt;
+    p.summary = calc.summary;
     return p;
 }
 

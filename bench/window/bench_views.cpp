@@ -26,7 +26,7 @@ ConfirmedPattern Hood(double l1, double l2, double h, const char* name) {
     p.data.AllD = 2;
     p.type = 3;
     p.name = QString::fromLatin1(name);
-    kiv::Calculate(p.data, 3);
+    p.summary = kiv::Calculate(p.data, 3).summary;
     return p;
 }
 

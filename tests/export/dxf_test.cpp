@@ -3,6 +3,7 @@
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
 #include "export/Dxf.h"
+#include "shape/Checks.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -131,6 +132,8 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     ASSERT_EQ(calc.status, kiv::CalcStatus::Ok);
     const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
     ASSERT_EQ(out.fault, kiv::DrawingFault::None) << kiv::DrawingFaultText(out.fault);
+    // The drawing folds into the hood the user typed in.
+    EXPECT_TRUE(kiv::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
 
     const Collector c = ReadBack(out.bytes);
     EXPECT_EQ(c.strings.count("$ACADVER"), 1u);
