@@ -52,12 +52,7 @@ HoodCanvas3D::HoodCanvas3D(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QString::fromUtf8("Зонт в 3D"));
     setAccessibleDescription(QString::fromUtf8(
         "Перетаскивание поворачивает зонт, колесо мыши — масштаб, Home — исходный вид"));
-    setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(200, 150);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SetUpCanvas(this);
     resetView();
 }
 
@@ -181,35 +176,26 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
 }
 
 void HoodCanvas3D::wheelEvent(QWheelEvent* e) {
-    zoom_ = std::clamp(zoom_ * std::pow(1.25, e->angleDelta().y() / 120.0), 0.05, 100.0);
+    zoom_ = std::clamp(zoom_ * WheelFactor(e), 0.05, 100.0);
     update();
     e->accept();
 }
 
 void HoodCanvas3D::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        dragging_ = true;
-        dragFrom_ = e->position().toPoint();
-        setCursor(Qt::ClosedHandCursor);
-    }
+    drag_.press(this, e);
 }
 
 void HoodCanvas3D::mouseMoveEvent(QMouseEvent* e) {
-    if (!dragging_)
+    const QPoint d = drag_.step(e);
+    if (d.isNull())
         return;
-    const QPoint at = e->position().toPoint();
-    const QPoint d = at - dragFrom_;
-    dragFrom_ = at;
     yaw_ = std::remainder(yaw_ - d.x() * kDegreesPerPixel, 360.0);
     pitch_ = std::clamp(pitch_ + d.y() * kDegreesPerPixel, -90.0, 90.0);
     update();
 }
 
 void HoodCanvas3D::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        dragging_ = false;
-        unsetCursor();
-    }
+    drag_.release(this, e);
 }
 
 void HoodCanvas3D::keyPressEvent(QKeyEvent* e) {

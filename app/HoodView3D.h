@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CanvasInput.h"
 #include "app/ConfirmedPattern.h"
 #include "shape/Fold.h"
 
@@ -43,8 +44,7 @@ private:
     double radius_ = 1; // mm: the flat pattern's reach, so the hood fits at every fold
     double fraction_ = 1;
     double yaw_ = 0, pitch_ = 0, zoom_ = 1;
-    QPoint dragFrom_;
-    bool dragging_ = false;
+    Drag drag_;
 };
 
 class HoodWindow3D : public QWidget {

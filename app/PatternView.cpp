@@ -1,5 +1,7 @@
 #include "app/PatternView.h"
 
+#include "app/CanvasInput.h"
+
 #include "report/FormatFixed.h"
 #include "shape/Checks.h"
 
@@ -93,12 +95,7 @@ PatternCanvas::PatternCanvas(QWidget* parent) : QWidget(parent) {
     setAccessibleDescription(
         QString::fromUtf8("Колесо мыши — масштаб, перетаскивание — сдвиг, Home — вся развертка"));
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(200, 150);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SetUpCanvas(this);
 }
 
 void PatternCanvas::setPattern(const std::optional<ConfirmedPattern>& pattern) {
@@ -187,7 +184,7 @@ void PatternCanvas::wheelEvent(QWheelEvent* e) {
         return;
     const QPointF at = e->position();
     const kiv::Point before = toPattern(at);
-    const double factor = std::pow(1.25, e->angleDelta().y() / 120.0);
+    const double factor = WheelFactor(e);
     // Between a whole 20 km road of patterns and a thousandth of a millimetre
     // a pixel: beyond that nothing more is seen.
     scale_ = std::clamp(scale_ * factor, 1e-6, 1e6);
@@ -200,30 +197,20 @@ void PatternCanvas::wheelEvent(QWheelEvent* e) {
 }
 
 void PatternCanvas::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        dragging_ = true;
-        dragFrom_ = e->position().toPoint();
-        setCursor(Qt::ClosedHandCursor);
-    }
+    drag_.press(this, e);
 }
 
 void PatternCanvas::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint at = e->position().toPoint();
-    if (dragging_) {
-        const QPoint d = at - dragFrom_;
+    if (const QPoint d = drag_.step(e); !d.isNull()) {
         centre_.x -= d.x() / scale_;
         centre_.y += d.y() / scale_;
-        dragFrom_ = at;
         update();
     }
-    setHover(hoverAt(at));
+    setHover(hoverAt(e->position()));
 }
 
 void PatternCanvas::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        dragging_ = false;
-        unsetCursor();
-    }
+    drag_.release(this, e);
 }
 
 void PatternCanvas::keyPressEvent(QKeyEvent* e) {
@@ -281,13 +268,36 @@ QString PatternCanvas::hoverAt(QPointF s) const {
              Mm(std::hypot(line->at.b.x - line->at.a.x, line->at.b.y - line->at.a.y)));
 }
 
+std::vector<QLineF> PatternCanvas::shownLines() const {
+    std::vector<QLineF> shown;
+    shown.reserve(lines_.size());
+    for (const auto& l : lines_)
+        if (layers_[l.layer])
+            shown.emplace_back(toScreen(l.at.a), toScreen(l.at.b));
+    return shown;
+}
+
+std::vector<PatternCanvas::PlacedName> PatternCanvas::placedNames() const {
+    std::vector<PlacedName> placed;
+    if (!has_)
+        return placed;
+    const QFontMetricsF metrics(font());
+    const std::vector<QLineF> shown = shownLines();
+    std::vector<QRectF> taken;
+    for (const auto& n : drawing_.points) {
+        const QString name = QString::fromStdString(n.name);
+        const QPointF at = toScreen(n.at);
+        taken.push_back(PlaceName(at, metrics.size(0, name), taken, shown));
+        placed.push_back({name, at, taken.back()});
+    }
+    return placed;
+}
+
 void PatternCanvas::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!has_)
         return;
     p.setRenderHint(QPainter::Antialiasing);
-    std::vector<QLineF> drawn;
-    drawn.reserve(lines_.size());
     for (int pass = Wire; pass >= Cut; --pass) {
         if (!layers_[pass])
             continue;
@@ -301,35 +311,22 @@ void PatternCanvas::paintEvent(QPaintEvent*) {
                 {std::max(kDash * scale_, 6.0) / width, std::max(kGap * scale_, 3.0) / width});
         }
         p.setPen(pen);
-        for (const auto& l : lines_) {
-            if (l.layer != pass)
-                continue;
-            const QLineF s(toScreen(l.at.a), toScreen(l.at.b));
-            p.drawLine(s);
-            drawn.push_back(s);
-        }
+        for (const auto& l : lines_)
+            if (l.layer == pass)
+                p.drawLine(toScreen(l.at.a), toScreen(l.at.b));
     }
     if (layers_[Dimensions])
         paintDimensions(p);
-    if (layers_[Names])
-        paintNames(p, drawn);
-    paintScaleBar(p);
-}
-
-void PatternCanvas::paintNames(QPainter& p, const std::vector<QLineF>& drawn) const {
-    const QFontMetricsF metrics(font());
-    std::vector<QRectF> taken;
-    p.setBrush(Qt::black);
-    for (const auto& n : drawing_.points) {
-        const QPointF at = toScreen(n.at);
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(at, 2.0, 2.0);
-        const QString name = QString::fromStdString(n.name);
-        const QRectF box = PlaceName(at, metrics.size(0, name), taken, drawn);
-        taken.push_back(box);
-        p.setPen(Qt::black);
-        p.drawText(box, Qt::AlignCenter, name);
+    if (layers_[Names]) {
+        for (const PlacedName& n : placedNames()) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawEllipse(n.point, 2.0, 2.0);
+            p.setPen(Qt::black);
+            p.drawText(n.box, Qt::AlignCenter, n.name);
+        }
     }
+    paintScaleBar(p);
 }
 
 void PatternCanvas::paintDimensions(QPainter& p) const {

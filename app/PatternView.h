@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CanvasInput.h"
 #include "app/ConfirmedPattern.h"
 #include "export/ShopDrawing.h"
 
@@ -40,7 +41,16 @@ public:
     // The pattern's box with the blank's dimension lines, in millimetres.
     QRectF extents() const;
     void fit();
-    // What the pointer is over, as the hover line shows it; empty over nothing.
+    // Each point's name and the box it is written in, as now painted.
+    struct PlacedName {
+        QString name;
+        QPointF point;
+        QRectF box;
+    };
+    std::vector<PlacedName> placedNames() const;
+    std::vector<QLineF>
+    shownLines() const; // on screen, of the layers switched on
+                        // What the pointer is over, as the hover line shows it; empty over nothing.
     QString hoverText() const { return hover_; }
 
 signals:
@@ -66,7 +76,6 @@ private:
     QString hoverAt(QPointF s) const;
     void paintScaleBar(QPainter& p) const;
     void paintDimensions(QPainter& p) const;
-    void paintNames(QPainter& p, const std::vector<QLineF>& drawn) const;
 
     bool has_ = false;
     kiv::ShopDrawing drawing_;
@@ -75,8 +84,7 @@ private:
     bool layers_[LayerCount] = {true, true, true, true, true, true};
     double scale_ = 1;
     kiv::Point centre_;
-    QPoint dragFrom_;
-    bool dragging_ = false;
+    Drag drag_;
     QString hover_;
 };
 

@@ -1107,12 +1107,6 @@ std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int typ
     return p;
 }
 
-template <class Window> void Raise(Window* w) {
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 } // namespace
 
 void TForm1::syncViews() {
@@ -1130,24 +1124,24 @@ void TForm1::syncViews() {
         hoodView_->setPattern(pattern);
 }
 
-void TForm1::PatternViewClick() {
+template <class View> void TForm1::openView(View*& view) {
     guarded([&] {
-        if (patternView_ == nullptr) {
-            patternView_ = new PatternWindow(this);
+        if (view == nullptr) {
+            view = new View(this);
             syncViews();
         }
-        Raise(patternView_);
+        view->show();
+        view->raise();
+        view->activateWindow();
     });
 }
 
+void TForm1::PatternViewClick() {
+    openView(patternView_);
+}
+
 void TForm1::HoodView3DClick() {
-    guarded([&] {
-        if (hoodView_ == nullptr) {
-            hoodView_ = new HoodWindow3D(this);
-            syncViews();
-        }
-        Raise(hoodView_);
-    });
+    openView(hoodView_);
 }
 
 // ---------------------------------------------------------------------------

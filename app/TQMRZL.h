@@ -174,6 +174,8 @@ private:
     bool saveOrTell(const QString& path, const std::string& bytes);
     // The views show the confirmed pattern, or their notice while there is none.
     void syncViews();
+    // Makes the view at its first opening, then brings it to the front.
+    template <class View> void openView(View*& view);
 
     QLineEdit* fieldOf(kiv::Input in) const;
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,

@@ -1,7 +1,8 @@
 // How fast the two view windows paint at 1000 x 800: the hood turning in 3D
 // (a new angle every frame, as while dragging) and the pattern at true shape,
 // for the default type-3 hood and a 5 m one. Frames a second are the
-// "frames/s" counter; everything runs on the one GUI thread.
+// "frames/s" counter; everything runs on the one GUI thread. Linked into
+// kiv_bench_window, whose main() starts the application.
 #include "app/HoodView3D.h"
 #include "app/PatternView.h"
 #include "core/Calculation.h"
@@ -76,15 +77,3 @@ BENCHMARK(BM_Hood3DTurning)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pattern2D)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

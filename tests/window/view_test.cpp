@@ -283,3 +283,74 @@ TEST_F(ViewTest, LeaveTheMainWindowAsItWas) {
 }
 
 } // namespace
+
+namespace {
+
+// A name goes to the first free spot beside its point: above right, then
+// below right, above left...
+TEST(PlaceName, TakesTheFirstSpotThatCoversNothing) {
+    const QPointF at(100, 100);
+    const QSizeF size(20, 10);
+    const QRectF aboveRight(QPointF(104, 86), size), belowRight(QPointF(104, 104), size);
+    const QRectF aboveLeft(QPointF(76, 86), size);
+    const struct {
+        const char* what;
+        std::vector<QRectF> taken;
+        std::vector<QLineF> lines;
+        QRectF want;
+    } rows[] = {
+        {"nothing near", {}, {}, aboveRight},
+        {"a name above right", {aboveRight}, {}, belowRight},
+        {"a line through above right", {}, {QLineF(90, 90, 130, 90)}, belowRight},
+        {"names right, a line below left",
+         {aboveRight, belowRight},
+         {QLineF(70, 110, 95, 110)},
+         aboveLeft},
+        // Crossing a line is better than covering a name.
+        {"names all over the top, a line under it",
+         {QRectF(0, 0, 200, 100)},
+         {QLineF(70, 110, 130, 110)},
+         belowRight},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(PlaceName(at, size, r.taken, r.lines), r.want) << r.what;
+}
+
+class ViewNames : public ViewTest, public ::testing::WithParamInterface<int> {};
+
+// Fitted, every point is named once, next to its point, and no name covers
+// another; in the roomy plain pattern no name covers a line either.
+TEST_P(ViewNames, CoverNoOtherName) {
+    confirm(GetParam());
+    PatternCanvas* c = openPattern()->canvas();
+    const auto names = c->placedNames();
+    kiv::RaschetData d = form->RaschetData;
+    EXPECT_EQ(names.size(), kiv::ShopDrawingOf(d, GetParam()).points.size());
+    int crossings = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QRectF near = names[i].box.adjusted(-5, -5, 5, 5);
+        EXPECT_TRUE(near.contains(names[i].point)) << names[i].name.toStdString();
+        for (std::size_t j = i + 1; j < names.size(); ++j)
+            EXPECT_FALSE(names[i].box.intersects(names[j].box))
+                << names[i].name.toStdString() << " and " << names[j].name.toStdString();
+        for (const QLineF& l : c->shownLines()) {
+            const QRectF& b = names[i].box;
+            const QLineF edges[] = {{b.topLeft(), b.topRight()},
+                                    {b.topRight(), b.bottomRight()},
+                                    {b.bottomRight(), b.bottomLeft()},
+                                    {b.bottomLeft(), b.topLeft()}};
+            bool crosses = b.contains(l.p1()) || b.contains(l.p2());
+            for (const QLineF& e : edges)
+                crosses = crosses || l.intersects(e, nullptr) == QLineF::BoundedIntersection;
+            crossings += crosses ? 1 : 0;
+        }
+    }
+    if (GetParam() == 1) {
+        EXPECT_EQ(crossings, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, ViewNames, ::testing::Values(1, 2, 3),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
+
+} // namespace
