@@ -3,6 +3,7 @@
 #include "app/CanvasInput.h"
 
 #include "report/FormatFixed.h"
+#include "report/Texts.h"
 #include "shape/Checks.h"
 
 #include <QCheckBox>
@@ -38,6 +39,12 @@ double DistanceToSegment(QPointF p, QPointF a, QPointF b) {
     const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / len2, 0.0, 1.0) : 0;
     const QPointF q = a + t * ab - p;
     return std::hypot(q.x(), q.y());
+}
+
+// A blank size as the main window's labels write it.
+QString BlankText(const char* name, double v) {
+    return QString::fromUtf8("%1 = %2").arg(QLatin1String(name),
+                                            QString::fromStdString(kiv::BlankSizeText(v)));
 }
 
 bool SamePoint(kiv::Point a, kiv::Point b) {
@@ -92,8 +99,6 @@ void ShowText(QLabel* label, const QString& text) {
 PatternCanvas::PatternCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PatternCanvas"));
     setAccessibleName(QString::fromUtf8("Развертка в масштабе"));
-    setAccessibleDescription(
-        QString::fromUtf8("Колесо мыши — масштаб, перетаскивание — сдвиг, Home — вся развертка"));
     setMouseTracking(true);
     SetUpCanvas(this);
 }
@@ -164,6 +169,7 @@ QRectF PatternCanvas::extents() const {
 void PatternCanvas::fit() {
     const QRectF box = extents();
     if (box.isNull() || width() <= 0 || height() <= 0) {
+        describe();
         update();
         return;
     }
@@ -172,6 +178,7 @@ void PatternCanvas::fit() {
     const double w = std::max(1.0, width() - 2 * room), h = std::max(1.0, height() - 2 * room);
     scale_ = std::min(w / std::max(box.width(), 1e-9), h / std::max(box.height(), 1e-9));
     centre_ = {box.center().x(), box.center().y()};
+    describe();
     update();
 }
 
@@ -192,6 +199,7 @@ void PatternCanvas::wheelEvent(QWheelEvent* e) {
     const kiv::Point after = toPattern(at);
     centre_.x += before.x - after.x;
     centre_.y += before.y - after.y;
+    describe();
     update();
     e->accept();
 }
@@ -361,15 +369,11 @@ void PatternCanvas::paintDimensions(QPainter& p) const {
         p.drawText(QRectF(-100, -18, 200, 16), Qt::AlignHCenter | Qt::AlignBottom, text);
         p.restore();
     };
-    const auto b = [](const char* n, double v) {
-        return QString::fromUtf8("%1 = %2").arg(QLatin1String(n),
-                                                QString::fromStdString(kiv::FormatFixed(v, 9, 2)));
-    };
-    dimension(bottomLeft, bottomRight, QPointF(0, kDimensionOffset), b("B1", b1_), false);
-    dimension(bottomRight, topRight, QPointF(kDimensionOffset, 0), b("B2", b2_), true);
+    dimension(bottomLeft, bottomRight, QPointF(0, kDimensionOffset), BlankText("B1", b1_), false);
+    dimension(bottomRight, topRight, QPointF(kDimensionOffset, 0), BlankText("B2", b2_), true);
 }
 
-void PatternCanvas::paintScaleBar(QPainter& p) const {
+double PatternCanvas::scaleBarLength() const {
     // The longest round length (1, 2 or 5 times a power of ten) up to 120 px.
     const double mm = 120 / scale_;
     const double power = std::pow(10.0, std::floor(std::log10(mm)));
@@ -377,15 +381,35 @@ void PatternCanvas::paintScaleBar(QPainter& p) const {
     for (double k : {2.0, 5.0})
         if (k * power <= mm)
             length = k * power;
-    const double px = length * scale_;
+    return length;
+}
+
+QString PatternCanvas::scaleBarText() const {
+    const double length = scaleBarLength();
+    return QString::fromStdString(kiv::FormatFixed(length, 12, length < 1 ? 3 : 0)) +
+           QString::fromUtf8(" мм");
+}
+
+void PatternCanvas::paintScaleBar(QPainter& p) const {
+    const double px = scaleBarLength() * scale_;
     const QPointF start(12, height() - 14);
     p.setPen(QPen(Qt::black, 2));
     p.drawLine(start, start + QPointF(px, 0));
     p.drawLine(start + QPointF(0, -4), start + QPointF(0, 4));
     p.drawLine(start + QPointF(px, -4), start + QPointF(px, 4));
-    const QString text = QString::fromStdString(kiv::FormatFixed(length, 12, length < 1 ? 3 : 0)) +
-                         QString::fromUtf8(" мм");
-    p.drawText(QRectF(start.x(), start.y() - 22, std::max(px, 80.0), 16), Qt::AlignLeft, text);
+    p.drawText(QRectF(start.x(), start.y() - 22, std::max(px, 80.0), 16), Qt::AlignLeft,
+               scaleBarText());
+}
+
+void PatternCanvas::describe() {
+    // What the drawing shows in figures, for a screen reader: the scale bar
+    // and the blank's dimensions.
+    QString text;
+    if (has_)
+        text = QString::fromUtf8("Масштабная линейка: %1; %2, %3. ")
+                   .arg(scaleBarText(), BlankText("B1", b1_), BlankText("B2", b2_));
+    setAccessibleDescription(text + QString::fromUtf8("Колесо мыши — масштаб, перетаскивание — "
+                                                      "сдвиг, Home — вся развертка"));
 }
 
 // ---------------------------------------------------------------------------

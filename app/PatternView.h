@@ -75,6 +75,9 @@ private:
     void setHover(const QString& text);
     QString hoverAt(QPointF s) const;
     void paintScaleBar(QPainter& p) const;
+    double scaleBarLength() const; // mm
+    QString scaleBarText() const;
+    void describe();
     void paintDimensions(QPainter& p) const;
 
     bool has_ = false;

@@ -148,12 +148,22 @@ TEST_F(ViewTest, FitsZoomsRoundTheCursorAndPans) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(c->window()));
     ExpectFitted(c);
     const double fitted = c->scale();
+    // The figures drawn are also told: the scale bar and the main window's blank.
+    EXPECT_TRUE(c->accessibleDescription().startsWith(QStringLiteral("Масштабная линейка: ")));
+    EXPECT_TRUE(
+        c->accessibleDescription().contains(QStringLiteral("B1 = ") + form->LabelAllB1->text()));
+    EXPECT_TRUE(
+        c->accessibleDescription().contains(QStringLiteral("B2 = ") + form->LabelAllB2->text()));
+    const QString before = c->accessibleDescription();
 
     // The pattern point under the cursor stays under it.
     const QPointF at(c->width() * 0.3, c->height() * 0.6);
     const kiv::Point under = c->toPattern(at);
     Wheel(c, at, 2);
     EXPECT_NEAR(c->scale(), fitted * 1.5625, 1e-9 * fitted);
+    // Ten times larger: the scale bar stands for a tenth of the length.
+    Wheel(c, at, 8);
+    EXPECT_NE(c->accessibleDescription(), before);
     const QPointF again = c->toScreen(under);
     EXPECT_NEAR(again.x(), at.x(), 1e-6);
     EXPECT_NEAR(again.y(), at.y(), 1e-6);
