@@ -35,7 +35,7 @@ struct View {
     double scale;
     QPointF middle;
 
-    kiv::Vec3 turn(kiv::Vec3 p) const {
+    kiv::Vec3 turn(const kiv::Vec3& p) const {
         const kiv::Vec3 q = p - centre;
         const double x = cy * q.x - sy * q.y, y = sy * q.x + cy * q.y;
         return {x, cp * y - sp * q.z, sp * y + cp * q.z};

@@ -23,12 +23,12 @@ double Distance(Point a, Point b) {
 }
 
 // Angle at `o` between the rays to a and b, 0 ... pi.
-double AngleAt(Vec3 o, Vec3 a, Vec3 b) {
+double AngleAt(const Vec3& o, const Vec3& a, const Vec3& b) {
     const Vec3 u = a - o, v = b - o;
     return std::atan2(Norm(CrossV(u, v)), Dot(u, v));
 }
 
-double TriangleArea(Vec3 a, Vec3 b, Vec3 c) {
+double TriangleArea(const Vec3& a, const Vec3& b, const Vec3& c) {
     return Norm(CrossV(b - a, c - a)) / 2;
 }
 

@@ -20,7 +20,7 @@ double Dot(Vec3 a, Vec3 b) {
 Vec3 CrossV(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double Norm(Vec3 a) {
+double Norm(const Vec3& a) {
     return std::sqrt(Dot(a, a));
 }
 
@@ -50,7 +50,7 @@ namespace {
 
 // Turning by `angle` about the line through `p` along the unit vector `u`,
 // after `before`.
-Rigid TurnAfter(const Rigid& before, Vec3 p, Vec3 u, double angle) {
+Rigid TurnAfter(const Rigid& before, const Vec3& p, const Vec3& u, double angle) {
     const double c = std::cos(angle), s = std::sin(angle), k = 1 - c;
     const double turn[3][3] = {
         {c + u.x * u.x * k, u.x * u.y * k - u.z * s, u.x * u.z * k + u.y * s},

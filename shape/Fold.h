@@ -25,7 +25,7 @@ Vec3 operator-(Vec3 a, Vec3 b);
 Vec3 operator*(double k, Vec3 a);
 double Dot(Vec3 a, Vec3 b);
 Vec3 CrossV(Vec3 a, Vec3 b);
-double Norm(Vec3 a);
+double Norm(const Vec3& a);
 
 struct Segment3 {
     Vec3 a, b;
