@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <set>
 
 namespace {
@@ -64,6 +65,10 @@ struct Spoil {
     void (*drawing)(ShopDrawing&);
     std::set<CheckId> fail;
 };
+
+void PrintTo(const Spoil& s, std::ostream* os) {
+    *os << s.name;
+}
 
 class SpoiledPoint : public ::testing::TestWithParam<Spoil> {};
 
