@@ -1,6 +1,8 @@
 #include "app/TQMRZL.h"
 
 #include "app/FileDialogs.h"
+#include "app/HoodView3D.h"
+#include "app/PatternView.h"
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
@@ -390,6 +392,12 @@ void TForm1::createMenu() {
     file->addSeparator();
     ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));
 
+    QMenu* view = bar->addMenu(u("Вид"));
+    view->setObjectName(QStringLiteral("MenuView"));
+    ActionPatternView =
+        action(view, "ActionPatternView", "Развертка в масштабе…", QKeySequence(u("Ctrl+R")));
+    ActionHoodView3D = action(view, "ActionHoodView3D", "Зонт в 3D…", QKeySequence(u("Ctrl+3")));
+
     QMenu* help = bar->addMenu(u("Справка"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     ActionHelp = action(help, "ActionHelp", "Описание программы", QKeySequence(Qt::Key_F1));
@@ -400,8 +408,10 @@ void TForm1::createMenu() {
 
 void TForm1::syncMenu() {
     const bool confirmed = ButtonFileSCR->isEnabled();
-    for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF})
+    for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
+                       ActionPatternView, ActionHoodView3D})
         a->setEnabled(confirmed);
+    syncViews();
 }
 
 void TForm1::bindEvents() {
@@ -412,6 +422,8 @@ void TForm1::bindEvents() {
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
     connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
     connect(ActionTemplatePDF, &QAction::triggered, this, &TForm1::TemplatePDFClick);
+    connect(ActionPatternView, &QAction::triggered, this, &TForm1::PatternViewClick);
+    connect(ActionHoodView3D, &QAction::triggered, this, &TForm1::HoodView3DClick);
     connect(ActionExit, &QAction::triggered, this, &QWidget::close);
     connect(ActionHelp, &QAction::triggered, this, &TForm1::ImageZontDblClick);
     connect(ActionAbout, &QAction::triggered, this, &TForm1::ButtonAboutProgramClick);
@@ -1096,6 +1108,63 @@ void TForm1::PrintTemplateClick() {
             PaintTemplate(*p, doc);
         });
     });
+}
+
+// ---------------------------------------------------------------------------
+// Views
+
+namespace {
+
+std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int type, bool confirmed,
+                                          QString name) {
+    if (!confirmed || type < 1 || type > 3)
+        return std::nullopt;
+    // Calculated on a copy: the script button is enabled before the
+    // confirmation has computed its points, and a view must never touch the
+    // window's own state.
+    ConfirmedPattern p{state, type, std::move(name), {}};
+    const kiv::CalcResult calc = kiv::Calculate(p.data, type);
+    if (calc.status != kiv::CalcStatus::Ok)
+        return std::nullopt;
+    p.summary = calc.summary;
+    return p;
+}
+
+} // namespace
+
+void TForm1::syncViews() {
+    if (patternView_ == nullptr && hoodView_ == nullptr)
+        return;
+    int type = 0;
+    const bool confirmed = confirmedPattern(type);
+    QString name = confirmed ? scriptName(type) : QString();
+    if (name.endsWith(QStringLiteral(".scr")))
+        name.chop(4);
+    const auto pattern = Confirmed(RaschetData, type, confirmed, name);
+    if (patternView_ != nullptr)
+        patternView_->setPattern(pattern);
+    if (hoodView_ != nullptr)
+        hoodView_->setPattern(pattern);
+}
+
+template <class View> void TForm1::openView(View*& view) {
+    guarded([&] {
+        if (view == nullptr) {
+            view = new View(this);
+            syncViews();
+        }
+        view->show();
+        view->raise();
+        view->activateWindow();
+    });
+}
+
+void TForm1::PatternViewClick() {
+    openView(patternView_);
+}
+
+void TForm1::HoodView3DClick() {
+    openView(hoodView_);
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <vector>
 
 class FileDialogs;
+class HoodWindow3D;
+class PatternWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -74,12 +76,14 @@ public:
     QLabel* LabelNoneB2;
     QLabel* LabelRazv;
 
-    // The menu bar's commands. The file commands are enabled exactly when
-    // ButtonFileSCR is.
+    // The menu bar's commands. The file and view commands are enabled exactly
+    // when ButtonFileSCR is.
     QAction* ActionFileSCR;
     QAction* ActionExportDXF;
     QAction* ActionTemplatePDF;
     QAction* ActionPrintTemplate;
+    QAction* ActionPatternView;
+    QAction* ActionHoodView3D;
     QAction* ActionExit;
     QAction* ActionHelp;
     QAction* ActionAbout;
@@ -100,6 +104,8 @@ public:
     void ExportDXFClick();
     void TemplatePDFClick();
     void PrintTemplateClick();
+    void PatternViewClick();
+    void HoodView3DClick();
 
     // Keystroke filters of the nine fields: `key` is the typed character; set
     // to 0, it is discarded before the field sees it, set to another
@@ -169,6 +175,10 @@ private:
     bool confirmedPattern(int& type) const;
     bool templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
+    // The views show the confirmed pattern, or their notice while there is none.
+    void syncViews();
+    // Makes the view at its first opening, then brings it to the front.
+    template <class View> void openView(View*& view);
 
     QLineEdit* fieldOf(kiv::Input in) const;
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
@@ -187,4 +197,7 @@ private:
     FileDialogs* dialogs_;
     QString title_;
     bool activated_ = false;
+    // One of each view at most, made at their first opening.
+    PatternWindow* patternView_ = nullptr;
+    HoodWindow3D* hoodView_ = nullptr;
 };

@@ -6,7 +6,6 @@
 #include "export/Dxf.h"
 
 #include "tests/engine/engine_fixtures.h"
-#include "tests/export/edge_hoods.h"
 
 #include <cstdio>
 #include <fstream>

@@ -3,6 +3,10 @@
 
 #include "core/RaschetData.h"
 
+#include <ostream>
+#include <random>
+#include <string>
+
 namespace kiv::test {
 
 // The inputs the window starts with.
@@ -25,6 +29,64 @@ inline RaschetData Hood(double H, double L1, double L2) {
     d.H = H;
     d.L1 = L1;
     d.L2 = L2;
+    return d;
+}
+
+// Hoods at the edges of the shape: equal allowances end both seam strips at
+// one point of the axis, a tall hood puts the apex above point 3, a square
+// base, and the smallest sizes the validators allow.
+struct EdgeHood {
+    const char* name;
+    double S, L1, L2, H, P1, P2, wire;
+    int types = 3; // the types whose allowances fit: 1 to `types`
+
+    RaschetData data() const {
+        RaschetData d;
+        d.S = S;
+        d.L1 = L1;
+        d.L2 = L2;
+        d.H = H;
+        d.FalthP1 = d.AllP1 = P1;
+        d.FalthP2 = d.AllP2 = P2;
+        d.AllD = wire;
+        return d;
+    }
+};
+
+// Test names and failure messages name the hood, not its bytes.
+inline void PrintTo(const EdgeHood& h, std::ostream* os) {
+    *os << h.name;
+}
+
+inline const EdgeHood kEdgeHoods[] = {
+    {"EqualAllowances", 0.5, 200, 400, 100, 3, 3, 2},
+    {"TallWithEqualAllowances", 2, 205, 1000, 1000, 3, 3, 4},
+    {"SquareBase", 1, 500, 500, 300, 10, 2, 10},
+    {"Smallest", 0.1, 1, 1, 0.2, 2, 2, 1, 1},
+    {"Steep", 0.5, 100, 100, 5000, 20, 2, 10},
+    {"WideAndLow", 1, 300, 3000, 400, 5, 2, 3},
+    // A needle: the strips run 9.5 m past the apex, and allowances a few last
+    // digits apart end them all but at one point of the axis.
+    {"NeedleWithAllowancesApartInTheLastDigits", 0.5, 5, 200, 48008, 40.5444444444444444404,
+     40.5444444444444004, 2},
+};
+
+// A hood drawn from the whole range the validators let through, from shallow
+// and wide to tall and narrow; its allowances may not fit.
+inline RaschetData RandomHood(std::mt19937_64& rng) {
+    const auto in = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rng);
+    };
+    RaschetData d;
+    d.S = in(0.1, 3);
+    d.L1 = in(10 * d.S, 3000);
+    d.L2 = in(d.L1, d.L1 * 4);
+    d.H = in(2 * d.S, 3000);
+    d.FalthP2 = in(2, 20);
+    d.FalthP1 = in(d.FalthP2, 30);
+    d.AllP2 = in(2, 20);
+    d.AllP1 = in(d.AllP2, 30);
+    d.AllD = in(1, 10);
     return d;
 }
 

@@ -3,7 +3,7 @@
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
 #include "export/Dxf.h"
-#include "export/edge_hoods.h"
+#include "shape/Checks.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -221,6 +221,8 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     ASSERT_EQ(calc.status, kiv::CalcStatus::Ok);
     const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
     ASSERT_EQ(out.fault, kiv::DrawingFault::None) << kiv::DrawingFaultText(out.fault);
+    // The drawing folds into the hood the user typed in.
+    EXPECT_TRUE(kiv::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
 
     const Collector c = ReadBack(out.bytes);
     EXPECT_EQ(c.strings.count("$ACADVER"), 1u);
@@ -290,21 +292,9 @@ INSTANTIATE_TEST_SUITE_P(Types, DxfDefaults, ::testing::Values(1, 2, 3),
 // and wide to tall and narrow; inputs the seam strips do not fit are skipped.
 TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     std::mt19937_64 rng(20261208);
-    const auto in = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(rng);
-    };
     int written[4] = {};
     for (int i = 0; i < 300; ++i) {
-        RaschetData d;
-        d.S = in(0.1, 3);
-        d.L1 = in(10 * d.S, 3000);
-        d.L2 = in(d.L1, d.L1 * 4);
-        d.H = in(2 * d.S, 3000);
-        d.FalthP2 = in(2, 20);
-        d.FalthP1 = in(d.FalthP2, 30);
-        d.AllP2 = in(2, 20);
-        d.AllP1 = in(d.AllP2, 30);
-        d.AllD = in(1, 10);
+        const RaschetData d = kiv::test::RandomHood(rng);
         const int type = 1 + i % 3;
         RaschetData probe = d;
         if (kiv::Calculate(probe, type).status != kiv::CalcStatus::Ok) {
@@ -322,10 +312,12 @@ TEST(DxfRandom, ReadsBackAsTheEnginePoints) {
     }
 }
 
-class DxfEdgeHoods : public ::testing::TestWithParam<kiv::test::EdgeHood> {};
+using kiv::test::EdgeHood;
+
+class DxfEdgeHoods : public ::testing::TestWithParam<EdgeHood> {};
 
 TEST_P(DxfEdgeHoods, AreWrittenFaithfully) {
-    const kiv::test::EdgeHood& h = GetParam();
+    const EdgeHood& h = GetParam();
     const RaschetData d = h.data();
     for (int type = 1; type <= 3; ++type) {
         SCOPED_TRACE("type " + std::to_string(type));

@@ -55,24 +55,30 @@ std::string ExpectedDxf(kiv::RaschetData d, int type) {
 
 TEST_F(OpenWindowTest, MenusHoldTheirCommandsInOrder) {
     QMenuBar* bar = form->menuBar();
-    ASSERT_EQ(bar->actions().size(), 2);
+    ASSERT_EQ(bar->actions().size(), 3);
     EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("Файл"));
-    EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("Справка"));
+    EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("Вид"));
+    EXPECT_EQ(bar->actions()[2]->text(), QStringLiteral("Справка"));
     EXPECT_EQ(Entries(bar->actions()[0]->menu()),
               QStringList({QStringLiteral("Записать файл развертки (.scr)"),
                            QStringLiteral("Экспорт DXF…"), QStringLiteral("Печать шаблона 1:1…"),
                            QStringLiteral("Шаблон в PDF…"), QStringLiteral("---"),
                            QStringLiteral("Выход")}));
     EXPECT_EQ(Entries(bar->actions()[1]->menu()),
+              QStringList({QStringLiteral("Развертка в масштабе…"), QStringLiteral("Зонт в 3D…")}));
+    EXPECT_EQ(Entries(bar->actions()[2]->menu()),
               QStringList({QStringLiteral("Описание программы"), QStringLiteral("О программе")}));
+    EXPECT_EQ(form->ActionPatternView->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(form->ActionHoodView3D->shortcut(), QKeySequence(QStringLiteral("Ctrl+3")));
     EXPECT_EQ(form->ActionExportDXF->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(form->ActionExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     EXPECT_EQ(form->ActionPrintTemplate->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(form->ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
-// Walks the workflow and checks after each step that the file commands are
-// enabled exactly when the script button is, and the help ones always.
+// Walks the workflow and checks after each step that the file and view
+// commands are enabled exactly when the script button is, and the help ones
+// always.
 TEST_F(OpenWindowTest, FileCommandsFollowTheScriptButton) {
     const struct Step {
         const char* what;
@@ -114,6 +120,8 @@ TEST_F(OpenWindowTest, FileCommandsFollowTheScriptButton) {
         EXPECT_EQ(form->ActionExportDXF->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionPrintTemplate->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionTemplatePDF->isEnabled(), s.confirmed);
+        EXPECT_EQ(form->ActionPatternView->isEnabled(), s.confirmed);
+        EXPECT_EQ(form->ActionHoodView3D->isEnabled(), s.confirmed);
         EXPECT_TRUE(form->ActionHelp->isEnabled());
         EXPECT_TRUE(form->ActionAbout->isEnabled());
         EXPECT_TRUE(form->ActionExit->isEnabled());

@@ -1,7 +1,10 @@
 // Draws the window as a user sees it into a PNG:
-//   kiv_window_shot <out.png> [--confirmed]
-// --confirmed shows the default hood confirmed as pattern type 3.
+//   kiv_window_shot <out.png> [--confirmed | --pattern | --hood3d]
+// --confirmed shows the default hood confirmed as pattern type 3; --pattern
+// and --hood3d draw that pattern's view windows instead of the main window.
+#include "app/HoodView3D.h"
 #include "app/Messages.h"
+#include "app/PatternView.h"
 #include "app/TQMRZL.h"
 
 #include <QApplication>
@@ -30,10 +33,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.size() > 2 || (args.size() == 2 && args[1] != "--confirmed")) {
-        std::fprintf(stderr, "usage: kiv_window_shot <out.png> [--confirmed]\n");
+    const QStringList modes = {QStringLiteral("--confirmed"), QStringLiteral("--pattern"),
+                               QStringLiteral("--hood3d")};
+    if (args.isEmpty() || args.size() > 2 || (args.size() == 2 && !modes.contains(args[1]))) {
+        std::fprintf(stderr, "usage: kiv_window_shot <out.png> [--confirmed | --pattern | --hood3d]\n");
         return 2;
     }
+    const QString mode = args.size() == 2 ? args[1] : QString();
     const QString out = QFileInfo(args[0]).absoluteFilePath();
 
     // The window reads its settings from the working folder; give it its own.
@@ -57,7 +63,19 @@ int main(int argc, char** argv) {
         form.ImageAllDblClick();
         QCoreApplication::processEvents();
     }
-    if (!form.grab().save(out)) {
+    QWidget* shown = &form;
+    if (mode == QStringLiteral("--pattern")) {
+        form.PatternViewClick();
+        shown = form.findChild<PatternWindow*>();
+    } else if (mode == QStringLiteral("--hood3d")) {
+        form.HoodView3DClick();
+        shown = form.findChild<HoodWindow3D*>();
+    }
+    if (shown == nullptr)
+        return 1;
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    if (!shown->grab().save(out)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
         return 1;
     }

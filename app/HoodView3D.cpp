@@ -1,0 +1,254 @@
+#include "app/HoodView3D.h"
+
+#include "app/PatternView.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kStartYaw = -35, kStartPitch = 25; // degrees: from the front right, above
+constexpr double kDegreesPerPixel = 0.5;
+
+// Sheet metal seen from either side; seam strips and rim band tinted as
+// their lines are on the drawing.
+const QColor kFaceColour(176, 186, 198);
+const QColor kStripColour(150, 200, 150);
+const QColor kBandColour(150, 165, 215);
+const QColor kLineColour[] = {QColor(200, 0, 0), QColor(0, 140, 0), QColor(0, 0, 200)};
+
+// The view: turned about the hood's vertical axis by yaw, then tipped towards
+// the viewer by pitch. x to the right, y into the screen, z up.
+struct View {
+    double cy, sy, cp, sp;
+    kiv::Vec3 centre;
+    double scale;
+    QPointF middle;
+
+    kiv::Vec3 turn(const kiv::Vec3& p) const {
+        const kiv::Vec3 q = p - centre;
+        const double x = cy * q.x - sy * q.y, y = sy * q.x + cy * q.y;
+        return {x, cp * y - sp * q.z, sp * y + cp * q.z};
+    }
+    QPointF screen(kiv::Vec3 v) const {
+        return {middle.x() + v.x * scale, middle.y() - v.z * scale};
+    }
+};
+
+} // namespace
+
+HoodCanvas3D::HoodCanvas3D(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("HoodCanvas3D"));
+    setAccessibleName(QString::fromUtf8("Зонт в 3D"));
+    setAccessibleDescription(QString::fromUtf8(
+        "Перетаскивание поворачивает зонт, колесо мыши — масштаб, Home — исходный вид"));
+    SetUpCanvas(this);
+    resetView();
+}
+
+void HoodCanvas3D::setPattern(const std::optional<ConfirmedPattern>& pattern) {
+    plan_.reset();
+    if (pattern) {
+        const kiv::RaschetData& d = pattern->data;
+        auto plan = std::make_unique<kiv::FoldPlan>(d, kiv::ShopDrawingOf(d, pattern->type));
+        if (!plan->empty()) {
+            radius_ = 1;
+            for (const auto& piece : plan->pieces)
+                for (const auto& p : piece.flat)
+                    radius_ = std::max(radius_, std::hypot(p.x, p.y - d.L1 / 2));
+            plan_ = std::move(plan);
+        }
+    }
+    update();
+}
+
+void HoodCanvas3D::setFold(double fraction) {
+    fraction_ = std::clamp(fraction, 0.0, 1.0);
+    update();
+}
+
+void HoodCanvas3D::resetView() {
+    yaw_ = kStartYaw;
+    pitch_ = kStartPitch;
+    zoom_ = 1;
+    update();
+}
+
+void HoodCanvas3D::paintEvent(QPaintEvent*) {
+    if (!plan_)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const kiv::FoldedHood hood = plan_->at(fraction_);
+
+    const double toRad = std::numbers::pi / 180;
+    View view{std::cos(yaw_ * toRad),
+              std::sin(yaw_ * toRad),
+              std::cos(pitch_ * toRad),
+              std::sin(pitch_ * toRad),
+              {},
+              1,
+              QPointF(width() / 2.0, height() / 2.0)};
+    // Centred on the middle of what is there now, so it stays in the view
+    // as it folds; sized by the flat pattern, the largest it gets.
+    kiv::Vec3 lo = hood.pieces[0][0], hi = lo;
+    for (const auto& piece : hood.pieces) {
+        for (const auto& c : piece) {
+            lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
+            hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
+        }
+    }
+    view.centre = 0.5 * (lo + hi);
+    view.scale = zoom_ * std::min(width(), height()) / (1.8 * radius_);
+
+    struct Shown {
+        std::size_t piece;
+        double depth;
+        std::vector<kiv::Vec3> corners;
+    };
+    std::vector<Shown> order;
+    order.reserve(hood.pieces.size());
+    for (std::size_t i = 0; i < hood.pieces.size(); ++i) {
+        Shown s{i, 0, {}};
+        for (const auto& c : hood.pieces[i]) {
+            s.corners.push_back(view.turn(c));
+            s.depth += s.corners.back().y;
+        }
+        s.depth /= static_cast<double>(s.corners.size());
+        order.push_back(std::move(s));
+    }
+    // Far pieces first, so the near ones cover them.
+    std::sort(order.begin(), order.end(),
+              [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
+
+    const kiv::Vec3 light = [] {
+        const kiv::Vec3 l{-0.4, -0.6, 0.7}; // from the upper left, in front
+        return (1 / kiv::Norm(l)) * l;
+    }();
+    for (const Shown& s : order) {
+        const kiv::Piece& piece = plan_->pieces[s.piece];
+        // Newell's normal: sound for any flat polygon, whatever its winding.
+        kiv::Vec3 n;
+        for (std::size_t i = 0; i < s.corners.size(); ++i) {
+            const kiv::Vec3 a = s.corners[i], b = s.corners[(i + 1) % s.corners.size()];
+            n = n + kiv::Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
+                              (a.x - b.x) * (a.y + b.y)};
+        }
+        const double len = kiv::Norm(n);
+        const double lit = len > 0 ? std::fabs(kiv::Dot(n, light)) / len : 0;
+        const QColor base = piece.kind == kiv::PieceKind::Face        ? kFaceColour
+                            : piece.kind == kiv::PieceKind::SeamStrip ? kStripColour
+                                                                      : kBandColour;
+        const double k = 0.45 + 0.55 * lit;
+        const QColor shade(static_cast<int>(base.red() * k), static_cast<int>(base.green() * k),
+                           static_cast<int>(base.blue() * k));
+        QPolygonF poly;
+        for (const auto& c : s.corners)
+            poly << view.screen(c);
+        p.setPen(QPen(QColor(40, 40, 40), 1.2));
+        p.setBrush(shade);
+        p.drawPolygon(poly);
+
+        // The lines on this face, over it; a fold line again over whichever
+        // of its two faces comes later, so no outline hides it.
+        if (piece.kind != kiv::PieceKind::Face)
+            continue;
+        for (std::size_t i = 0; i < plan_->lines.size(); ++i) {
+            const kiv::FoldLine& l = plan_->lines[i];
+            if (l.face != piece.face && l.otherFace != piece.face)
+                continue;
+            QPen pen(kLineColour[static_cast<int>(l.kind)], 1.6, Qt::DashLine);
+            p.setPen(pen);
+            p.drawLine(view.screen(view.turn(hood.lines[i].a)),
+                       view.screen(view.turn(hood.lines[i].b)));
+        }
+    }
+}
+
+void HoodCanvas3D::wheelEvent(QWheelEvent* e) {
+    zoom_ = std::clamp(zoom_ * WheelFactor(e), 0.05, 100.0);
+    update();
+    e->accept();
+}
+
+void HoodCanvas3D::mousePressEvent(QMouseEvent* e) {
+    drag_.press(this, e);
+}
+
+void HoodCanvas3D::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint d = drag_.step(e);
+    if (d.isNull())
+        return;
+    yaw_ = std::remainder(yaw_ - d.x() * kDegreesPerPixel, 360.0);
+    pitch_ = std::clamp(pitch_ + d.y() * kDegreesPerPixel, -90.0, 90.0);
+    update();
+}
+
+void HoodCanvas3D::mouseReleaseEvent(QMouseEvent* e) {
+    drag_.release(this, e);
+}
+
+void HoodCanvas3D::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Home) {
+        resetView();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+// ---------------------------------------------------------------------------
+
+HoodWindow3D::HoodWindow3D(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("HoodView3D"));
+    setAccessibleName(QString::fromUtf8("Зонт в 3D"));
+    resize(800, 700);
+    auto* layout = new QVBoxLayout(this);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("HoodNotice"));
+    notice_->setAlignment(Qt::AlignCenter);
+    ShowText(notice_, QString::fromUtf8("Нет подтвержденной развертки"));
+    layout->addWidget(notice_);
+    canvas_ = new HoodCanvas3D(this);
+    layout->addWidget(canvas_, 1);
+
+    auto* row = new QHBoxLayout;
+    foldLabel_ = new QLabel(this);
+    foldLabel_->setObjectName(QStringLiteral("FoldLabel"));
+    foldLabel_->setMinimumWidth(
+        foldLabel_->fontMetrics().horizontalAdvance(QString::fromUtf8("Сгиб: 100 %  ")));
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName(QStringLiteral("FoldSlider"));
+    slider_->setAccessibleName(QString::fromUtf8("Сгиб"));
+    slider_->setAccessibleDescription(
+        QString::fromUtf8("0 % — плоская развертка, 100 % — готовый зонт"));
+    slider_->setRange(0, 100);
+    slider_->setPageStep(10);
+    connect(slider_, &QSlider::valueChanged, this, [this](int v) {
+        canvas_->setFold(v / 100.0);
+        ShowText(foldLabel_, QString::fromUtf8("Сгиб: %1 %").arg(v));
+    });
+    slider_->setValue(100);
+    ShowText(foldLabel_, QString::fromUtf8("Сгиб: 100 %"));
+    row->addWidget(foldLabel_);
+    row->addWidget(slider_, 1);
+    layout->addLayout(row);
+    setPattern(std::nullopt);
+}
+
+void HoodWindow3D::setPattern(const std::optional<ConfirmedPattern>& pattern) {
+    setWindowTitle(pattern ? QString::fromUtf8("Зонт в 3D — ") + pattern->name
+                           : QString::fromUtf8("Зонт в 3D"));
+    canvas_->setPattern(pattern);
+    notice_->setVisible(!canvas_->hasPattern());
+    slider_->setEnabled(canvas_->hasPattern());
+}
