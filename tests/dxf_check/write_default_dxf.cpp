@@ -1,10 +1,7 @@
 // Writes the DXF files of the three pattern types at the window's default
 // inputs into a folder, as type1.dxf, type2.dxf and type3.dxf, for checks
 // by an independent DXF reader.
-#include "core/Calculation.h"
-#include "export/Dxf.h"
-
-#include "tests/engine/engine_fixtures.h"
+#include "road/Road.h"
 
 #include <cstdio>
 #include <fstream>
@@ -16,16 +13,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d = kiv::test::Defaults();
-        const kiv::CalcResult calc = kiv::Calculate(d, type);
-        const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
-        if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
+        kiv::OutputRequest request;
+        request.dxf = true;
+        const kiv::RoadResult road = kiv::RunRoad(type, kiv::FieldTexts(), "0", request);
+        if (road.confirmation.outcome != kiv::Outcome::Confirmed ||
+            road.outputs.fault != kiv::DrawingFault::None) {
             std::fprintf(stderr, "type %d: no drawing\n", type);
             return 1;
         }
         const std::string path = std::string(argv[1]) + "/type" + std::to_string(type) + ".dxf";
         std::ofstream file(path, std::ios::binary);
-        file << out.bytes;
+        file << road.outputs.dxf;
         if (!file.flush()) {
             std::fprintf(stderr, "%s: not written\n", path.c_str());
             return 1;

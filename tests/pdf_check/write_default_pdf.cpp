@@ -2,7 +2,7 @@
 // default inputs into a folder, as type1.pdf, type2.pdf and type3.pdf, for
 // checks with an independent PDF renderer.
 #include "app/TemplatePainter.h"
-#include "tests/engine/engine_fixtures.h"
+#include "road/Road.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -16,11 +16,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d = kiv::test::Defaults();
-        d.RazvType = type;
+        const kiv::RoadResult road = kiv::RunRoad(type, kiv::FieldTexts(), "0");
         TemplateDocument doc;
-        const TemplateBuild build = MakeTemplate(d, type, kiv::kA4, "08.12.2026", doc);
-        if (build.fault != kiv::DrawingFault::None || !build.fits) {
+        const TemplateBuild build = MakeTemplate(road.data, type, kiv::kA4, "08.12.2026", doc);
+        if (road.confirmation.outcome != kiv::Outcome::Confirmed || build.fault != kiv::DrawingFault::None || !build.fits) {
             std::fprintf(stderr, "type %d: no template\n", type);
             return 1;
         }
