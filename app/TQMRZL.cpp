@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "app/PictureWidget.h"
 #include "input/SettingsFile.h"
-#include "app/TemplatePainter.h"
+#include "paint/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"

@@ -21,8 +21,12 @@ struct Paper {
 };
 inline constexpr Paper kA4{210, 297};
 
+// How the paper lies: whichever needs fewer pages (portrait on a tie), or as asked.
+enum class Orientation { Automatic, Portrait, Landscape };
+
 struct TemplateOptions {
     Paper paper = kA4;
+    Orientation orientation = Orientation::Automatic;
     double margin = 10;                        // border on every side that printers may not reach
     double overlap = 10;                       // strip printed on both of two neighbouring pages
     double square = 100;                       // side of the check square
@@ -50,8 +54,8 @@ struct TemplateLayout {
     std::vector<TemplatePage> pages;
 };
 
-// Tiles the drawing's contour over pages of `options.paper`, portrait or
-// landscape, whichever needs fewer pages (portrait on a tie).
+// Tiles the drawing's contour over pages of `options.paper`, lying as
+// `options.orientation` says.
 TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& options = {});
 
 } // namespace kiv

@@ -1,7 +1,7 @@
 // Writes the paper templates of the three pattern types at the window's
 // default inputs into a folder, as type1.pdf, type2.pdf and type3.pdf, for
 // checks with an independent PDF renderer.
-#include "app/TemplatePainter.h"
+#include "paint/TemplatePainter.h"
 #include "road/Road.h"
 
 #include <QFile>
