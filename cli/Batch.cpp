@@ -447,8 +447,14 @@ int RunBatch(const BatchOptions& o) {
                     continue;
                 }
                 std::string pdfBytes, why;
-                const std::string& name = job.files.back().second;
-                if (!TemplatePdfBytes(job.data, job.type, o.paper, name, pdfBytes, why)) {
+                std::string name;
+                for (const auto& [format, file] : job.files) {
+                    if (format == "pdf") {
+                        name = file;
+                    }
+                }
+                const std::string title = std::filesystem::path(name).stem().string();
+                if (!TemplatePdfBytes(job.data, job.type, o.paper, title, pdfBytes, why)) {
                     std::cerr << "kiv: строка " << job.row->line << ": " << ConsoleLines(why)
                               << "\n";
                     job.written = false;

@@ -6,6 +6,7 @@
 #include "road/Road.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace kiv::cli {
@@ -134,8 +135,9 @@ int RunCalc(const CalcOptions& o) {
     }
     if (o.pdf) {
         File pdf{"pdf", pathOf(o.pdf, "pdf"), {}};
-        if (!TemplatePdfBytes(road.data, o.type, o.paper, OutputFileName(road.scriptName, "pdf"),
-                              pdf.bytes, error)) {
+        // The document's title is the file's name without its extension, as the window gives it.
+        const std::string title = std::filesystem::path(pdf.path).stem().string();
+        if (!TemplatePdfBytes(road.data, o.type, o.paper, title, pdf.bytes, error)) {
             std::cerr << "kiv: " << error << "\n";
             return kFileFailed;
         }
