@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <mutex>
 #include <set>
@@ -304,12 +305,11 @@ int RunBatch(const BatchOptions& o) {
     }
 
     std::ifstream in(o.orders, std::ios::binary);
-    std::stringstream content;
-    if (!in || !(content << in.rdbuf() || in.eof())) {
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
         std::cerr << "kiv: не удалось прочитать файл заказа " << o.orders << "\n";
         return kRefused;
     }
-    const std::string bytes = content.str();
     const Order order = ReadOrder(bytes);
     if (!order.error.empty()) {
         std::cerr << "kiv: " << o.orders << ", строка " << order.errorLine << ": " << order.error

@@ -102,11 +102,8 @@ struct Reader {
             }
             position[*found] = static_cast<int>(i);
         }
-        for (std::size_t c = 0; c < kQty; ++c) {
-            if (position[c] < 0) {
-                fail(std::string("нет колонки '") + kNames[c] + "'", rowLine);
-                return;
-            }
+        if (position[kType] < 0) {
+            fail("нет колонки 'type'", rowLine);
         }
     }
 };

@@ -10,8 +10,8 @@
 
 namespace kiv::cli {
 
-// The columns an order may have; "qty" and "name" may be left out, the
-// others are needed.
+// The columns an order may have. Only "type" is needed: a column left out
+// is a column of empty cells.
 enum Column { kType, kH, kL1, kL2, kS, kP1, kP2, kD, kQty, kName, kColumns };
 
 // The column's name in the header ("type", "H" ... "name").
