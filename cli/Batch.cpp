@@ -5,8 +5,7 @@
 #include "cli/HoodJson.h"
 #include "cli/Order.h"
 #include "cli/SaveFile.h"
-#include "export/TitleBlock.h"
-#include "report/FormatFixed.h"
+#include "cli/Summary.h"
 #include "road/Road.h"
 
 #include <atomic>
@@ -248,24 +247,6 @@ private:
     std::thread thread_;
 };
 
-std::string CsvCell(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) {
-        return s;
-    }
-    std::string quoted = "\"";
-    for (char c : s) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
-std::string Fixed(double v, int decimals) {
-    return FormatFixed(v, 15, decimals);
-}
-
 struct Totals {
     long hoods = 0;
     double area = 0; // blank area, mm^2
@@ -471,8 +452,7 @@ int RunBatch(const BatchOptions& o) {
 
     // The summary: one row per hood whose files are all written, for its
     // quantity, in the order's order, and the totals.
-    std::string csv = "line,name,type,H,L1,L2,S,P1,P2,d,qty,B1_mm,B2_mm,blank_area_m2,"
-                      "pattern_area_m2,steel_kg,aluminium_kg,copper_kg,wire_length_mm,files\r\n";
+    std::string csv = kSummaryHeader;
     nlohmann::ordered_json hoods = nlohmann::ordered_json::array();
     Totals totals;
     for (const Job& job : rows) {
@@ -483,24 +463,12 @@ int RunBatch(const BatchOptions& o) {
         const BlankSummary& s = job.confirmation.report.blank;
         const auto q = static_cast<double>(job.qty);
         const double wire = job.type == 3 ? WireLength(d) * q : 0;
-        const double p1 = job.type == 3 ? d.AllP1 : d.FalthP1;
-        const double p2 = job.type == 3 ? d.AllP2 : d.FalthP2;
-        std::string files;
         nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
         for (const auto& [format, name] : job.files) {
-            files += (files.empty() ? "" : " ") + name;
             fileList.push_back(name);
         }
-        csv += std::to_string(job.row->line) + "," + CsvCell(job.row->cells[kName]) + "," +
-               std::to_string(job.type) + "," + ShortNumber(d.H) + "," + ShortNumber(d.L1) +
-               "," + ShortNumber(d.L2) + "," + ShortNumber(d.S) + "," +
-               (job.type >= 2 ? ShortNumber(p1) : "") + "," +
-               (job.type >= 2 ? ShortNumber(p2) : "") + "," +
-               (job.type == 3 ? ShortNumber(d.AllD) : "") + "," + std::to_string(job.qty) + "," +
-               Fixed(s.B1, 2) + "," + Fixed(s.B2, 2) + "," + Fixed(s.blankArea * q / 1e6, 6) +
-               "," + Fixed(s.patternArea * q / 1e6, 6) + "," + Fixed(s.blankMass[0] * q, 3) +
-               "," + Fixed(s.blankMass[1] * q, 3) + "," + Fixed(s.blankMass[2] * q, 3) + "," +
-               (job.type == 3 ? Fixed(wire, 1) : "") + "," + CsvCell(files) + "\r\n";
+        csv += SummaryLine(job.row->line, job.row->cells[kName], job.type, job.qty, d, s,
+                           fileList.get<std::vector<std::string>>());
         nlohmann::ordered_json h = HoodJson(d, job.type, job.confirmation);
         h["line"] = job.row->line;
         h["name"] = job.row->cells[kName];
@@ -518,10 +486,7 @@ int RunBatch(const BatchOptions& o) {
         }
         totals.wire += wire;
     }
-    csv += "total,,,,,,,,," "," + std::to_string(totals.hoods) + ",,," +
-           Fixed(totals.area / 1e6, 6) + ",," + Fixed(totals.mass[0], 3) + "," +
-           Fixed(totals.mass[1], 3) + "," + Fixed(totals.mass[2], 3) + "," +
-           Fixed(totals.wire, 1) + ",\r\n";
+    csv += TotalsLine(totals.hoods, totals.area, totals.mass, totals.wire);
     const nlohmann::ordered_json summary = {
         {"hoods", hoods},
         {"totals",

@@ -133,10 +133,14 @@ Order ReadOrder(std::string_view bytes) {
         return reader.order;
     }
     csv_set_delim(&parser, Delimiter(bytes));
-    // Fed line by line, so that every row knows the line it began on.
+    // Fed line by line, so that every row knows the line it began on. A line
+    // ends with LF, CRLF or a lone CR, as the parser's rows do.
     bool parsed = true;
     while (!bytes.empty() && parsed) {
-        const std::size_t end = std::min(bytes.find('\n'), bytes.size() - 1) + 1;
+        std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size() - 1) + 1;
+        if (bytes[end - 1] == '\r' && end < bytes.size() && bytes[end] == '\n') {
+            ++end;
+        }
         parsed = csv_parse(&parser, bytes.data(), end, OnCell, OnRow, &reader) == end;
         bytes.remove_prefix(end);
         ++reader.line;

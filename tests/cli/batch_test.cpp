@@ -44,6 +44,7 @@ TEST_F(Batch, ReadsWhatSpreadsheetsWrite) {
     } rows[] = {
         {"header only", "type,H,L1,L2,S,P1,P2,d,qty,name\r\n", {}, 0},
         {"comma, LF", "type,H,L1,L2,S\n1,100,200,400,0.5\n", {kDefault1 + ".dxf", kDefault1 + ".scr"}, 1},
+        {"lone CR line ends", "type,H,L1,L2,S\r1,100,200,400,0.5\r", {kDefault1 + ".dxf", kDefault1 + ".scr"}, 1},
         {"BOM, semicolon, CRLF",
          "\xEF\xBB\xBFtype;H;L1;L2;S;qty\r\n1;100;200;400;0.5;3\r\n",
          {kDefault1 + ".dxf", kDefault1 + ".scr"},
