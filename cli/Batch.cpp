@@ -504,6 +504,11 @@ int RunBatch(const BatchOptions& o) {
             status = kFileFailed;
         }
     }
+    std::string reason;
+    if (!SyncFolder(o.out, reason)) {
+        std::cerr << "kiv: " << o.out << ": " << reason << "\n";
+        status = kFileFailed;
+    }
     return status;
 }
 

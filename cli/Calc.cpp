@@ -5,6 +5,7 @@
 #include "cli/SaveFile.h"
 #include "road/Road.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -152,6 +153,23 @@ int RunCalc(const CalcOptions& o) {
             written.emplace_back(f.format, f.path);
         } else {
             std::cerr << "kiv: не удалось записать файл " << f.path << ": " << reason << "\n";
+            status = kFileFailed;
+        }
+    }
+
+    // New files reach the disk before the command says they are written.
+    std::vector<std::string> folders;
+    for (const auto& [format, path] : written) {
+        std::string folder = std::filesystem::path(path).parent_path().string();
+        folder = folder.empty() ? "." : folder;
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
+    }
+    for (const std::string& folder : folders) {
+        std::string reason;
+        if (!SyncFolder(folder, reason)) {
+            std::cerr << "kiv: " << folder << ": " << reason << "\n";
             status = kFileFailed;
         }
     }

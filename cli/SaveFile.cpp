@@ -28,7 +28,8 @@ std::string Why(const char* what, int error) {
 
 bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason) {
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    if (replacing) {
         if (S_ISDIR(existing.st_mode)) {
             reason = "в папке уже есть папка с таким именем";
             return false;
@@ -67,9 +68,14 @@ bool SaveWhole(const std::string& path, std::string_view bytes, std::string& rea
         left -= static_cast<std::size_t>(n);
     }
     // The new file gets the permissions an ordinary new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0) {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    // An old file is only replaced by bytes that are on the disk; a new one
+    // risks nothing and waits for the caller's one sync at the end.
+    if (::fchmod(fd, 0666 & ~mask) != 0 || (replacing && ::fsync(fd) != 0)) {
         return fail("ошибка записи на диск (возможно, диск переполнен)");
     }
     if (::close(fd) != 0) {
@@ -84,6 +90,19 @@ bool SaveWhole(const std::string& path, std::string_view bytes, std::string& rea
         reason = Why("не удалось заменить файл", error);
         return false;
     }
+    return true;
+}
+
+bool SyncFolder(const std::string& folder, std::string& reason) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        reason = Why("ошибка записи на диск", errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    }
+    ::close(fd);
     return true;
 }
 
