@@ -41,28 +41,6 @@ struct Job {
 
 const char* const kFormats[] = {"scr", "dxf", "pdf"};
 
-Column ColumnOf(Input in) {
-    switch (in) {
-    case Input::S:
-        return kS;
-    case Input::L1:
-        return kL1;
-    case Input::L2:
-        return kL2;
-    case Input::H:
-        return kH;
-    case Input::FalthP1:
-    case Input::AllP1:
-        return kP1;
-    case Input::FalthP2:
-    case Input::AllP2:
-        return kP2;
-    case Input::AllD:
-        return kD;
-    }
-    return kType;
-}
-
 std::string Trimmed(const std::string& s) {
     const std::size_t from = s.find_first_not_of(" \t");
     if (from == std::string::npos) {
@@ -71,14 +49,24 @@ std::string Trimmed(const std::string& s) {
     return s.substr(from, s.find_last_not_of(" \t") - from + 1);
 }
 
-std::string RowError(const Job& job, const char* column, const std::string& message) {
-    return "строка " + std::to_string(job.row->line) + ", колонка " + column + ": " + message;
-}
-
 // The option that names a column's field ("-H", "--L1" ...).
 std::string OptionOfColumn(Column c) {
     const std::string name = ColumnName(c);
     return (name.size() == 1 ? "-" : "--") + name;
+}
+
+// The column of an input's cells: the one named as the input's option.
+Column ColumnOf(Input in) {
+    for (int c = 0; c < kColumns; ++c) {
+        if (OptionOfColumn(static_cast<Column>(c)) == OptionOfInput(in)) {
+            return static_cast<Column>(c);
+        }
+    }
+    return kType;
+}
+
+std::string RowError(const Job& job, const char* column, const std::string& message) {
+    return "строка " + std::to_string(job.row->line) + ", колонка " + column + ": " + message;
 }
 
 // The mask's fields, "{name}", "{L1}" ..., replaced by the row's texts (an

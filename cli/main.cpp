@@ -116,18 +116,15 @@ int main(int argc, char** argv) {
     AddShared(*calc, cs);
     calc->add_flag("--json", co.json, "Вывести один объект JSON вместо текстов");
     std::string scr, dxf, pdf;
+    const auto fileOption = [&](const char* name, std::string& file, const char* help) {
+        return calc->add_option(name, file, help)->expected(0, 1)->type_name("[ФАЙЛ]");
+    };
     CLI::Option* scrOption =
-        calc->add_option("--scr", scr, "Записать сценарий AutoCAD (по умолчанию — имя, как в окне)")
-            ->expected(0, 1)
-            ->type_name("[ФАЙЛ]");
+        fileOption("--scr", scr, "Записать сценарий AutoCAD (по умолчанию — имя, как в окне)");
     CLI::Option* dxfOption =
-        calc->add_option("--dxf", dxf, "Записать чертеж DXF (по умолчанию — имя сценария с .dxf)")
-            ->expected(0, 1)
-            ->type_name("[ФАЙЛ]");
-    CLI::Option* pdfOption =
-        calc->add_option("--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)")
-            ->expected(0, 1)
-            ->type_name("[ФАЙЛ]");
+        fileOption("--dxf", dxf, "Записать чертеж DXF (по умолчанию — имя сценария с .dxf)");
+    CLI::Option* pdfOption = fileOption(
+        "--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)");
 
     // kiv batch
     CLI::App* batch = app.add_subcommand("batch", "Заказ из файла CSV: файлы и сводка в папке");
