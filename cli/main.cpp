@@ -35,7 +35,30 @@ std::string RussianError(const CLI::ParseError& e) {
     return what + " (" + e.what() + ")";
 }
 
+// CLI11 lines its columns up by bytes; Cyrillic letters take two, so the
+// help is padded here by characters.
+class RussianFormatter : public CLI::Formatter {
+public:
+    std::string make_option(const CLI::Option* opt, bool positional) const override {
+        const std::string name = "  " + make_option_name(opt, positional) + make_option_opts(opt);
+        const std::string description = make_option_desc(opt);
+        std::size_t chars = 0;
+        for (char c : name) {
+            chars += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+        }
+        const std::size_t width = get_column_width();
+        std::string line = name;
+        if (chars >= width) {
+            line += "\n" + std::string(width, ' ');
+        } else {
+            line += std::string(width - chars, ' ');
+        }
+        return line + description + "\n";
+    }
+};
+
 void Russian(CLI::App& app) {
+    app.formatter(std::make_shared<RussianFormatter>());
     auto f = app.get_formatter();
     f->label("Usage", "Использование");
     f->label("OPTIONS", "ПАРАМЕТРЫ");
@@ -92,7 +115,8 @@ int main(int argc, char** argv) {
                      "Тип развертки: 1 — без припусков, 2 — с припусками на фальц, 3 — с "
                      "припусками на фальц и проволоку")
         ->required()
-        ->check(CLI::IsMember({1, 2, 3}));
+        ->type_name("1|2|3")
+        ->check(CLI::IsMember({1, 2, 3}).description(""));
     // The fields, each as the text a user types into it.
     const struct {
         const char* option;
