@@ -313,8 +313,12 @@ int RunBatch(const BatchOptions& o) {
             }
         }
         for (const std::string& f : formats) {
-            const std::string name =
-                o.nameMask.empty() ? OutputFileName(job.scriptName, f) : base + "." + f;
+            std::string name = OutputFileName(job.scriptName, f);
+            if (!o.nameMask.empty()) {
+                name = base;
+                name += '.';
+                name += f;
+            }
             if (!SafeName(name)) {
                 job.error = RowError(job, "name", "недопустимое имя файла '" + name + "'");
                 break;

@@ -95,7 +95,9 @@ void AddShared(CLI::App& cmd, Shared& s) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     CLI::App app{"kiv — развертка прямоугольного зонта-пирамиды: размеры заготовки, радиусы "
                  "для разметки, файлы .scr, .dxf и шаблон 1:1 в PDF.",
                  "kiv"};
@@ -231,4 +233,19 @@ int main(int argc, char** argv) {
     }
     std::cout << app.help();
     return kRefused;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Whatever the libraries throw ends in a message and status 1, never in
+    // an abort with a core dump.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kiv: ошибка программы: " << e.what() << "\n";
+    } catch (...) {
+        std::cerr << "kiv: ошибка программы\n";
+    }
+    return kiv::cli::kFileFailed;
 }
