@@ -108,10 +108,15 @@ int Run(int argc, char** argv) {
     app.add_flag("--version", version, "Показать версию программы и выйти");
     app.require_subcommand(0, 1);
 
+    const auto verb = [&app](const char* name, const char* help) {
+        CLI::App* v = app.add_subcommand(name, help);
+        v->group("Команды");
+        v->set_help_flag("-h,--help", "Показать справку и выйти");
+        return v;
+    };
+
     // kiv calc
-    CLI::App* calc = app.add_subcommand("calc", "Один зонт: тексты окна и файлы по запросу");
-    calc->group("Команды");
-    calc->set_help_flag("-h,--help", "Показать справку и выйти");
+    CLI::App* calc = verb("calc", "Один зонт: тексты окна и файлы по запросу");
     kiv::cli::CalcOptions co;
     calc->add_option("--type", co.type,
                      "Тип развертки: 1 — без припусков, 2 — с припусками на фальц, 3 — с "
@@ -153,9 +158,7 @@ int Run(int argc, char** argv) {
         "--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)");
 
     // kiv batch
-    CLI::App* batch = app.add_subcommand("batch", "Заказ из файла CSV: файлы и сводка в папке");
-    batch->group("Команды");
-    batch->set_help_flag("-h,--help", "Показать справку и выйти");
+    CLI::App* batch = verb("batch", "Заказ из файла CSV: файлы и сводка в папке");
     kiv::cli::BatchOptions bo;
     batch->add_option("ORDERS", bo.orders,
                       "Файл заказа CSV (UTF-8, запятая или точка с запятой); колонки "
