@@ -8,14 +8,15 @@
 #include "app/PictureWidget.h"
 #include "app/SaveFile.h"
 #include "input/SettingsFile.h"
-#include "app/TemplatePainter.h"
 #include "app/ValueLabel.h"
+#include "paint/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
 #include "input/KeyFilter.h"
 #include "input/Validators.h"
 #include "report/Texts.h"
+#include "road/Road.h"
 #include "script/Script.h"
 
 #include <QAction>
@@ -68,12 +69,6 @@ const char* const kWindowCaption = "Kiv_TQMRZL \"Ксилора\"";
 const char* const kScriptButtonCaption = "Файл развертки \"по точкам\"";
 const char* const kMissingSettings =
     "Не найден файл Kiv_ini.txt!\rЕще раз прочтите пункт 4а)\rописания работы программы.";
-const char* const kAllowancesDoNotFit =
-    "Введенные припуски на фальц выполнить невозможно,\rони слишком большие для введенных "
-    "габаритов зонта.\rНеобходимо уменьшить припуски на фальц либо изме-\rнить габариты "
-    "зонта!";
-const char* const kResultsNotFinite =
-    "Размеры зонта слишком велики для расчета.\rНеобходимо уменьшить габариты зонта!";
 
 // Client area of the window and where its frame stands on the screen.
 constexpr QSize kClientSize(722, 508);
@@ -660,48 +655,19 @@ QLineEdit* TForm1::fieldOf(kiv::Input in) const {
     return nullptr;
 }
 
-void TForm1::validate(kiv::Input in, QLineEdit* field) {
-    const kiv::Verdict verdict = kiv::Validate(in, field->text().toStdString(), RaschetData);
-    switch (verdict.kind) {
-    case kiv::Verdict::NotANumber:
-        throw ConversionError{verdict.message};
-    case kiv::Verdict::Rejected:
-        plainMessage(FromUtf8(verdict.message));
-        field->setFocus();
-        throw SilentAbort{};
-    case kiv::Verdict::Accepted:
-        if (verdict.credit)
-            setWindowTitle(QString::fromUtf8(kiv::kCreditCaption));
-        return;
-    }
+kiv::FieldTexts TForm1::fieldTexts() const {
+    kiv::FieldTexts texts;
+    for (kiv::Input in : kiv::kAllInputs)
+        texts[in] = fieldOf(in)->text().toStdString();
+    return texts;
 }
 
-void TForm1::ObrabS() {
-    validate(kiv::Input::S, EditS);
-}
-void TForm1::ObrabL1() {
-    validate(kiv::Input::L1, EditL1);
-}
-void TForm1::ObrabL2() {
-    validate(kiv::Input::L2, EditL2);
-}
-void TForm1::ObrabH() {
-    validate(kiv::Input::H, EditH);
-}
-void TForm1::ObrabLEditFalthP2() {
-    validate(kiv::Input::FalthP2, LEditFalthP2);
-}
-void TForm1::ObrabLEditFalthP1() {
-    validate(kiv::Input::FalthP1, LEditFalthP1);
-}
-void TForm1::ObrabLEditAllP2() {
-    validate(kiv::Input::AllP2, LEditAllP2);
-}
-void TForm1::ObrabLEditAllP1() {
-    validate(kiv::Input::AllP1, LEditAllP1);
-}
-void TForm1::ObrabLEditAllD() {
-    validate(kiv::Input::AllD, LEditAllD);
+void TForm1::refuse(const kiv::Refusal& refusal) {
+    if (refusal.verdict.kind == kiv::Verdict::NotANumber)
+        throw ConversionError{refusal.verdict.message};
+    plainMessage(FromUtf8(kiv::RefusalText(refusal)));
+    fieldOf(refusal.input)->setFocus();
+    throw SilentAbort{};
 }
 
 // ---------------------------------------------------------------------------
@@ -780,37 +746,11 @@ void TForm1::ImageAllDblClick() {
 void TForm1::confirm(int type) {
     guarded([&] {
         RaschetData.RazvType = type;
-        for (kiv::Input in : kiv::ValidatorsFor(type)) {
-            switch (in) {
-            case kiv::Input::S:
-                ObrabS();
-                break;
-            case kiv::Input::L1:
-                ObrabL1();
-                break;
-            case kiv::Input::L2:
-                ObrabL2();
-                break;
-            case kiv::Input::H:
-                ObrabH();
-                break;
-            case kiv::Input::FalthP1:
-                ObrabLEditFalthP1();
-                break;
-            case kiv::Input::FalthP2:
-                ObrabLEditFalthP2();
-                break;
-            case kiv::Input::AllP1:
-                ObrabLEditAllP1();
-                break;
-            case kiv::Input::AllP2:
-                ObrabLEditAllP2();
-                break;
-            case kiv::Input::AllD:
-                ObrabLEditAllD();
-                break;
-            }
-        }
+        const kiv::Confirmation c = kiv::Confirm(RaschetData, type, fieldTexts());
+        if (c.credit)
+            setWindowTitle(QString::fromUtf8(kiv::kCreditCaption));
+        if (c.outcome == kiv::Outcome::Refused)
+            refuse(c.refusal);
 
         std::vector<QWidget*> locked = {EditS, EditL1, EditL2, EditH};
         for (QLineEdit* f : ControlsOf(*this, type).ownFields)
@@ -834,34 +774,12 @@ void TForm1::confirm(int type) {
         LabelSpravka->show();
 
         if (type == 3)
-            LabelAllP->setText(FromUtf8(kiv::WireAllowanceText(RaschetData.AllD)));
-
-        switch (type) {
-        case 1:
-            RazvNone();
-            break;
-        case 2:
-            RazvFalth();
-            break;
-        case 3:
-            RazvAll();
-            break;
-        }
+            LabelAllP->setText(FromUtf8(c.wireAllowance));
+        showReport(type, c.report);
     });
 }
 
-void TForm1::RazvNone() {
-    runPattern(1);
-}
-void TForm1::RazvFalth() {
-    runPattern(2);
-}
-void TForm1::RazvAll() {
-    runPattern(3);
-}
-
-void TForm1::runPattern(int type) {
-    const kiv::TypeReport report = kiv::RunPattern(RaschetData, type);
+void TForm1::showReport(int type, const kiv::TypeReport& report) {
     const TypeControls controls = ControlsOf(*this, type);
     if (report.status != kiv::CalcStatus::NotFinite)
         LabelRazv->setText(LabelLines(report.radii));
@@ -869,7 +787,7 @@ void TForm1::runPattern(int type) {
     switch (report.status) {
     case kiv::CalcStatus::AllowancesDoNotFit:
         unlock(type);
-        plainMessage(QString::fromUtf8(kAllowancesDoNotFit));
+        plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::AllowancesDoNotFit)));
         if (controls.p1 != nullptr)
             controls.p1->setFocus();
         return;
@@ -877,7 +795,7 @@ void TForm1::runPattern(int type) {
         // Inputs so large that the results overflow: nothing of them may be
         // shown or written, so the window goes back to its input state.
         unlock(type);
-        plainMessage(QString::fromUtf8(kResultsNotFinite));
+        plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::NotFinite)));
         EditH->setFocus();
         return;
     case kiv::CalcStatus::Ok:
@@ -947,15 +865,8 @@ void TForm1::RazvAllSCR() {
     writeScript(3);
 }
 
-std::vector<std::string> TForm1::nameTexts(int type) const {
-    std::vector<std::string> texts;
-    for (kiv::Input in : kiv::NameInputsFor(type))
-        texts.push_back(fieldOf(in)->text().toStdString());
-    return texts;
-}
-
 QString TForm1::scriptName(int type) const {
-    return FromUtf8(kiv::ScriptFileName(nameTexts(type)));
+    return FromUtf8(kiv::ScriptNameOf(type, fieldTexts()));
 }
 
 bool TForm1::saveOrTell(const QString& path, const std::string& bytes) {
@@ -987,9 +898,8 @@ bool TForm1::confirmedPattern(int& type) const {
 }
 
 QString TForm1::proposedPath(int type, const char* extension) const {
-    // The script's name with the output's extension in place of ".scr".
-    const QString name = FromUtf8(kiv::ScriptBaseName(nameTexts(type)));
-    return QDir::current().filePath(name + QLatin1Char('.') + QLatin1String(extension));
+    return QDir::current().filePath(
+        FromUtf8(kiv::OutputFileName(kiv::ScriptNameOf(type, fieldTexts()), extension)));
 }
 
 namespace {
@@ -1014,12 +924,9 @@ void TForm1::ExportDXFClick() {
         // The export reads the confirmed pattern and leaves the window's
         // state alone: the calculation runs again on a copy, which gives the
         // same points and the blank the contour is checked against.
-        kiv::RaschetData copy = RaschetData;
-        const kiv::CalcResult calc = kiv::Calculate(copy, type);
-        kiv::DxfOutput dxf;
-        dxf.fault = kiv::DrawingFault::Empty;
-        if (calc.status == kiv::CalcStatus::Ok)
-            dxf = kiv::DxfBytes(copy, type, calc.summary);
+        kiv::OutputRequest request;
+        request.dxf = true;
+        const kiv::HoodOutputs dxf = kiv::Produce(RaschetData, type, request);
         if (dxf.fault != kiv::DrawingFault::None) {
             messages_.show(Messages::Kind::Error, title_, ProgramFault("файл DXF", dxf.fault));
             return;
@@ -1029,7 +936,7 @@ void TForm1::ExportDXFClick() {
             QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
         if (path.isEmpty())
             return;
-        saveOrTell(path, dxf.bytes);
+        saveOrTell(path, dxf.dxf);
     });
 }
 

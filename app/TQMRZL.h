@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/RaschetData.h"
+#include "road/Road.h"
 
 #include <QMainWindow>
 
@@ -120,25 +121,6 @@ public:
     void LEditAllP2KeyPress(char32_t& key);
     void LEditAllDKeyPress(char32_t& key);
 
-    // Validators: each converts its field's text, stores the number and tests
-    // it. They return when the value is accepted; otherwise they throw
-    // ConversionError, or show their message, put the focus into their field
-    // and throw SilentAbort.
-    void ObrabS();
-    void ObrabL1();
-    void ObrabL2();
-    void ObrabH();
-    void ObrabLEditFalthP2();
-    void ObrabLEditFalthP1();
-    void ObrabLEditAllP2();
-    void ObrabLEditAllP1();
-    void ObrabLEditAllD();
-
-    // The calculations of the three pattern types, run on a locked window.
-    void RazvNone();
-    void RazvFalth();
-    void RazvAll();
-
     // The script writers of the three pattern types.
     void RazvNoneSCR();
     void RazvFalthSCR();
@@ -164,12 +146,16 @@ private:
     void filterKey(char32_t& key) const;
     bool filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e);
 
-    void validate(kiv::Input in, QLineEdit* field);
+    // The nine field texts as they stand.
+    kiv::FieldTexts fieldTexts() const;
+    // Shows a validator's refusal, puts the focus into its field and ends the
+    // confirmation: through ConversionError for a text that is not a number,
+    // else through SilentAbort.
+    [[noreturn]] void refuse(const kiv::Refusal& refusal);
     void confirm(int type);
-    void runPattern(int type);
+    void showReport(int type, const kiv::TypeReport& report);
     void unlock(int type);
     void writeScript(int type);
-    std::vector<std::string> nameTexts(int type) const;
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
     bool confirmedPattern(int& type) const;

@@ -1,10 +1,20 @@
 #include "app/Messages.h"
 #include "app/QtTranslations.h"
 #include "app/TQMRZL.h"
+#include "core/Version.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    // Answered before any window or display is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Kiv_TQMRZL %.*s\n", static_cast<int>(kiv::kVersion.size()),
+                    kiv::kVersion.data());
+        return 0;
+    }
     QApplication app(argc, argv);
     InstallQtTranslations(app);
     BoxMessages boxes;

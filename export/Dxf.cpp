@@ -236,13 +236,4 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     return out;
 }
 
-std::string DxfFileName(std::string_view scriptName) {
-    constexpr std::string_view scr = ".scr";
-    if (scriptName.size() >= scr.size() &&
-        scriptName.substr(scriptName.size() - scr.size()) == scr) {
-        scriptName.remove_suffix(scr.size());
-    }
-    return std::string(scriptName) + ".dxf";
-}
-
 } // namespace kiv

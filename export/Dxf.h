@@ -32,7 +32,4 @@ struct DxfOutput {
 // fails the check is not written at all.
 DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary);
 
-// The script's name with ".dxf" in place of ".scr".
-std::string DxfFileName(std::string_view scriptName);
-
 } // namespace kiv

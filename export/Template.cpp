@@ -184,12 +184,14 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
         PagesAlong(B1, shortSide, o.overlap) * PagesAlong(B2, longSide, o.overlap);
     const double landscape =
         PagesAlong(B1, longSide, o.overlap) * PagesAlong(B2, shortSide, o.overlap);
-    if (!(std::min(portrait, landscape) <= kMaxPages)) {
+    const bool turned = o.orientation == Orientation::Landscape ||
+                        (o.orientation == Orientation::Automatic && landscape < portrait);
+    if (!((turned ? landscape : portrait) <= kMaxPages)) {
         return {};
     }
 
     TemplateLayout layout;
-    layout.landscape = landscape < portrait;
+    layout.landscape = turned;
     const double printW = layout.landscape ? longSide : shortSide;
     const double printH = layout.landscape ? shortSide : longSide;
     layout.pageWidth = printW + 2 * o.margin;

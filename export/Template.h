@@ -16,8 +16,12 @@ struct Paper {
 };
 inline constexpr Paper kA4{210, 297};
 
+// How the paper lies: whichever needs fewer pages (portrait on a tie), or as asked.
+enum class Orientation { Automatic, Portrait, Landscape };
+
 struct TemplateOptions {
     Paper paper = kA4;
+    Orientation orientation = Orientation::Automatic;
     double margin = 10;                        // border on every side that printers may not reach
     double overlap = 10;                       // strip printed on both of two neighbouring pages
     double square = 100;                       // side of the check square
@@ -48,9 +52,9 @@ struct TemplateLayout {
     std::vector<TemplatePage> leftOut;
 };
 
-// Tiles the drawing's contour over pages of `options.paper`, portrait or
-// landscape, whichever needs fewer pages (portrait on a tie). The check
-// square keeps clear of the title block.
+// Tiles the drawing's contour over pages of `options.paper`, lying as
+// `options.orientation` says (automatically: whichever way needs fewer pages,
+// portrait on a tie). The check square keeps clear of the title block.
 TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& options = {});
 
 } // namespace kiv

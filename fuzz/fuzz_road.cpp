@@ -3,25 +3,15 @@
 // the script with its name. What follows the ninth text is the settings
 // file, whose value ends every script.
 #include "input/SettingsFile.h"
-#include "core/Calculation.h"
-#include "export/Dxf.h"
-#include "input/Validators.h"
-#include "report/Texts.h"
-#include "script/Script.h"
+#include "road/Road.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
-
-using kiv::Input;
-constexpr std::array<Input, 9> kOrder = {Input::S,     Input::L1,      Input::L2,
-                                         Input::H,     Input::FalthP1, Input::FalthP2,
-                                         Input::AllP1, Input::AllP2,   Input::AllD};
 
 bool Clean(const std::string& text) {
     return text.find("inf") == std::string::npos && text.find("nan") == std::string::npos &&
@@ -68,29 +58,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size > i
             ? kiv::OsmodeFromBytes(std::string_view(reinterpret_cast<const char*>(data + i), size - i))
             : std::string("4133");
-    const auto textOf = [&](Input in) {
-        for (std::size_t i = 0; i < kOrder.size(); ++i) {
-            if (kOrder[i] == in) {
-                return texts[i];
-            }
-        }
-        return std::string();
-    };
+    kiv::FieldTexts fields;
+    for (std::size_t k = 0; k < kiv::kAllInputs.size(); ++k) {
+        fields[kiv::kAllInputs[k]] = texts[k];
+    }
 
+    kiv::OutputRequest request;
+    request.script = true;
+    request.dxf = true;
     for (int type = 1; type <= 3; ++type) {
-        kiv::RaschetData d;
-        d.OsmodeValue = osmode;
-        bool accepted = true;
-        for (Input in : kiv::ValidatorsFor(type)) {
-            if (kiv::Validate(in, textOf(in), d).kind != kiv::Verdict::Accepted) {
-                accepted = false;
-                break;
-            }
-        }
-        if (!accepted) {
+        const kiv::RoadResult road = kiv::RunRoad(type, fields, osmode, request);
+        const kiv::Confirmation& c = road.confirmation;
+        if (c.outcome == kiv::Outcome::Refused) {
             continue;
         }
-        const kiv::TypeReport report = kiv::RunPattern(d, type);
+        const kiv::TypeReport& report = c.report;
         if (!Clean(report.radii) || !Clean(report.b1) || !Clean(report.b2) ||
             !Clean(report.summary)) {
             __builtin_trap();
@@ -101,7 +83,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (report.b1.empty() || report.b2.empty() || report.summary.empty()) {
             __builtin_trap();
         }
-        const std::string bytes = kiv::ScriptBytes(d, type);
+        // A pattern the window confirms goes to a cutting machine: its
+        // contour passes the check (closed, not crossing itself, the blank's
+        // extents), or nothing is written. For any hood up to a kilometre it
+        // must pass; beyond, doubles no longer hold the shape and a refusal
+        // is the right answer, but never a file with a faulty contour.
+        const bool realistic = road.data.L2 <= 1e6 && road.data.H <= 1e6;
+        if ((c.outcome == kiv::Outcome::Confirmed) != (c.fault == kiv::DrawingFault::None) ||
+            (realistic && c.outcome != kiv::Outcome::Confirmed)) {
+            __builtin_trap();
+        }
+        if (c.outcome != kiv::Outcome::Confirmed) {
+            continue;
+        }
+        const kiv::HoodOutputs& out = road.outputs;
+        if (out.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None ||
+            out.dxf.empty()) {
+            __builtin_trap();
+        }
+        const std::string& bytes = out.script;
         const std::size_t expected[] = {0, 29, 40, 58};
         if (CrlfLines(bytes) != expected[type]) {
             __builtin_trap();
@@ -113,25 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             !Clean(bytes.substr(0, bytes.size() - footer.size()))) {
             __builtin_trap();
         }
-        // A pattern the window confirms goes to a cutting machine: its
-        // contour passes the check (closed, not crossing itself, the blank's
-        // extents), or nothing is written. For any hood up to a kilometre it
-        // must pass; beyond, doubles no longer hold the shape and a refusal
-        // is the right answer, but never a file with a faulty contour.
-        kiv::RaschetData copy = d;
-        const kiv::CalcResult calc = kiv::Calculate(copy, type);
-        const kiv::DxfOutput dxf = kiv::DxfBytes(copy, type, calc.summary);
-        const bool realistic = d.L2 <= 1e6 && d.H <= 1e6;
-        if (calc.status != kiv::CalcStatus::Ok ||
-            (dxf.fault == kiv::DrawingFault::None) == dxf.bytes.empty() ||
-            (realistic && dxf.fault != kiv::DrawingFault::None)) {
-            __builtin_trap();
-        }
-        std::vector<std::string> nameTexts;
-        for (Input in : kiv::NameInputsFor(type)) {
-            nameTexts.push_back(textOf(in));
-        }
-        const std::string name = kiv::ScriptFileName(nameTexts);
+        const std::string& name = road.scriptName;
         if (name.size() > 50 || name.size() < 4 || name.substr(name.size() - 4) != ".scr") {
             __builtin_trap();
         }

@@ -75,6 +75,7 @@ TypeReport RunPattern(RaschetData& d, int type) {
         report.b1 = BlankSizeText(result.summary.B1);
         report.b2 = BlankSizeText(result.summary.B2);
         report.summary = SummaryText(result.summary);
+        report.blank = result.summary;
     }
     return report;
 }

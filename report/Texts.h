@@ -25,6 +25,7 @@ struct TypeReport {
     std::string radii;   // set unless status is NotFinite
     std::string b1, b2;  // set when status is Ok
     std::string summary; // set when status is Ok
+    BlankSummary blank;  // the numbers behind the texts, when status is Ok
 };
 
 // Runs the type's calculation on the record and builds its texts.

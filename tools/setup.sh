@@ -12,6 +12,7 @@ packages=(
   xvfb xauth
   libdxflib-dev python3-ezdxf python3-shapely poppler-utils
   zlib1g-dev qt6-translations-l10n
+  libcli11-dev nlohmann-json3-dev libcsv-dev
 )
 
 missing=()

@@ -2,8 +2,7 @@
 // inputs into a folder, as type1.dxf, type2.dxf and type3.dxf, and those of
 // the edge hoods as <hood>-type<N>.dxf, for checks by an independent DXF
 // reader. hoods.txt lists every file with the hood's H, L1 and L2.
-#include "core/Calculation.h"
-#include "export/Dxf.h"
+#include "road/Road.h"
 
 #include "tests/engine/engine_fixtures.h"
 
@@ -27,15 +26,16 @@ bool Write(const std::string& path, const std::string& bytes) {
 // Writes the file of `type`, and its line in the list.
 bool WriteHood(const std::string& folder, const std::string& name, kiv::RaschetData d, int type,
                std::ostringstream& list) {
-    const kiv::CalcResult calc = kiv::Calculate(d, type);
-    const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
-    if (calc.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
+    kiv::OutputRequest request;
+    request.dxf = true;
+    const kiv::HoodOutputs out = kiv::Produce(d, type, request);
+    if (out.status != kiv::CalcStatus::Ok || out.fault != kiv::DrawingFault::None) {
         std::fprintf(stderr, "%s: no drawing\n", name.c_str());
         return false;
     }
     list.precision(17);
     list << name << ' ' << d.H << ' ' << d.L1 << ' ' << d.L2 << '\n';
-    return Write(folder + "/" + name, out.bytes);
+    return Write(folder + "/" + name, out.dxf);
 }
 
 } // namespace

@@ -468,23 +468,6 @@ INSTANTIATE_TEST_SUITE_P(
                                      kiv::DrawingFault::SlitMisplaced}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DxfFileName, ReplacesTheScriptExtension) {
-    const struct {
-        const char* script;
-        const char* dxf;
-    } rows[] = {
-        {"200x400x100x0.5.scr", "200x400x100x0.5.dxf"},
-        {"a.scr", "a.dxf"},
-        {".scr", ".dxf"},
-        {"name", "name.dxf"},       // no extension to replace
-        {"x.scr.scr", "x.scr.dxf"}, // only the last one goes
-        {"x.SCR", "x.SCR.dxf"},
-    };
-    for (const auto& r : rows) {
-        EXPECT_EQ(kiv::DxfFileName(r.script), r.dxf) << r.script;
-    }
-}
-
 TEST(ShopDrawingArea, PlainPatternIsTheSummaryArea) {
     for (const auto& d0 :
          {kiv::test::Defaults(), kiv::test::Hood(500, 1000, 2000), kiv::test::Hood(3, 200, 200)}) {

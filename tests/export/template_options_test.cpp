@@ -81,6 +81,11 @@ TemplateOptions LyingA4() {
     return o;
 }
 
+TemplateOptions Lying(kiv::Orientation orientation, TemplateOptions o = {}) {
+    o.orientation = orientation;
+    return o;
+}
+
 TemplateOptions NoOverlap() {
     TemplateOptions o;
     o.overlap = 0;
@@ -108,14 +113,15 @@ TEST_P(TemplateUnderOptions, SheetsFollowThePaperArithmetic) {
     const double ps = shortSide - 2 * o.margin, pl = longSide - 2 * o.margin;
     const int portrait = Along(box.w, ps, o.overlap) * Along(box.h, pl, o.overlap);
     const int landscape = Along(box.w, pl, o.overlap) * Along(box.h, ps, o.overlap);
-    const bool wide = landscape < portrait;
+    const bool wide = o.orientation == kiv::Orientation::Landscape ||
+                      (o.orientation == kiv::Orientation::Automatic && landscape < portrait);
 
     EXPECT_EQ(t.landscape, wide);
     EXPECT_DOUBLE_EQ(t.pageWidth, wide ? longSide : shortSide);
     EXPECT_DOUBLE_EQ(t.pageHeight, wide ? shortSide : longSide);
     EXPECT_EQ(t.columns, Along(box.w, wide ? pl : ps, o.overlap));
     EXPECT_EQ(t.rows, Along(box.h, wide ? ps : pl, o.overlap));
-    EXPECT_EQ(static_cast<int>(GridSheets(t).size()), std::min(portrait, landscape));
+    EXPECT_EQ(static_cast<int>(GridSheets(t).size()), wide ? landscape : portrait);
 }
 
 TEST_P(TemplateUnderOptions, NeighboursShareExactlyTheOverlap) {
@@ -210,6 +216,13 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"LargeWireA3", Drawing(kiv::test::Hood(500, 1000, 2000), 3), A3Tight()},
         LayoutCase{"LowPlainA3", Drawing(kiv::test::Hood(100, 2000, 2000), 1), A3Tight()},
         LayoutCase{"DefaultWireLyingA4", Drawing(kiv::test::Defaults(), 3), LyingA4()},
+        // As asked, even where the other way needs fewer sheets.
+        LayoutCase{"LargeSeamsA3Portrait", Drawing(kiv::test::Hood(500, 1000, 2000), 2),
+                   Lying(kiv::Orientation::Portrait, A3Tight())},
+        LayoutCase{"DefaultPlainLandscape", Drawing(kiv::test::Defaults(), 1),
+                   Lying(kiv::Orientation::Landscape)},
+        LayoutCase{"DefaultPlainPortrait", Drawing(kiv::test::Defaults(), 1),
+                   Lying(kiv::Orientation::Portrait)},
         LayoutCase{"LargePlainNoOverlap", Drawing(kiv::test::Hood(500, 1000, 2000), 1),
                    NoOverlap()},
         // A slit walked down to the middle and back: the square must not take

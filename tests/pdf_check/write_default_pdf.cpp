@@ -3,7 +3,7 @@
 // those of a small hood (L1 20, L2 30, H 12), crowded with point names, as
 // small-type1.pdf ..., and of a tall one (H 1000), with sheets left out, as
 // tall-type1.pdf ..., for checks with an independent PDF renderer.
-#include "app/TemplatePainter.h"
+#include "paint/TemplatePainter.h"
 #include "tests/engine/engine_fixtures.h"
 
 #include <QFile>

@@ -60,4 +60,27 @@ inline const std::vector<std::string> kWireOutline = {"_pline",
                                                       "-53.7525,272.2291",
                                                       ""};
 
+// The whole default script of pattern type 1, 2 or 3 as bytes, CRLF after
+// every line, ending with the settings value `osmode`.
+inline std::vector<std::string> DefaultScriptLines(int type, const std::string& osmode) {
+    std::vector<std::string> lines = kHeaderOutlineFolds;
+    if (type >= 2) {
+        lines.insert(lines.end(), kSeamStrips.begin(), kSeamStrips.end());
+    }
+    if (type == 3) {
+        lines.insert(lines.end(), kWireOutline.begin(), kWireOutline.end());
+    }
+    lines.push_back("_osmode");
+    lines.push_back(osmode);
+    return lines;
+}
+
+inline std::string Crlf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const auto& l : lines) {
+        bytes += l + "\r\n";
+    }
+    return bytes;
+}
+
 } // namespace kiv::test

@@ -18,30 +18,7 @@ kiv::RaschetData Confirmed(int type, std::string osmode = "4133") {
     return d;
 }
 
-std::string Crlf(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const auto& l : lines) {
-        bytes += l + "\r\n";
-    }
-    return bytes;
-}
-
-using kiv::test::kHeaderOutlineFolds;
-using kiv::test::kSeamStrips;
-using kiv::test::kWireOutline;
-
-std::vector<std::string> Expected(int type, const std::string& osmode) {
-    std::vector<std::string> lines = kHeaderOutlineFolds;
-    if (type >= 2) {
-        lines.insert(lines.end(), kSeamStrips.begin(), kSeamStrips.end());
-    }
-    if (type == 3) {
-        lines.insert(lines.end(), kWireOutline.begin(), kWireOutline.end());
-    }
-    lines.push_back("_osmode");
-    lines.push_back(osmode);
-    return lines;
-}
+using kiv::test::Crlf;
 
 struct FileCase {
     const char* name;
@@ -62,7 +39,7 @@ class DefaultScript : public ::testing::TestWithParam<FileCase> {};
 TEST_P(DefaultScript, Bytes) {
     const FileCase& c = GetParam();
     const std::string bytes = kiv::ScriptBytes(Confirmed(c.type, c.osmode), c.type);
-    const std::vector<std::string> lines = Expected(c.type, c.osmode);
+    const std::vector<std::string> lines = kiv::test::DefaultScriptLines(c.type, c.osmode);
     ASSERT_EQ(lines.size(), c.lines);
     EXPECT_EQ(bytes, Crlf(lines));
 }

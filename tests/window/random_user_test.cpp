@@ -3,9 +3,7 @@
 // single action. A failure names its seed and step so it can be replayed.
 #include "WindowFixture.h"
 
-#include "input/Validators.h"
-#include "report/Texts.h"
-#include "script/Script.h"
+#include "road/Road.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,25 +58,14 @@ protected:
 
     // The script the engine makes from the confirmed texts, found without the window.
     std::pair<std::string, std::string> expectedScript() const {
-        using kiv::Input;
-        const Input order[] = {Input::S,     Input::L1,      Input::L2,
-                               Input::H,     Input::FalthP1, Input::FalthP2,
-                               Input::AllP1, Input::AllP2,   Input::AllD};
-        const auto textOf = [&](Input in) {
-            for (std::size_t i = 0; i < std::size(order); ++i)
-                if (order[i] == in)
-                    return confirmedTexts[i];
-            return std::string();
-        };
-        kiv::RaschetData d;
-        d.OsmodeValue = "4133";
-        for (Input in : kiv::ValidatorsFor(confirmedType))
-            EXPECT_EQ(kiv::Validate(in, textOf(in), d).kind, kiv::Verdict::Accepted);
-        EXPECT_EQ(kiv::RunPattern(d, confirmedType).status, kiv::CalcStatus::Ok);
-        std::vector<std::string> nameTexts;
-        for (Input in : kiv::NameInputsFor(confirmedType))
-            nameTexts.push_back(textOf(in));
-        return {kiv::ScriptFileName(nameTexts), kiv::ScriptBytes(d, confirmedType)};
+        kiv::FieldTexts texts;
+        for (std::size_t i = 0; i < kiv::kAllInputs.size(); ++i)
+            texts[kiv::kAllInputs[i]] = confirmedTexts[i];
+        kiv::OutputRequest request;
+        request.script = true;
+        const kiv::RoadResult road = kiv::RunRoad(confirmedType, texts, "4133", request);
+        EXPECT_EQ(road.confirmation.report.status, kiv::CalcStatus::Ok);
+        return {road.scriptName, road.outputs.script};
     }
 
     void act(std::size_t action) {

@@ -2,7 +2,7 @@
 // printed through the preview, both at the layout's page count.
 #include "WindowFixture.h"
 
-#include "app/TemplatePainter.h"
+#include "paint/TemplatePainter.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/TemplatePainter.h"
+#include "paint/TemplatePainter.h"
 
 #include "core/Calculation.h"
 #include "export/PointNames.h"

@@ -1,0 +1,86 @@
+#include "cli/Common.h"
+
+#include "input/SettingsFile.h"
+
+#include <ctime>
+
+namespace kiv::cli {
+
+std::string ConsoleLines(std::string_view text) {
+    std::string s(text);
+    for (char& c : s) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    return s;
+}
+
+bool ResolveOsmode(bool given, const std::string& option, std::string& value,
+                   std::string& error) {
+    if (given) {
+        // Digits only, no sign and no blanks: what AutoCAD takes as OSMODE.
+        bool digits = !option.empty() && option.size() <= 5;
+        for (char c : option) {
+            digits = digits && c >= '0' && c <= '9';
+        }
+        if (!digits || std::stol(option) > 32767) {
+            error = "параметр --osmode: '" + option +
+                    "' — нужно целое число от 0 до 32767 (значение OSMODE в AutoCAD)";
+            return false;
+        }
+        value = std::to_string(std::stol(option));
+        return true;
+    }
+    SettingsRead settings = ReadSettingsFile("Kiv_ini.txt");
+    if (settings.notFound) {
+        error = "Не найден файл Kiv_ini.txt в текущей папке, и не задан параметр --osmode.\n"
+                "Задайте значение OSMODE одним из двух способов: --osmode N (целое число от 0 "
+                "до 32767) или первой строкой файла Kiv_ini.txt.";
+        return false;
+    }
+    value = std::move(settings.value);
+    return true;
+}
+
+bool ParsePaper(const std::string& paper, const std::string& orientation,
+                TemplateOptions& options, std::string& error) {
+    const struct {
+        const char* name;
+        Paper paper;
+    } papers[] = {{"A4", kA4}, {"A3", {297, 420}}, {"Letter", {215.9, 279.4}}};
+    bool found = false;
+    for (const auto& p : papers) {
+        if (paper == p.name) {
+            options.paper = p.paper;
+            found = true;
+        }
+    }
+    if (!found) {
+        error = "параметр --paper: '" + paper + "' — допустимы A4, A3, Letter";
+        return false;
+    }
+    if (orientation == "auto") {
+        options.orientation = Orientation::Automatic;
+    } else if (orientation == "portrait") {
+        options.orientation = Orientation::Portrait;
+    } else if (orientation == "landscape") {
+        options.orientation = Orientation::Landscape;
+    } else {
+        error = "параметр --orientation: '" + orientation +
+                "' — допустимы auto, portrait, landscape";
+        return false;
+    }
+    return true;
+}
+
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+    return text;
+}
+
+} // namespace kiv::cli

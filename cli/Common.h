@@ -1,0 +1,58 @@
+// What the command's two verbs share: exit statuses, the settings value, the
+// paper, and the texts as a terminal shows them.
+#pragma once
+
+#include "core/RaschetData.h"
+#include "export/Template.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kiv::cli {
+
+enum Exit {
+    kDone = 0,
+    kFileFailed = 1, // a file could not be written (or the program failed itself)
+    kRefused = 2,    // refused input or bad usage
+};
+
+// A window text for the terminal: "\n" where the window breaks lines ("\r").
+std::string ConsoleLines(std::string_view text);
+
+// The settings value every script restores at its end: `option` when given
+// (a whole number from 0 to 32767), else the first line of "Kiv_ini.txt" in
+// the current folder under the window's rules. False with the message when
+// neither gives one.
+bool ResolveOsmode(bool given, const std::string& option, std::string& value,
+                   std::string& error);
+
+// The template's paper and orientation from their option texts ("A4", "A3",
+// "Letter"; "auto", "portrait", "landscape").
+bool ParsePaper(const std::string& paper, const std::string& orientation,
+                TemplateOptions& options, std::string& error);
+
+// Today's date as the title block shows it.
+std::string Today();
+
+// Qt's painter at work, off screen, for as long as it lives: the templates
+// are painted on the thread that made it, while it lives.
+class PaintSession {
+public:
+    PaintSession();
+    ~PaintSession();
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+
+private:
+    struct Application;
+    std::unique_ptr<Application> application_;
+};
+
+// The paper template of a confirmed hood as PDF bytes, painted off screen
+// within a PaintSession.
+// False with the message when the template does not fit or cannot be made.
+bool TemplatePdfBytes(const RaschetData& confirmed, int type, const TemplateOptions& options,
+                      const std::string& title, std::string& bytes, std::string& error);
+
+} // namespace kiv::cli

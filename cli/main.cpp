@@ -1,0 +1,254 @@
+// The command-line face of the program: `kiv calc` for one hood, `kiv batch`
+// for an order of them. Messages are in Russian like the window's; option
+// names are in Latin letters.
+#include "cli/Batch.h"
+#include "cli/Calc.h"
+#include "cli/Common.h"
+#include "core/Version.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <map>
+#include <optional>
+
+namespace {
+
+using kiv::cli::kRefused;
+
+// CLI11's own messages are English; the user reads what went wrong in
+// Russian, with CLI11's text after it for the details.
+std::string RussianError(const CLI::ParseError& e) {
+    std::string what;
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        what = "не задан обязательный параметр";
+    } else if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        what = "лишние слова в командной строке";
+    } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        what = "у параметра не то число значений";
+    } else if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr ||
+               dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
+        what = "недопустимое значение параметра";
+    } else {
+        what = "ошибка в командной строке";
+    }
+    return what + " (" + e.what() + ")";
+}
+
+// CLI11 lines its columns up by bytes; Cyrillic letters take two, so the
+// help is padded here by characters.
+class RussianFormatter : public CLI::Formatter {
+public:
+    std::string make_option(const CLI::Option* opt, bool positional) const override {
+        const std::string name = "  " + make_option_name(opt, positional) + make_option_opts(opt);
+        const std::string description = make_option_desc(opt);
+        std::size_t chars = 0;
+        for (char c : name) {
+            chars += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+        }
+        const std::size_t width = get_column_width();
+        std::string line = name;
+        if (chars >= width) {
+            line += "\n" + std::string(width, ' ');
+        } else {
+            line += std::string(width - chars, ' ');
+        }
+        return line + description + "\n";
+    }
+};
+
+void Russian(CLI::App& app) {
+    app.formatter(std::make_shared<RussianFormatter>());
+    auto f = app.get_formatter();
+    f->label("Usage", "Использование");
+    f->label("OPTIONS", "ПАРАМЕТРЫ");
+    f->label("Options", "Параметры");
+    f->label("SUBCOMMAND", "КОМАНДА");
+    f->label("SUBCOMMANDS", "КОМАНДЫ");
+    f->label("Subcommands", "Команды");
+    f->label("Positionals", "Позиционные");
+    f->label("REQUIRED", "ОБЯЗАТЕЛЬНО");
+    f->label("TEXT", "ТЕКСТ");
+    f->label("INT", "ЧИСЛО");
+    f->label("UINT", "ЧИСЛО");
+    f->label("Excludes", "Исключает");
+    f->label("Needs", "Требует");
+    f->column_width(34);
+}
+
+// The options both verbs share: settings value and paper.
+struct Shared {
+    std::string osmode, paper = "A4", orientation = "auto";
+    CLI::Option* osmodeOption = nullptr;
+};
+
+void AddShared(CLI::App& cmd, Shared& s) {
+    s.osmodeOption = cmd.add_option(
+        "--osmode", s.osmode,
+        "Значение OSMODE в конце сценария, целое от 0 до 32767 (иначе первая строка "
+        "Kiv_ini.txt в текущей папке)");
+    cmd.add_option("--paper", s.paper, "Бумага шаблона PDF: A4, A3, Letter (по умолчанию A4)");
+    cmd.add_option("--orientation", s.orientation,
+                   "Ориентация листов: auto, portrait, landscape (по умолчанию auto — как "
+                   "меньше листов)");
+}
+
+} // namespace
+
+namespace {
+
+int Run(int argc, char** argv) {
+    CLI::App app{"kiv — развертка прямоугольного зонта-пирамиды: размеры заготовки, радиусы "
+                 "для разметки, файлы .scr, .dxf и шаблон 1:1 в PDF.",
+                 "kiv"};
+    Russian(app);
+    app.option_defaults()->group("Параметры");
+    app.set_help_flag("-h,--help", "Показать справку и выйти");
+    bool version = false;
+    app.add_flag("--version", version, "Показать версию программы и выйти");
+    app.require_subcommand(0, 1);
+
+    const auto verb = [&app](const char* name, const char* help) {
+        CLI::App* v = app.add_subcommand(name, help);
+        v->group("Команды");
+        v->set_help_flag("-h,--help", "Показать справку и выйти");
+        return v;
+    };
+
+    // kiv calc
+    CLI::App* calc = verb("calc", "Один зонт: тексты окна и файлы по запросу");
+    kiv::cli::CalcOptions co;
+    calc->add_option("--type", co.type,
+                     "Тип развертки: 1 — без припусков, 2 — с припусками на фальц, 3 — с "
+                     "припусками на фальц и проволоку")
+        ->required()
+        ->type_name("1|2|3")
+        ->check(CLI::IsMember({1, 2, 3}).description(""));
+    // The fields, each as the text a user types into it.
+    const struct {
+        const char* option;
+        const char* help;
+    } fields[] = {
+        {"-H", "Высота зонта H, мм (по умолчанию 100)"},
+        {"--L1", "Ширина зонта L1, мм (по умолчанию 200)"},
+        {"--L2", "Длина зонта L2, мм (по умолчанию 400)"},
+        {"-S", "Толщина материала S, мм (по умолчанию 0.5)"},
+        {"--P1", "Припуск Р1 на фальц, мм, типы 2 и 3 (по умолчанию 3)"},
+        {"--P2", "Припуск Р2 на фальц, мм, типы 2 и 3 (по умолчанию 2)"},
+        {"-d", "Диаметр проволоки d, мм, тип 3 (по умолчанию 2)"},
+    };
+    std::map<std::string, std::string> fieldTexts;
+    std::map<std::string, CLI::Option*> fieldOptions;
+    for (const auto& f : fields) {
+        fieldOptions[f.option] =
+            calc->add_option(f.option, fieldTexts[f.option], f.help)->type_name("ЧИСЛО");
+    }
+    Shared cs;
+    AddShared(*calc, cs);
+    calc->add_flag("--json", co.json, "Вывести один объект JSON вместо текстов");
+    std::string scr, dxf, pdf;
+    const auto fileOption = [&](const char* name, std::string& file, const char* help) {
+        return calc->add_option(name, file, help)->expected(0, 1)->type_name("[ФАЙЛ]");
+    };
+    CLI::Option* scrOption =
+        fileOption("--scr", scr, "Записать сценарий AutoCAD (по умолчанию — имя, как в окне)");
+    CLI::Option* dxfOption =
+        fileOption("--dxf", dxf, "Записать чертеж DXF (по умолчанию — имя сценария с .dxf)");
+    CLI::Option* pdfOption = fileOption(
+        "--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)");
+
+    // kiv batch
+    CLI::App* batch = verb("batch", "Заказ из файла CSV: файлы и сводка в папке");
+    kiv::cli::BatchOptions bo;
+    batch->add_option("ORDERS", bo.orders,
+                      "Файл заказа CSV (UTF-8, запятая или точка с запятой); колонки "
+                      "type,H,L1,L2,S,P1,P2,d,qty,name в любом порядке")
+        ->required()
+        ->type_name("ФАЙЛ");
+    batch->add_option("--out", bo.out, "Папка для файлов и сводки summary.csv, summary.json")
+        ->required()
+        ->type_name("ПАПКА");
+    batch->add_option("--formats", bo.formats, "Форматы через запятую: scr, dxf, pdf (по умолчанию scr,dxf)");
+    batch->add_option("--name", bo.nameMask,
+                      "Маска имен файлов из колонок, например '{name}_{L1}x{L2}x{H}' (по "
+                      "умолчанию — имя сценария, как в окне)")
+        ->type_name("МАСКА");
+    batch->add_flag("--strict", bo.strict,
+                    "Остановиться на первой ошибочной строке и ничего не записывать");
+    batch->add_option("-j,--jobs", bo.jobs, "Число потоков (по умолчанию — все ядра)")
+        ->type_name("ЧИСЛО");
+    Shared bs;
+    AddShared(*batch, bs);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "kiv: " << RussianError(e) << "\nСправка: kiv --help\n";
+        return kRefused;
+    }
+    if (version) {
+        std::cout << "kiv " << kiv::kVersion << "\n";
+        return kiv::cli::kDone;
+    }
+
+    std::string error;
+    if (calc->parsed()) {
+        for (const auto& f : fields) {
+            if (fieldOptions[f.option]->count() > 0) {
+                co.fields.emplace_back(f.option, fieldTexts[f.option]);
+            }
+        }
+        co.osmodeGiven = cs.osmodeOption->count() > 0;
+        co.osmode = cs.osmode;
+        if (scrOption->count() > 0) {
+            co.scr = scr;
+        }
+        if (dxfOption->count() > 0) {
+            co.dxf = dxf;
+        }
+        if (pdfOption->count() > 0) {
+            co.pdf = pdf;
+        }
+        if (!kiv::cli::ParsePaper(cs.paper, cs.orientation, co.paper, error)) {
+            std::cerr << "kiv: " << error << "\n";
+            return kRefused;
+        }
+        std::optional<kiv::cli::PaintSession> painting;
+        if (co.pdf)
+            painting.emplace();
+        return kiv::cli::RunCalc(co);
+    }
+    if (batch->parsed()) {
+        bo.osmodeGiven = bs.osmodeOption->count() > 0;
+        bo.osmode = bs.osmode;
+        if (!kiv::cli::ParsePaper(bs.paper, bs.orientation, bo.paper, error)) {
+            std::cerr << "kiv: " << error << "\n";
+            return kRefused;
+        }
+        std::optional<kiv::cli::PaintSession> painting;
+        if (bo.formats.find("pdf") != std::string::npos)
+            painting.emplace();
+        return kiv::cli::RunBatch(bo);
+    }
+    std::cout << app.help();
+    return kRefused;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Whatever the libraries throw ends in a message and status 1, never in
+    // an abort with a core dump.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kiv: ошибка программы: " << e.what() << "\n";
+    } catch (...) {
+        std::cerr << "kiv: ошибка программы\n";
+    }
+    return kiv::cli::kFileFailed;
+}
