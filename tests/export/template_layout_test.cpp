@@ -147,9 +147,7 @@ TEST_P(TemplateSheets, LabelsAreUniqueRowLetterAndColumnNumber) {
         EXPECT_TRUE(seen.insert(p.label).second) << p.label;
         if (p.pattern) {
             ASSERT_LT(p.row, 26) << "these hoods need fewer than 26 rows";
-            std::string label(1, static_cast<char>('A' + p.row));
-            label += std::to_string(p.column + 1);
-            EXPECT_EQ(p.label, label);
+            EXPECT_EQ(p.label, kiv::test::SheetLabel(p.row, p.column));
         }
     }
 }
