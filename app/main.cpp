@@ -20,10 +20,11 @@ namespace {
 // program goes on in the folder it was started in.
 void EnterUserFolder(Messages& messages, const QString& title) {
     QFile defaults(QStringLiteral(":/Kiv_ini.txt"));
-    const QByteArray settings = defaults.open(QIODevice::ReadOnly) ? defaults.readAll() : QByteArray();
+    const QByteArray settings =
+        defaults.open(QIODevice::ReadOnly) ? defaults.readAll() : QByteArray();
     const std::filesystem::path home(QFile::encodeName(QDir::homePath()).toStdString());
-    const kiv::UserFolder folder =
-        kiv::PrepareUserFolder(home, std::string_view(settings.constData(), static_cast<size_t>(settings.size())));
+    const kiv::UserFolder folder = kiv::PrepareUserFolder(
+        home, std::string_view(settings.constData(), static_cast<size_t>(settings.size())));
     std::string why = folder.error;
     std::error_code ec;
     if (why.empty()) {
@@ -33,8 +34,8 @@ void EnterUserFolder(Messages& messages, const QString& title) {
     }
     if (!why.empty())
         messages.show(Messages::Kind::Error, title,
-                      QString::fromStdString(why) + QStringLiteral("\rПрограмма работает в папке ") +
-                          QDir::currentPath());
+                      QString::fromStdString(why) +
+                          QStringLiteral("\rПрограмма работает в папке ") + QDir::currentPath());
 }
 
 } // namespace
@@ -47,7 +48,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.version) {
-        std::printf("Kiv_TQMRZL %.*s\n", static_cast<int>(kiv::kVersion.size()), kiv::kVersion.data());
+        std::printf("Kiv_TQMRZL %.*s\n", static_cast<int>(kiv::kVersion.size()),
+                    kiv::kVersion.data());
         return 0;
     }
 

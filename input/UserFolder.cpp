@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Reason(const std::error_code& ec) { return ec.message(); }
+std::string Reason(const std::error_code& ec) {
+    return ec.message();
+}
 
 std::string Failed(std::string_view what, const fs::path& path, const std::string& reason) {
     std::string text(what);
@@ -50,7 +52,8 @@ std::string WriteDefaultSettings(const fs::path& folder, std::string_view bytes)
     std::string temp = (folder / ".Kiv_ini.txt.XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return Failed("Не удалось создать файл в папке", folder, Reason({errno, std::generic_category()}));
+        return Failed("Не удалось создать файл в папке", folder,
+                      Reason({errno, std::generic_category()}));
     // mkstemp makes the file private; the settings file is an ordinary one.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -69,7 +72,8 @@ std::string WriteDefaultSettings(const fs::path& folder, std::string_view bytes)
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(target, ec)) &&
             ::rename(temp.c_str(), target.c_str()) != 0)
-            error = Failed("Не удалось записать файл", target, Reason({errno, std::generic_category()}));
+            error = Failed("Не удалось записать файл", target,
+                           Reason({errno, std::generic_category()}));
     }
     ::unlink(temp.c_str());
     return error;
@@ -96,7 +100,8 @@ UserFolder PrepareUserFolder(const fs::path& home, std::string_view defaultSetti
     // link that leads nowhere: it is theirs to mend, not ours to replace.
     const fs::file_status settings = fs::symlink_status(result.path / kSettingsFileName, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) {
-        result.error = Failed("Не удалось проверить файл", result.path / kSettingsFileName, Reason(ec));
+        result.error =
+            Failed("Не удалось проверить файл", result.path / kSettingsFileName, Reason(ec));
         return result;
     }
     if (!fs::exists(settings))

@@ -27,7 +27,8 @@ void Write(const fs::path& path, const std::string& bytes) {
 std::map<std::string, std::string> Tree(const fs::path& root) {
     std::map<std::string, std::string> tree;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it); it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
         const std::string name = it->path().lexically_relative(root).string();
         if (it->is_symlink())
             tree[name] = "-> " + fs::read_symlink(it->path()).string();
@@ -61,12 +62,14 @@ private:
 struct FolderCase {
     const char* name;
     std::function<void(const fs::path& home)> before;
-    bool ready;                                // the folder may be worked in
-    std::map<std::string, std::string> after;  // the home's whole tree afterwards
-    bool needsPermissions = false;             // root ignores them
+    bool ready;                               // the folder may be worked in
+    std::map<std::string, std::string> after; // the home's whole tree afterwards
+    bool needsPermissions = false;            // root ignores them
 };
 
-void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FolderCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UserFolderStart : public testing::TestWithParam<FolderCase> {};
 
@@ -87,57 +90,62 @@ const auto kFolder = [](const fs::path& home) { fs::create_directory(home / "Kiv
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserFolderStart,
-    testing::Values(
-        FolderCase{"FirstStart", kNothing, true,
-                   {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", kDefaults}}},
-        FolderCase{"FolderWithScriptsButNoSettings",
-                   [](const fs::path& home) {
-                       kFolder(home);
-                       Write(home / "Kiv_TQMRZL/200x400x100x0.5.scr", "_LINE\r\n");
-                   },
-                   true,
-                   {{"Kiv_TQMRZL", "<dir>"},
-                    {"Kiv_TQMRZL/Kiv_ini.txt", kDefaults},
-                    {"Kiv_TQMRZL/200x400x100x0.5.scr", "_LINE\r\n"}}},
-        FolderCase{"ChangedSettingsKept",
-                   [](const fs::path& home) {
-                       kFolder(home);
-                       Write(home / "Kiv_TQMRZL/Kiv_ini.txt", "1\r\n");
-                   },
-                   true,
-                   {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", "1\r\n"}}},
-        FolderCase{"EmptySettingsKept",
-                   [](const fs::path& home) {
-                       kFolder(home);
-                       Write(home / "Kiv_TQMRZL/Kiv_ini.txt", "");
-                   },
-                   true,
-                   {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", ""}}},
-        FolderCase{"LinkToNowhereKept",
-                   [](const fs::path& home) {
-                       kFolder(home);
-                       fs::create_symlink("/nonexistent/Kiv_ini.txt", home / "Kiv_TQMRZL/Kiv_ini.txt");
-                   },
-                   true,
-                   {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", "-> /nonexistent/Kiv_ini.txt"}}},
-        FolderCase{"NameTakenByAFile",
-                   [](const fs::path& home) { Write(home / "Kiv_TQMRZL", "notes"); }, false,
-                   {{"Kiv_TQMRZL", "notes"}}},
-        FolderCase{"NameTakenByALinkToAFile",
-                   [](const fs::path& home) {
-                       Write(home / "notes", "notes");
-                       fs::create_symlink("notes", home / "Kiv_TQMRZL");
-                   },
-                   false,
-                   {{"notes", "notes"}, {"Kiv_TQMRZL", "-> notes"}}},
-        FolderCase{"ReadOnlyFolderWithoutSettings",
-                   [](const fs::path& home) {
-                       kFolder(home);
-                       fs::permissions(home / "Kiv_TQMRZL", fs::perms::owner_read | fs::perms::owner_exec);
-                   },
-                   false,
-                   {{"Kiv_TQMRZL", "<dir>"}},
-                   true}),
+    testing::Values(FolderCase{"FirstStart",
+                               kNothing,
+                               true,
+                               {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", kDefaults}}},
+                    FolderCase{"FolderWithScriptsButNoSettings",
+                               [](const fs::path& home) {
+                                   kFolder(home);
+                                   Write(home / "Kiv_TQMRZL/200x400x100x0.5.scr", "_LINE\r\n");
+                               },
+                               true,
+                               {{"Kiv_TQMRZL", "<dir>"},
+                                {"Kiv_TQMRZL/Kiv_ini.txt", kDefaults},
+                                {"Kiv_TQMRZL/200x400x100x0.5.scr", "_LINE\r\n"}}},
+                    FolderCase{"ChangedSettingsKept",
+                               [](const fs::path& home) {
+                                   kFolder(home);
+                                   Write(home / "Kiv_TQMRZL/Kiv_ini.txt", "1\r\n");
+                               },
+                               true,
+                               {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", "1\r\n"}}},
+                    FolderCase{"EmptySettingsKept",
+                               [](const fs::path& home) {
+                                   kFolder(home);
+                                   Write(home / "Kiv_TQMRZL/Kiv_ini.txt", "");
+                               },
+                               true,
+                               {{"Kiv_TQMRZL", "<dir>"}, {"Kiv_TQMRZL/Kiv_ini.txt", ""}}},
+                    FolderCase{"LinkToNowhereKept",
+                               [](const fs::path& home) {
+                                   kFolder(home);
+                                   fs::create_symlink("/nonexistent/Kiv_ini.txt",
+                                                      home / "Kiv_TQMRZL/Kiv_ini.txt");
+                               },
+                               true,
+                               {{"Kiv_TQMRZL", "<dir>"},
+                                {"Kiv_TQMRZL/Kiv_ini.txt", "-> /nonexistent/Kiv_ini.txt"}}},
+                    FolderCase{"NameTakenByAFile",
+                               [](const fs::path& home) { Write(home / "Kiv_TQMRZL", "notes"); },
+                               false,
+                               {{"Kiv_TQMRZL", "notes"}}},
+                    FolderCase{"NameTakenByALinkToAFile",
+                               [](const fs::path& home) {
+                                   Write(home / "notes", "notes");
+                                   fs::create_symlink("notes", home / "Kiv_TQMRZL");
+                               },
+                               false,
+                               {{"notes", "notes"}, {"Kiv_TQMRZL", "-> notes"}}},
+                    FolderCase{"ReadOnlyFolderWithoutSettings",
+                               [](const fs::path& home) {
+                                   kFolder(home);
+                                   fs::permissions(home / "Kiv_TQMRZL",
+                                                   fs::perms::owner_read | fs::perms::owner_exec);
+                               },
+                               false,
+                               {{"Kiv_TQMRZL", "<dir>"}},
+                               true}),
     [](const testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
 
 TEST(UserFolderStart, LinkToAFolderIsUsed) {
@@ -146,7 +154,8 @@ TEST(UserFolderStart, LinkToAFolderIsUsed) {
     fs::create_directory_symlink(home.path() / "elsewhere", home.path() / "Kiv_TQMRZL");
     const kiv::UserFolder got = kiv::PrepareUserFolder(home.path(), kDefaults);
     EXPECT_EQ(got.error, "");
-    EXPECT_EQ(Tree(home.path() / "elsewhere"), (std::map<std::string, std::string>{{"Kiv_ini.txt", kDefaults}}));
+    EXPECT_EQ(Tree(home.path() / "elsewhere"),
+              (std::map<std::string, std::string>{{"Kiv_ini.txt", kDefaults}}));
 }
 
 TEST(UserFolderStart, RefusesAMissingOrUnsetHome) {
@@ -165,7 +174,8 @@ TEST(UserFolderStart, DefaultFileIsAnOrdinaryFile) {
     ::umask(old);
     ASSERT_EQ(got.error, "");
     EXPECT_EQ(fs::status(got.path / "Kiv_ini.txt").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read)
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read)
         << "the user must be able to let others read and edit it as any file";
 }
 
