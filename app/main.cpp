@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(KIV_APP_ID));
     BoxMessages boxes;
     const QString title = ProgramTitle(QCoreApplication::applicationFilePath());
     if (options.userFolder)
