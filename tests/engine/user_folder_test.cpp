@@ -9,6 +9,10 @@
 #include <map>
 #include <string>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,8 +26,8 @@ void Write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Everything under `root`: regular files with their bytes, folders as "<dir>",
-// links as "-> target".
+// Everything under `root`: regular files with their bytes (big ones by size),
+// folders as "<dir>", links as "-> target".
 std::map<std::string, std::string> Tree(const fs::path& root) {
     std::map<std::string, std::string> tree;
     std::error_code ec;
@@ -36,7 +40,8 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
             tree[name] = "<dir>";
         else {
             std::ifstream in(it->path(), std::ios::binary);
-            tree[name] = std::string(std::istreambuf_iterator<char>(in), {});
+            std::string bytes(std::istreambuf_iterator<char>(in), {});
+            tree[name] = bytes.size() <= 64 ? bytes : std::to_string(bytes.size()) + " bytes";
         }
     }
     return tree;
@@ -177,6 +182,41 @@ TEST(UserFolderStart, DefaultFileIsAnOrdinaryFile) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read)
         << "the user must be able to let others read and edit it as any file";
+}
+
+// A tiny file system as the home folder, filled up or made read-only once the
+// working folder is there: the settings file is then either whole or absent,
+// and no temporary file is left.
+TEST(UserFolderStart, FullOrReadOnlyDiskLeavesNoFile) {
+    for (const bool full : {true, false}) {
+        SCOPED_TRACE(full ? "full" : "read-only");
+        TempHome temp;
+        const fs::path home = temp.path() / "mnt";
+        fs::create_directory(home);
+        if (::mount("tmpfs", home.c_str(), "tmpfs", 0, "size=16k") != 0)
+            GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+        const struct Unmount {
+            const fs::path& at;
+            ~Unmount() { ::umount(at.c_str()); }
+        } unmount{home};
+        fs::create_directory(home / "Kiv_TQMRZL");
+        std::map<std::string, std::string> before;
+        if (full) {
+            std::ofstream filler(home / "filler", std::ios::binary);
+            const std::string block(1024, 'x');
+            for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
+            }
+            filler.close();
+            before = Tree(home);
+        } else {
+            ASSERT_EQ(::mount("tmpfs", home.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0)
+                << std::strerror(errno);
+            before = Tree(home);
+        }
+        const kiv::UserFolder got = kiv::PrepareUserFolder(home, kDefaults);
+        EXPECT_NE(got.error, "");
+        EXPECT_EQ(Tree(home), before);
+    }
 }
 
 } // namespace
