@@ -13,6 +13,15 @@ packages=(
   libdxflib-dev python3-ezdxf python3-shapely poppler-utils
   zlib1g-dev qt6-translations-l10n
   libcli11-dev nlohmann-json3-dev libcsv-dev
+  # installing and packaging: icon renders, validators, the Debian package
+  make
+  file
+  man-db
+  librsvg2-bin
+  desktop-file-utils
+  appstream
+  dpkg-dev
+  lintian
 )
 
 missing=()
@@ -38,10 +47,23 @@ if [ "$(id -u)" -ne 0 ]; then
   fi
 fi
 export DEBIAN_FRONTEND=noninteractive
+
+# apt and dpkg talk about every package they touch; their words are shown only
+# when a step fails.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+quietly() {
+  if ! "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "failed: $*" >&2
+    exit 1
+  fi
+}
 if [ ${#missing[@]} -gt 0 ]; then
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  echo "installing: ${missing[*]}"
+  quietly "${sudo[@]}" apt-get update -qq
+  quietly "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 if need_locale; then
-  "${sudo[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+  quietly "${sudo[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi

@@ -15,6 +15,14 @@ QT_QPA_PLATFORM=offscreen ctest --preset default | tee "$log"
 # Static analysis over the same sources, with the build's compile commands.
 bash tools/lint.sh
 
+# A packager's build: no preset, the default generator, Release flags, and no
+# -Werror; it must build and pass the same tests. Then it is installed into a
+# temporary prefix and packaged as a .deb, and both are checked.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release --parallel "$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --test-dir build/release --output-on-failure | tee -a "$log"
+bash tools/package_check.sh build/release
+
 # The same tests again under AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer; any report fails the run.
 cmake --preset sanitize

@@ -153,7 +153,8 @@ std::map<std::string, Xy> Named(const RaschetData& d) {
         {"W2", {d.XW2, d.YW2}}, {"W3", {d.XW3, d.YW3}}, {"W4", {d.XW4, d.YW4}},
         {"W5", {d.XW5, d.YW5}}};
     for (int i = 1; i <= 5; ++i) {
-        const std::string n = "W" + std::to_string(i);
+        std::string n = "W";
+        n += std::to_string(i);
         p[n + "'"] = {-p[n].x, p[n].y};
     }
     return p;

@@ -157,8 +157,7 @@ TEST_P(TemplateSheets, LabelsAreUniqueRowLetterAndColumnNumber) {
         EXPECT_TRUE(seen.insert(p.label).second) << p.label;
         if (p.pattern) {
             ASSERT_LT(p.row, 26) << "these hoods need fewer than 26 rows";
-            EXPECT_EQ(p.label, std::string(1, static_cast<char>('A' + p.row)) +
-                                   std::to_string(p.column + 1));
+            EXPECT_EQ(p.label, kiv::test::SheetLabel(p.row, p.column));
         }
     }
 }

@@ -136,8 +136,7 @@ TEST_P(TemplateUnderOptions, NeighboursShareExactlyTheOverlap) {
         EXPECT_EQ(p.row, static_cast<int>(i) / t.columns);
         EXPECT_EQ(p.column, static_cast<int>(i) % t.columns);
         ASSERT_LT(p.row, 26);
-        EXPECT_EQ(p.label,
-                  std::string(1, static_cast<char>('A' + p.row)) + std::to_string(p.column + 1));
+        EXPECT_EQ(p.label, kiv::test::SheetLabel(p.row, p.column));
         EXPECT_TRUE(labels.insert(p.label).second);
         EXPECT_NEAR(p.view.w, t.pageWidth - 2 * o.margin, 1e-9);
         EXPECT_NEAR(p.view.h, t.pageHeight - 2 * o.margin, 1e-9);

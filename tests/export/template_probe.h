@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace kiv::test {
@@ -88,6 +89,15 @@ inline std::vector<const TemplatePage*> GridSheets(const TemplateLayout& t) {
         return a->row != b->row ? a->row < b->row : a->column < b->column;
     });
     return out;
+}
+
+// The label a pattern sheet must carry: its row as a letter from A, its column
+// as a number from 1. (Built by appending: GCC 12 at -O3 warns falsely about
+// "A" + std::to_string(...).)
+inline std::string SheetLabel(int row, int column) {
+    std::string label(1, static_cast<char>('A' + row));
+    label += std::to_string(column + 1);
+    return label;
 }
 
 } // namespace kiv::test
