@@ -11,6 +11,7 @@ packages=(
   clang clang-tidy cppcheck libclang-rt-14-dev
   xvfb xauth
   libdxflib-dev python3-ezdxf poppler-utils
+  libpolyclipping-dev python3-shapely libboost-dev
 )
 
 missing=()
