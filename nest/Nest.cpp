@@ -100,16 +100,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Integer units kept between two parts (and inside a part's gap offset) so
-// that the rounding of turned outlines to whole units can never bring two
-// parts closer than the gap.
-constexpr double kSafetyUnits = 2;
+// The part being placed is shrunk by a unit and the room it may take grown by
+// one, so that a part fitting its place exactly (a slot of its own width, a
+// row filling the sheet) still finds a place of some area there, which the
+// polygon clipping would otherwise drop as a line or a point. Parts may then
+// come closer than the gap by a few units: a ten-millionth of the sheet.
+constexpr cl::cInt kSlackUnits = 1;
 
 // One part at one turn, in integer units.
 struct Shape {
     double angle = 0;
     cl::Path outline;  // counter-clockwise
     cl::Path inflated; // the outline grown by half the gap
+    cl::Path moving;   // the same less the slack, for the part being placed
     cl::IntRect box{};  // of the outline
 };
 
@@ -218,8 +221,12 @@ public:
         std::vector<Placed> placed;
         int sheets = 0;
         cl::cInt lastLength = 0;
+        int unplaced = 0, firstUnplaced = -1;
 
         bool betterThan(const Result& o) const {
+            if (unplaced != o.unplaced) {
+                return unplaced < o.unplaced;
+            }
             return sheets != o.sheets ? sheets < o.sheets : lastLength < o.lastLength;
         }
     };
@@ -240,7 +247,13 @@ public:
             }
             if (!done) {
                 sheets.emplace_back();
-                place(sheets.back(), g, static_cast<int>(sheets.size() - 1), r);
+                if (!place(sheets.back(), g, static_cast<int>(sheets.size() - 1), r)) {
+                    // Cannot happen for a part that fits the sheet, but a
+                    // lost part must never pass for a finished layout.
+                    sheets.pop_back();
+                    ++r.unplaced;
+                    r.firstUnplaced = r.unplaced == 1 ? g.part : r.firstUnplaced;
+                }
             }
         }
         r.sheets = static_cast<int>(sheets.size());
@@ -267,8 +280,8 @@ private:
         cl::IntPoint at;
 
         bool betterThan(const Candidate& o) const {
-            if (!o.found) {
-                return found;
+            if (!found || !o.found) {
+                return found && !o.found;
             }
             return far != o.far ? far < o.far : low < o.low;
         }
@@ -283,7 +296,7 @@ private:
         auto it = nfps_.find(key);
         if (it == nfps_.end()) {
             it = nfps_.emplace(key, NoFitPolygon(shape(fixed.part, fixed.turn).inflated,
-                                                 shape(part, turn).inflated))
+                                                 shape(part, turn).moving))
                      .first;
         }
         return it->second;
@@ -298,7 +311,11 @@ private:
         }
         const Shape& s = shape(part, turn);
         // Where the part's origin may go with its box inside the usable sheet.
-        const cl::cInt x0 = margin_ - s.box.left, x1 = along_ - margin_ - s.box.right;
+        const cl::cInt x0 = margin_ - s.box.left;
+        // Beyond twice the gap past the farthest part every place is free, and
+        // none of them is better than the nearest; a coil stops there too.
+        const cl::cInt open = sheet.length + 2 * gapUnits_ + 4 * kSlackUnits - s.box.left;
+        const cl::cInt x1 = std::max(x0, std::min(along_ - margin_ - s.box.right, open));
         const cl::cInt y0 = margin_ - s.box.top, y1 = across_ - margin_ - s.box.bottom;
         auto consider = [&](cl::IntPoint p) {
             Candidate c;
@@ -316,14 +333,15 @@ private:
             return best;
         }
         cl::Clipper c;
-        const cl::Path fit{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+        const cl::cInt e = kSlackUnits;
+        const cl::Path fit{{x0 - e, y0 - e}, {x1 + e, y0 - e}, {x1 + e, y1 + e}, {x0 - e, y1 + e}};
         c.AddPath(fit, cl::ptSubject, true);
         for (const Placed& p : sheet.placed) {
             const Shape& f = shape(p.part, p.turn);
             // Skip fixed parts that cannot reach the fit rectangle at all.
             const cl::IntRect& fb = f.box;
             const cl::IntRect& mb = s.box;
-            const cl::cInt reach = 2 * (gapUnits_ + 4);
+            const cl::cInt reach = 2 * (gapUnits_ + 4 * kSlackUnits);
             if (p.at.X + fb.right + reach < x0 + mb.left || p.at.X + fb.left - reach > x1 + mb.right ||
                 p.at.Y + fb.bottom + reach < y0 + mb.top || p.at.Y + fb.top - reach > y1 + mb.bottom) {
                 continue;
@@ -340,9 +358,7 @@ private:
         c.Execute(cl::ctDifference, free, cl::pftNonZero, cl::pftPositive);
         for (const cl::Path& poly : free) {
             for (const cl::IntPoint& v : poly) {
-                if (v.X >= x0 && v.X <= x1 && v.Y >= y0 && v.Y <= y1) {
-                    consider(v);
-                }
+                consider({std::clamp(v.X, x0, x1), std::clamp(v.Y, y0, y1)});
             }
         }
         if (!best.found) {
@@ -439,10 +455,12 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     } else {
         along += 2 * options.margin;
     }
-    // About ten million units across the larger of sheet and part: fine
+    // Ten to a hundred million units across the larger of sheet and part: fine
     // enough that the rounding is far below any workshop tolerance, coarse
     // enough that Clipper stays on its fast 64-bit arithmetic.
-    const double scale = 1e7 / std::max(biggest, options.gap + options.margin);
+    // A power of ten, so that sizes given in decimals (a sheet of 1250, a
+    // part of 612.5) stay exact and parts that fit exactly still fit.
+    const double scale = std::pow(10.0, std::ceil(std::log10(1e7 / std::max(biggest, options.gap + options.margin))));
     const cl::cInt gapUnits = Units(options.gap, scale);
 
     std::vector<PartData> data(parts.size());
@@ -465,22 +483,23 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
                 return out;
             }
             s.box = BoxOf(s.outline);
-            cl::ClipperOffset grow(2.0);
-            grow.AddPath(s.outline, cl::jtMiter, cl::etClosedPolygon);
-            cl::Paths grown;
-            grow.Execute(grown, static_cast<double>(gapUnits) / 2 + kSafetyUnits);
-            s.inflated = Largest(grown);
-            if (s.inflated.size() < 3) {
-                s.inflated = s.outline;
-            }
+            const auto grown = [&](double by) {
+                cl::ClipperOffset grow(2.0);
+                grow.AddPath(s.outline, cl::jtMiter, cl::etClosedPolygon);
+                cl::Paths paths;
+                grow.Execute(paths, by);
+                cl::Path g = Largest(paths);
+                return g.size() >= 3 ? g : s.outline;
+            };
+            s.inflated = grown(static_cast<double>(gapUnits) / 2);
+            s.moving = grown(static_cast<double>(gapUnits) / 2 - static_cast<double>(kSlackUnits));
             data[i].shapes.push_back(std::move(s));
         }
         data[i].area = std::abs(OutlineArea(p.outline));
     }
 
-    // One unit more margin: a turned outline stands up to half a unit off its rounded copy.
     Engine engine(std::move(data), scale, Units(along, scale), Units(stock.width, scale),
-                  Units(options.margin, scale) + 1);
+                  Units(options.margin, scale));
     engine.gapUnits_ = gapUnits;
     std::vector<Engine::Gene> genes;
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -556,6 +575,11 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
         progress(done, options.iterations);
     }
     out.iterationsDone = done;
+    if (best.unplaced > 0) {
+        out.fault = NestFault::PartTooLarge;
+        out.faultPart = best.firstUnplaced;
+        return out;
+    }
 
     // Copies numbered in the order the parts were given.
     std::vector<int> nextCopy(parts.size(), 0);
