@@ -11,7 +11,7 @@ packages=(
   clang clang-tidy cppcheck libclang-rt-14-dev
   xvfb xauth
   libdxflib-dev python3-ezdxf poppler-utils
-  libpolyclipping-dev python3-shapely libboost-dev
+  libpolyclipping-dev libboost-dev nlohmann-json3-dev libnest2d-dev libnlopt-cxx-dev
 )
 
 missing=()

@@ -6,6 +6,14 @@
 // never mirrored.
 #pragma once
 
+// Boost 1.74 rescales coordinates to integers before an overlay by default,
+// and then finds two touching parts overlapping by the whole of one of them
+// (two ESICUP swim parts showed it); without the rescaling the overlay works
+// on the doubles themselves and measures that contact correctly.
+#ifndef BOOST_GEOMETRY_NO_ROBUSTNESS
+#define BOOST_GEOMETRY_NO_ROBUSTNESS
+#endif
+
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
