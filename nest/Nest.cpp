@@ -237,10 +237,29 @@ public:
                s.box.bottom - s.box.top <= across_ - 2 * margin_;
     }
 
-    Result decode(const std::vector<Gene>& genes) {
+    // Lays the parts out in the order of the genes. The first `keep` genes
+    // are the same as those `base` was decoded from, so their places are
+    // taken over instead of searched again.
+    Result decode(const std::vector<Gene>& genes, const Result* base = nullptr, std::size_t keep = 0) {
         Result r;
         std::vector<Sheet> sheets;
-        for (const Gene& g : genes) {
+        for (std::size_t k = 0; k < keep && base != nullptr; ++k) {
+            const Placed& p = base->placed[k];
+            r.placed.push_back(p);
+            if (p.sheet < 0) {
+                ++r.unplaced;
+                r.firstUnplaced = r.unplaced == 1 ? p.part : r.firstUnplaced;
+                continue;
+            }
+            while (sheets.size() <= static_cast<std::size_t>(p.sheet)) {
+                sheets.emplace_back();
+            }
+            Sheet& sheet = sheets[static_cast<std::size_t>(p.sheet)];
+            sheet.placed.push_back(p);
+            sheet.length = std::max(sheet.length, p.at.X + shape(p.part, p.turn).box.right);
+        }
+        for (std::size_t k = base != nullptr ? keep : 0; k < genes.size(); ++k) {
+            const Gene& g = genes[k];
             bool done = false;
             for (std::size_t s = 0; s < sheets.size() && !done; ++s) {
                 done = place(sheets[s], g, static_cast<int>(s), r);
@@ -251,6 +270,7 @@ public:
                     // Cannot happen for a part that fits the sheet, but a
                     // lost part must never pass for a finished layout.
                     sheets.pop_back();
+                    r.placed.push_back({g.part, 0, -1, {}});
                     ++r.unplaced;
                     r.firstUnplaced = r.unplaced == 1 ? g.part : r.firstUnplaced;
                 }
@@ -528,6 +548,7 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     std::mt19937_64 rng(options.seed);
     const int turns = static_cast<int>(options.rotations.size());
     const std::size_t n = genes.size();
+    std::vector<Engine::Result> history(50, best);
     int done = 0;
     for (; done < options.iterations; ++done) {
         if (options.timeLimit > 0 &&
@@ -544,31 +565,49 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
             return static_cast<std::size_t>(rng() % bound);
         };
         const auto kind = rng() % 4;
+        std::size_t first = 0; // the first gene the step changes
         if (n > 1 && kind < 2) {
-            // Swap two copies of different parts, mostly near each other in the order.
+            // Swap two copies, mostly near each other in the order.
             const std::size_t i = pick(n);
             const std::size_t reach = kind == 0 ? std::min<std::size_t>(n - 1, 4) : n - 1;
             const std::size_t j = (i + 1 + pick(reach)) % n;
             std::swap(trial[i], trial[j]);
+            first = std::min(i, j);
         } else if (n > 1 && kind == 2) {
             // Move one copy to another place in the order.
             const std::size_t i = pick(n), j = pick(n);
             const Engine::Gene g = trial[i];
             trial.erase(trial.begin() + static_cast<std::ptrdiff_t>(i));
             trial.insert(trial.begin() + static_cast<std::ptrdiff_t>(j), g);
+            first = std::min(i, j);
         } else {
             // Hold one copy to one turn, or free it again.
             const std::size_t i = pick(n);
             const int t = static_cast<int>(rng() % static_cast<unsigned>(turns + 1)) - 1;
             trial[i].turn = t >= 0 && engine.fits(trial[i].part, t) ? t : -1;
+            first = i;
         }
-        const Engine::Result r = engine.decode(trial);
-        if (!current.betterThan(r)) {
+        while (first < n && trial[first].part == currentGenes[first].part &&
+               trial[first].turn == currentGenes[first].turn) {
+            ++first;
+        }
+        if (first == n) {
+            continue; // the same order as before: nothing to try
+        }
+        const Engine::Result r = engine.decode(trial, &current, first);
+        // Late acceptance: a step is taken when it is no worse than the
+        // current layout or than the one of a fixed number of steps ago, so
+        // the search can walk out of a hollow that plain descent cannot.
+        Engine::Result& past = history[static_cast<std::size_t>(done) % history.size()];
+        if (!current.betterThan(r) || !past.betterThan(r)) {
             current = r;
             currentGenes = std::move(trial);
             if (r.betterThan(best)) {
                 best = r;
             }
+        }
+        if (current.betterThan(past)) {
+            past = current;
         }
     }
     if (progress && !out.stopped) {
@@ -585,6 +624,9 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     std::vector<int> nextCopy(parts.size(), 0);
     std::vector<Placement> placements;
     for (const Engine::Placed& p : best.placed) {
+        if (p.sheet < 0) {
+            continue;
+        }
         Placement pl;
         pl.part = p.part;
         pl.copy = nextCopy[static_cast<std::size_t>(p.part)]++;
