@@ -548,24 +548,11 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     std::mt19937_64 rng(options.seed);
     const int turns = static_cast<int>(options.rotations.size());
     const std::size_t n = genes.size();
-    std::vector<Engine::Result> history(50, best);
-    int done = 0;
-    for (; done < options.iterations; ++done) {
-        if (options.timeLimit > 0 &&
-            std::chrono::duration<double>(Clock::now() - start).count() > options.timeLimit) {
-            out.stopped = true;
-            break;
-        }
-        if (progress && !progress(done, options.iterations)) {
-            out.stopped = true;
-            break;
-        }
-        std::vector<Engine::Gene> trial = currentGenes;
-        const auto pick = [&](std::size_t bound) {
-            return static_cast<std::size_t>(rng() % bound);
-        };
+    const auto pick = [&](std::size_t bound) { return static_cast<std::size_t>(rng() % bound); };
+    // One random change of the order or of a turn; returns the first gene it changes.
+    const auto mutate = [&](std::vector<Engine::Gene>& trial) {
         const auto kind = rng() % 4;
-        std::size_t first = 0; // the first gene the step changes
+        std::size_t first = 0;
         if (n > 1 && kind < 2) {
             // Swap two copies, mostly near each other in the order.
             const std::size_t i = pick(n);
@@ -587,6 +574,21 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
             trial[i].turn = t >= 0 && engine.fits(trial[i].part, t) ? t : -1;
             first = i;
         }
+        return first;
+    };
+    int done = 0;
+    for (; done < options.iterations; ++done) {
+        if (options.timeLimit > 0 &&
+            std::chrono::duration<double>(Clock::now() - start).count() > options.timeLimit) {
+            out.stopped = true;
+            break;
+        }
+        if (progress && !progress(done, options.iterations)) {
+            out.stopped = true;
+            break;
+        }
+        std::vector<Engine::Gene> trial = currentGenes;
+        std::size_t first = mutate(trial);
         while (first < n && trial[first].part == currentGenes[first].part &&
                trial[first].turn == currentGenes[first].turn) {
             ++first;
@@ -595,19 +597,15 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
             continue; // the same order as before: nothing to try
         }
         const Engine::Result r = engine.decode(trial, &current, first);
-        // Late acceptance: a step is taken when it is no worse than the
-        // current layout or than the one of a fixed number of steps ago, so
-        // the search can walk out of a hollow that plain descent cannot.
-        Engine::Result& past = history[static_cast<std::size_t>(done) % history.size()];
-        if (!current.betterThan(r) || !past.betterThan(r)) {
+        // Descent that also takes sideways steps. On sample strip instances
+        // it did better than late acceptance, than a coil searched a little
+        // too short, and than restarts from the best order shaken.
+        if (!current.betterThan(r)) {
             current = r;
             currentGenes = std::move(trial);
             if (r.betterThan(best)) {
                 best = r;
             }
-        }
-        if (current.betterThan(past)) {
-            past = current;
         }
     }
     if (progress && !out.stopped) {
