@@ -56,14 +56,15 @@ Run NestOnce(const std::vector<nest::Part>& parts, double scale, double x0, doub
             path.emplace_back(static_cast<ClipperLib::cInt>(std::llround(it->x * scale)),
                               static_cast<ClipperLib::cInt>(std::llround(it->y * scale)));
         }
-        if (options.gap > 0) {
+        {
             // libnest2d's own distance puts every part on a sheet of its own
             // (a bin of ten 600 x 400 plates with a 5 mm gap takes ten), so the
-            // hulls come grown by half the gap and nest at distance zero.
+            // hulls come grown by half the gap, and by two units for its
+            // rounding, and nest at distance zero.
             ClipperLib::ClipperOffset grow;
             grow.AddPath(path, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
             ClipperLib::Paths grown;
-            grow.Execute(grown, options.gap * scale / 2 + 2); // and its rounding
+            grow.Execute(grown, options.gap * scale / 2 + 2);
             path = grown.front();
             if (ClipperLib::Orientation(path)) {
                 ClipperLib::ReversePath(path);
@@ -136,7 +137,7 @@ BaselineLayout Libnest2dOnHulls(const std::vector<nest::Part>& parts, const nest
     const double length = stock.coil ? stripLength : stock.length;
     const double scale = ScaleFor(std::max(stock.width, length));
     // libnest2d lets a part touch the bin's edge; the hulls carry half the gap.
-    const double e = options.margin - options.gap / 2;
+    const double e = options.margin - options.gap / 2 - 2 / scale;
     const Run run = NestOnce(parts, scale, e, e, length - e, stock.width - e, options,
                              Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                 std::chrono::duration<double>(seconds)));
@@ -163,7 +164,8 @@ BaselineLayout Libnest2dStrip(const std::vector<nest::Part>& parts, double width
     BaselineLayout best;
     double tryLength = hi;
     while (Clock::now() < deadline && hi - lo > 0.002 * hi) {
-        const Run run = NestOnce(parts, scale, 0, 0, tryLength, width, options, deadline);
+        const Run run = NestOnce(parts, scale, -2 / scale, -2 / scale, tryLength, width + 2 / scale, options,
+                                 deadline);
         if (run.complete && run.bins == 1) {
             best = LayoutOf(run, parts, scale);
             hi = std::min(best.lastLength, tryLength);

@@ -7,7 +7,8 @@
 // Every layout goes through the independent validator of the tests.
 //
 //   kiv_bench_nest [--data DIR] [--time SECONDS] [--only NAME] [--no-esicup]
-//                  [--no-hoods] [--no-baseline]
+//                  [--no-hoods] [--no-baseline] [--baseline-only]
+// (--baseline-only: the ESICUP rows of libnest2d, the engine's first layout beside them)
 #ifdef KIV_HAVE_LIBNEST2D
 #include "bench/nest_baseline.h"
 #endif
@@ -25,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -106,7 +108,8 @@ const char* Verdict(const std::vector<nest::Part>& parts, const std::vector<nest
     return faults.empty() ? "valid" : "INVALID";
 }
 
-void Esicup(const std::filesystem::path& dir, double seconds, const std::string& only, bool baseline) {
+void Esicup(const std::filesystem::path& dir, double seconds, const std::string& only, bool engine,
+            bool baseline) {
     std::vector<std::filesystem::path> files;
     for (const auto& e : std::filesystem::directory_iterator(dir / "esicup")) {
         if (e.path().extension() == ".json") {
@@ -136,7 +139,11 @@ void Esicup(const std::filesystem::path& dir, double seconds, const std::string&
         o.iterations = INT_MAX;
         o.timeLimit = seconds;
         const nest::Stock coil{inst.width, 0, true};
-        const nest::Layout l = nest::Nest(inst.parts, coil, o);
+        nest::Options run = o;
+        if (!engine) {
+            run.iterations = 0; // the first layout only, to have a row
+        }
+        const nest::Layout l = nest::Nest(inst.parts, coil, run);
         if (l.fault != nest::NestFault::None) {
             std::printf("%-10s fault %d\n", inst.name.c_str(), static_cast<int>(l.fault));
             continue;
@@ -203,8 +210,9 @@ void Hoods(double seconds, bool baseline) {
     o.iterations = INT_MAX;
     o.timeLimit = seconds;
     const double usable = (sheet.width - 2 * o.margin) * (sheet.length - 2 * o.margin);
-    std::printf("Hood orders on %.0f x %.0f sheets, gap %.0f, margin %.0f, %.0f s each\n", sheet.width,
-                sheet.length, o.gap, o.margin, seconds);
+    std::printf("Hood orders on %.0f x %.0f sheets, gap %.0f, margin %.0f, %.0f s each (blanks a quarter, "
+                "libnest2d up to five times that)\n",
+                sheet.width, sheet.length, o.gap, o.margin, seconds);
     std::printf("%6s %10s %8s %14s %8s %8s %11s %10s\n", "hoods", "lower bound", "nested", "material, m2",
                 "check", "blanks", "libnest2d", "less metal");
     for (int n : {10, 50, 200}) {
@@ -230,7 +238,7 @@ void Hoods(double seconds, bool baseline) {
 #ifdef KIV_HAVE_LIBNEST2D
         if (baseline) {
             std::fflush(stdout);
-            const bench::BaselineLayout b = bench::Libnest2dOnHulls(parts, sheet, 0, o, 20 * seconds);
+            const bench::BaselineLayout b = bench::Libnest2dOnHulls(parts, sheet, 0, o, 5 * seconds);
             if (b.complete) {
                 const double theirs = material(b.sheets, b.lastLength);
                 std::printf(" %4d %6s %9.1f%%", b.sheets, Verdict(parts, b.placements, b.sheets, sheet, o),
@@ -252,9 +260,11 @@ void Hoods(double seconds, bool baseline) {
     first.iterations = 0;
     first.timeLimit = 0;
     const auto start = Clock::now();
+    const std::clock_t cpu = std::clock();
     const nest::Layout l = nest::Nest(hundred, sheet, first);
     const double t = Seconds(start);
-    std::printf("first layout of 100 hoods: %.3f s, %d sheets, %s\n\n", t, l.sheets,
+    const double used = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
+    std::printf("first layout of 100 hoods: %.3f s (%.3f s of processor time), %d sheets, %s\n\n", t, used, l.sheets,
                 Verdict(hundred, l.placements, l.sheets, sheet, first));
 }
 
@@ -264,7 +274,7 @@ int main(int argc, char** argv) {
     std::filesystem::path data = KIV_NESTING_DATA;
     double seconds = 5;
     std::string only;
-    bool esicup = true, hoods = true, baseline = true;
+    bool esicup = true, hoods = true, baseline = true, engine = true;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--data" && i + 1 < argc) {
@@ -279,10 +289,12 @@ int main(int argc, char** argv) {
             hoods = false;
         } else if (a == "--no-baseline") {
             baseline = false;
+        } else if (a == "--baseline-only") {
+            engine = false;
         } else {
             std::fprintf(stderr,
                          "usage: %s [--data DIR] [--time SECONDS] [--only NAME] [--no-esicup] [--no-hoods] "
-                         "[--no-baseline]\n",
+                         "[--no-baseline] [--baseline-only]\n",
                          argv[0]);
             return 2;
         }
@@ -296,7 +308,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no instances in %s/esicup (give --data DIR)\n", data.c_str());
             return 1;
         }
-        Esicup(data, seconds, only, baseline);
+        Esicup(data, seconds, only, engine, baseline);
     }
     if (hoods) {
         Hoods(seconds, baseline);

@@ -248,6 +248,33 @@ TEST(Nest, ValidatorSeesAMirrorImage) {
     EXPECT_FALSE(test::IsTurnedCopy(l, mirrored, {0, 90, 180, 270}, 1e-6));
 }
 
+// Two ESICUP swim parts as the engine laid them, touching along a slanted
+// edge without a gap: Boost's default integer rescaling found them overlapping
+// by the whole of the larger one.
+TEST(Nest, ValidatorAcceptsPartsThatOnlyTouch) {
+    const std::vector<test::Xy> a{{4013.9418, 3596.3031},   {4021.9418, 3448.3031},   {4040.904064, 3296.604987},
+                                  {4082.385277, 3133.870999}, {4192.9418, 3147.3031},   {4301.9418, 3150.3031},
+                                  {4414.9418, 3133.3031},   {4561.9418, 3099.3031},   {4777.95751, 3050.741429},
+                                  {4818.9418, 3246.3031},   {4900.9418, 3400.3031},   {4768.9418, 3420.3031},
+                                  {4668.9418, 3441.3031},   {4536.9418, 3475.3031},   {4285.9418, 3544.3031},
+                                  {4131.395106, 3584.425799}};
+    const std::vector<test::Xy> b{
+        {4015.7211, 3563.387422}, {3885.9211, 3592.231867}, {3708.836485, 3533.203662}, {3520.7211, 3446.1652},
+        {3399.7211, 3384.1652},   {3278.7211, 3318.1652},   {3160.7211, 3266.1652},     {3056.7211, 3243.1652},
+        {2944.7211, 3250.1652},   {2740.7211, 3301.1652},   {2755.7211, 3162.1652},     {2765.7211, 3057.1652},
+        {2755.7211, 2950.1652},   {2740.7211, 2811.1652},   {2944.7211, 2862.1652},     {3056.7211, 2869.1652},
+        {3160.7211, 2846.1652},   {3278.7211, 2794.1652},   {3399.7211, 2728.1652},     {3520.7211, 2666.1652},
+        {3708.836485, 2579.126738}, {3885.9211, 2520.098533}, {4015.7211, 2548.942978}};
+    const test::SheetRules rules{5752, 0, true, 0, 0, {0}, 1e-6 * 5752};
+    EXPECT_TRUE(test::LayoutFaults({{a, 1}, {b, 1}}, {{0, 0, 0, a}, {1, 0, 0, b}}, rules).empty());
+    // Pushed 20 mm into each other they do overlap.
+    std::vector<test::Xy> pushed = b;
+    for (test::Xy& v : pushed) {
+        v.x += 20;
+    }
+    EXPECT_FALSE(test::LayoutFaults({{a, 1}, {b, 1}}, {{0, 0, 0, a}, {1, 0, 0, pushed}}, rules).empty());
+}
+
 // Hood orders: parts from the shop drawings of all three types.
 struct HoodOrder {
     const char* name;
