@@ -197,9 +197,9 @@ cl::Paths NoFitPolygon(const cl::Path& fixed, const cl::Path& moving) {
 // Everything the decoder needs, built once per call.
 class Engine {
 public:
-    Engine(std::vector<PartData> parts, double scale, cl::cInt along, cl::cInt across,
-           cl::cInt margin)
-        : parts_(std::move(parts)), scale_(scale), along_(along), across_(across), margin_(margin) {
+    Engine(std::vector<PartData> parts, double scale, cl::cInt along, cl::cInt across, cl::cInt margin,
+           cl::cInt gap)
+        : parts_(std::move(parts)), scale_(scale), along_(along), across_(across), margin_(margin), gap_(gap) {
         for (const PartData& p : parts_) {
             firstShape_.push_back(static_cast<int>(shapeCount_));
             shapeCount_ += p.shapes.size();
@@ -334,7 +334,7 @@ private:
         const cl::cInt x0 = margin_ - s.box.left;
         // Beyond twice the gap past the farthest part every place is free, and
         // none of them is better than the nearest; a coil stops there too.
-        const cl::cInt open = sheet.length + 2 * gapUnits_ + 4 * kSlackUnits - s.box.left;
+        const cl::cInt open = sheet.length + 2 * gap_ + 4 * kSlackUnits - s.box.left;
         const cl::cInt x1 = std::max(x0, std::min(along_ - margin_ - s.box.right, open));
         const cl::cInt y0 = margin_ - s.box.top, y1 = across_ - margin_ - s.box.bottom;
         auto consider = [&](cl::IntPoint p) {
@@ -361,7 +361,7 @@ private:
             // Skip fixed parts that cannot reach the fit rectangle at all.
             const cl::IntRect& fb = f.box;
             const cl::IntRect& mb = s.box;
-            const cl::cInt reach = 2 * (gapUnits_ + 4 * kSlackUnits);
+            const cl::cInt reach = 2 * (gap_ + 4 * kSlackUnits);
             if (p.at.X + fb.right + reach < x0 + mb.left || p.at.X + fb.left - reach > x1 + mb.right ||
                 p.at.Y + fb.bottom + reach < y0 + mb.top || p.at.Y + fb.top - reach > y1 + mb.bottom) {
                 continue;
@@ -412,13 +412,9 @@ private:
         return true;
     }
 
-public:
-    cl::cInt gapUnits_ = 0;
-
-private:
     std::vector<PartData> parts_;
     double scale_;
-    cl::cInt along_, across_, margin_;
+    cl::cInt along_, across_, margin_, gap_;
     std::vector<int> firstShape_;
     std::size_t shapeCount_ = 0;
     std::unordered_map<std::size_t, cl::Paths> nfps_;
@@ -519,8 +515,7 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     }
 
     Engine engine(std::move(data), scale, Units(along, scale), Units(stock.width, scale),
-                  Units(options.margin, scale));
-    engine.gapUnits_ = gapUnits;
+                  Units(options.margin, scale), gapUnits);
     std::vector<Engine::Gene> genes;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         bool any = false;
