@@ -531,13 +531,24 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
             genes.push_back({static_cast<int>(i), -1});
         }
     }
-    // Largest parts first: the small ones then fill what the large ones leave.
+    // Large parts first, so that the small ones fill what they leave: by
+    // area, and by the longer side of the box, whichever lays out better.
+    const auto longest = [&](int part) {
+        const Shape& s = engine.shape(part, 0);
+        return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
+    };
+    std::vector<Engine::Gene> byLength = genes;
     std::stable_sort(genes.begin(), genes.end(), [&](const Engine::Gene& a, const Engine::Gene& b) {
         return std::abs(OutlineArea(parts[static_cast<std::size_t>(a.part)].outline)) >
                std::abs(OutlineArea(parts[static_cast<std::size_t>(b.part)].outline));
     });
-
+    std::stable_sort(byLength.begin(), byLength.end(),
+                     [&](const Engine::Gene& a, const Engine::Gene& b) { return longest(a.part) > longest(b.part); });
     Engine::Result best = engine.decode(genes);
+    if (const Engine::Result other = engine.decode(byLength); other.betterThan(best)) {
+        best = other;
+        genes = std::move(byLength);
+    }
     Engine::Result current = best;
     std::vector<Engine::Gene> currentGenes = genes;
     std::mt19937_64 rng(options.seed);
