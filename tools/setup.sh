@@ -13,6 +13,7 @@ packages=(
   libdxflib-dev python3-ezdxf python3-shapely poppler-utils
   zlib1g-dev qt6-translations-l10n
   libcli11-dev nlohmann-json3-dev libcsv-dev
+  libpolyclipping-dev libboost-dev libnest2d-dev libnlopt-cxx-dev
   # installing and packaging: icon renders, validators, the Debian package
   make
   file
