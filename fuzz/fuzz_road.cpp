@@ -87,8 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // contour passes the check (closed, not crossing itself, the blank's
         // extents), or nothing is written. For any hood up to a kilometre it
         // must pass; beyond, doubles no longer hold the shape and a refusal
-        // is the right answer, but never a file with a faulty contour.
-        const bool realistic = road.data.L2 <= 1e6 && road.data.H <= 1e6;
+        // is the right answer, but never a file with a faulty contour. The
+        // seam allowances count too: a strip of 1e27 mm is no hood either.
+        const kiv::RaschetData& d = road.data;
+        const double p1 = type == 2 ? d.FalthP1 : type == 3 ? d.AllP1 : 0;
+        const bool realistic = d.L2 <= 1e6 && d.H <= 1e6 && p1 <= 1e6;
         if ((c.outcome == kiv::Outcome::Confirmed) != (c.fault == kiv::DrawingFault::None) ||
             (realistic && c.outcome != kiv::Outcome::Confirmed)) {
             __builtin_trap();
