@@ -940,7 +940,7 @@ void TForm1::ExportDXFClick() {
     });
 }
 
-bool TForm1::templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc) {
+bool TForm1::templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc) {
     const TemplateBuild build =
         MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, Today(), doc);
     if (build.fault != kiv::DrawingFault::None) {

@@ -11,13 +11,15 @@
 
 class FileDialogs;
 class HoodWindow3D;
+namespace kiv {
+struct TemplateDocument;
+}
 class PatternWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-struct TemplateDocument;
 class Messages;
 class PictureWidget;
 
@@ -159,7 +161,7 @@ private:
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
     bool confirmedPattern(int& type) const;
-    bool templateOf(int type, double paperWidth, double paperHeight, TemplateDocument& doc);
+    bool templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
     // The views show the confirmed pattern, or their notice while there is none.
     void syncViews();

@@ -57,4 +57,13 @@ struct TemplateLayout {
 // portrait on a tie). The check square keeps clear of the title block.
 TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& options = {});
 
+// Everything one paper template shows: the checked drawing, its tiling over
+// pages and the title block's lines. Painting it is the only step left.
+struct TemplateDocument {
+    ShopDrawing drawing;
+    TemplateLayout layout;
+    TemplateOptions options; // the options the layout was made with
+    std::vector<std::string> titleLines;
+};
+
 } // namespace kiv

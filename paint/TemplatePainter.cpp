@@ -1,8 +1,7 @@
 #include "paint/TemplatePainter.h"
 
-#include "core/Calculation.h"
+#include "road/Road.h"
 #include "export/PointNames.h"
-#include "export/TitleBlock.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -280,8 +279,8 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     page.pen(Qt::black, kThinPen);
 
     double y = box.top() + 2;
-    for (const QString& line : doc.titleLines) {
-        page.text(QPointF(box.left() + 2, y), kTitleText * 0.8, line);
+    for (const std::string& line : doc.titleLines) {
+        page.text(QPointF(box.left() + 2, y), kTitleText * 0.8, QString::fromStdString(line));
         y += kTitleText * 1.25;
     }
 }
@@ -290,22 +289,17 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
 
 TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Paper paper,
                            const std::string& date, TemplateDocument& doc) {
+    kiv::OutputRequest request;
+    request.layout = true;
+    request.options = doc.options;
+    request.options.paper = paper;
+    request.date = date;
+    kiv::HoodOutputs out = kiv::Produce(confirmed, type, request);
     TemplateBuild build;
-    kiv::RaschetData copy = confirmed;
-    const kiv::CalcResult calc = kiv::Calculate(copy, type);
-    build.fault = kiv::DrawingFault::Empty;
-    if (calc.status == kiv::CalcStatus::Ok) {
-        doc.drawing = kiv::ShopDrawingOf(copy, type);
-        build.fault = kiv::CheckDrawing(doc.drawing, calc.summary);
-    }
-    if (build.fault != kiv::DrawingFault::None)
-        return build;
-    doc.options.paper = paper;
-    doc.layout = kiv::LayoutTemplate(doc.drawing, doc.options);
-    build.fits = !doc.layout.pages.empty();
-    doc.titleLines.clear();
-    for (const std::string& line : kiv::TitleLines(copy, type, calc.summary, doc.layout, date))
-        doc.titleLines << QString::fromStdString(line);
+    build.fault = out.fault;
+    build.fits = out.fits;
+    if (build.fault == kiv::DrawingFault::None)
+        doc = std::move(out.document);
     return build;
 }
 

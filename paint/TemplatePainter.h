@@ -6,20 +6,13 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <string>
 
 class QPagedPaintDevice;
 
-// Everything one paper template shows: the drawing, its tiling over pages
-// and the title block's lines.
-struct TemplateDocument {
-    kiv::ShopDrawing drawing;
-    kiv::TemplateLayout layout;
-    kiv::TemplateOptions options; // the options the layout was made with
-    QStringList titleLines;
-};
+// The template's document is made without Qt; only its painting is here.
+using kiv::TemplateDocument;
 
 // What stood in the way of a template.
 struct TemplateBuild {
@@ -28,7 +21,9 @@ struct TemplateBuild {
 };
 
 // The template of the confirmed pattern `type` of `confirmed` on `paper`,
-// with `date` in its title block. The calculation runs on a copy.
+// laid out with the rest of `doc.options`, with `date` in its title block:
+// the road's own template step, kept here for the painting's callers. The
+// calculation runs on a copy.
 TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Paper paper,
                            const std::string& date, TemplateDocument& doc);
 

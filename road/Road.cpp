@@ -101,12 +101,14 @@ HoodOutputs Produce(const RaschetData& confirmed, int type, const OutputRequest&
         out.dxf = std::move(dxf.bytes);
     }
     if (request.layout && out.fault == DrawingFault::None) {
-        const ShopDrawing drawing = ShopDrawingOf(d, type);
-        out.fault = CheckDrawing(drawing, calc.summary);
+        TemplateDocument& doc = out.document;
+        doc.drawing = ShopDrawingOf(d, type);
+        out.fault = CheckDrawing(doc.drawing, calc.summary);
         if (out.fault == DrawingFault::None) {
-            out.layout = LayoutTemplate(drawing, request.options);
-            out.fits = !out.layout.pages.empty();
-            out.titleLines = TitleLines(d, type, calc.summary, out.layout, request.date);
+            doc.options = request.options;
+            doc.layout = LayoutTemplate(doc.drawing, doc.options);
+            out.fits = !doc.layout.pages.empty();
+            doc.titleLines = TitleLines(d, type, calc.summary, doc.layout, request.date);
         }
     }
     return out;

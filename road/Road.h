@@ -90,8 +90,7 @@ struct HoodOutputs {
     DrawingFault fault = DrawingFault::None; // Empty when the calculation failed
     std::string script;                      // when asked and calculated
     std::string dxf;                         // when asked and the drawing passed
-    TemplateLayout layout;                   // when asked and the drawing passed
-    std::vector<std::string> titleLines;
+    TemplateDocument document;               // when the layout was asked and the drawing passed
     bool fits = false; // the layout has pages: the paper is large enough
 };
 

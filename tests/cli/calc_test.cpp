@@ -286,7 +286,7 @@ TEST_F(Calc, PdfHasTheLayoutsPagesAndAnExactCheckSquare) {
         const std::string info = ReadAll(dir / "info");
         const std::size_t pages = info.find("Pages:");
         ASSERT_NE(pages, std::string::npos) << info;
-        EXPECT_EQ(std::stoul(info.substr(pages + 6)), road.outputs.layout.pages.size())
+        EXPECT_EQ(std::stoul(info.substr(pages + 6)), road.outputs.document.layout.pages.size())
             << ReadAll(dir / "info");
     }
     const std::string check = "env -u PYTHONPATH -u PYTHONHOME /usr/bin/python3 " +

@@ -77,11 +77,11 @@ TEST(Road, DefaultHoodsGiveTheWindowsScriptsAndOutputsOnRequest) {
                   kiv::test::Crlf(kiv::test::DefaultScriptLines(type, "4133")));
         EXPECT_NE(road.outputs.dxf.find("SECTION"), std::string::npos) << type;
         EXPECT_TRUE(road.outputs.fits);
-        EXPECT_EQ(road.outputs.titleLines.back(), "Дата: 08.12.2026");
+        EXPECT_EQ(road.outputs.document.titleLines.back(), "Дата: 08.12.2026");
         EXPECT_EQ(road.confirmation.wireAllowance.empty(), type != 3);
 
         const kiv::HoodOutputs bare = kiv::Produce(road.data, type, {});
-        EXPECT_TRUE(bare.script.empty() && bare.dxf.empty() && bare.layout.pages.empty());
+        EXPECT_TRUE(bare.script.empty() && bare.dxf.empty() && bare.document.layout.pages.empty());
     }
 }
 

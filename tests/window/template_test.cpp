@@ -206,8 +206,8 @@ TEST(TemplateBlankSheets, AreNotPrintedAndTheMapNamesTheRest) {
     QMap<QString, int> count;
     for (const QString& word : QString::fromUtf8(text.readAllStandardOutput()).split(space))
         ++count[word];
-    for (const QString& line : doc.titleLines) {
-        for (const QString& word : line.split(space))
+    for (const std::string& line : doc.titleLines) {
+        for (const QString& word : QString::fromStdString(line).split(space))
             --count[word];
     }
     QSet<QString> shown;
