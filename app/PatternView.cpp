@@ -2,6 +2,7 @@
 
 #include "app/CanvasInput.h"
 
+#include "export/PointNames.h"
 #include "report/FormatFixed.h"
 #include "report/Texts.h"
 #include "shape/Checks.h"
@@ -52,42 +53,6 @@ bool SamePoint(kiv::Point a, kiv::Point b) {
 }
 
 } // namespace
-
-QRectF PlaceName(QPointF at, QSizeF size, const std::vector<QRectF>& taken,
-                 const std::vector<QLineF>& lines) {
-    const double w = size.width(), h = size.height(), gap = 4;
-    // Corners first: a name there stays off the lines meeting at its point.
-    const QPointF spots[] = {{gap, -h - gap},    {gap, gap},    {-w - gap, -h - gap},
-                             {-w - gap, gap},    {gap, -h / 2}, {-w - gap, -h / 2},
-                             {-w / 2, -h - gap}, {-w / 2, gap}};
-    QRectF best;
-    int bestScore = std::numeric_limits<int>::max();
-    for (const QPointF& s : spots) {
-        const QRectF r(at + s, size);
-        int score = 0;
-        for (const QRectF& t : taken)
-            score += r.intersects(t) ? 1000 : 0;
-        for (const QLineF& l : lines) {
-            const QRectF box = QRectF(l.p1(), l.p2()).normalized().adjusted(-0.5, -0.5, 0.5, 0.5);
-            if (!box.intersects(r))
-                continue;
-            // A line crosses the box when it enters it or meets one of its edges.
-            const QLineF edges[] = {{r.topLeft(), r.topRight()},
-                                    {r.topRight(), r.bottomRight()},
-                                    {r.bottomRight(), r.bottomLeft()},
-                                    {r.bottomLeft(), r.topLeft()}};
-            bool crosses = r.contains(l.p1()) || r.contains(l.p2());
-            for (const QLineF& e : edges)
-                crosses = crosses || l.intersects(e, nullptr) == QLineF::BoundedIntersection;
-            score += crosses ? 1 : 0;
-        }
-        if (score < bestScore) {
-            bestScore = score;
-            best = r;
-        }
-    }
-    return best;
-}
 
 void ShowText(QLabel* label, const QString& text) {
     label->setText(text);
@@ -289,14 +254,20 @@ std::vector<PatternCanvas::PlacedName> PatternCanvas::placedNames() const {
     std::vector<PlacedName> placed;
     if (!has_)
         return placed;
+    // The template's rule, at this zoom: the screen font measured in
+    // millimetres of the pattern.
     const QFontMetricsF metrics(font());
-    const std::vector<QLineF> shown = shownLines();
-    std::vector<QRectF> taken;
-    for (const auto& n : drawing_.points) {
-        const QString name = QString::fromStdString(n.name);
-        const QPointF at = toScreen(n.at);
-        taken.push_back(PlaceName(at, metrics.size(0, name), taken, shown));
-        placed.push_back({name, at, taken.back()});
+    kiv::NameLayoutOptions options;
+    options.textHeight = metrics.height() / scale_;
+    options.textWidth = [&](const std::string& name) {
+        return metrics.horizontalAdvance(QString::fromStdString(name)) / scale_;
+    };
+    options.gap = 4 / scale_;
+    for (const kiv::PlacedName& n : kiv::PlacePointNames(drawing_, options)) {
+        const kiv::NamedPoint& point = drawing_.points[n.point];
+        const QRectF box(toScreen({n.box.x, n.box.y + n.box.h}),
+                         toScreen({n.box.x + n.box.w, n.box.y}));
+        placed.push_back({QString::fromStdString(point.name), toScreen(point.at), box});
     }
     return placed;
 }

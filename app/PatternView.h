@@ -14,12 +14,6 @@
 class QCheckBox;
 class QLabel;
 
-// Where a point's name goes: beside `at`, in the first of a few spots that
-// covers no name already placed and crosses the fewest lines. `size` is the
-// name's box.
-QRectF PlaceName(QPointF at, QSizeF size, const std::vector<QRectF>& taken,
-                 const std::vector<QLineF>& lines);
-
 // The pattern at true shape, painted as vectors: wheel zooms round the
 // cursor, dragging pans, Home fits it into the view, as does every resize.
 class PatternCanvas : public QWidget {
