@@ -6,13 +6,13 @@
 namespace kiv::nest {
 
 MaterialSummary Summarise(const std::vector<Part>& parts, const Layout& layout,
-                          const Stock& stock) {
+                          const Stock& stock, double coilEnd) {
     MaterialSummary s;
     s.width = stock.width;
     if (layout.fault != NestFault::None || layout.sheets <= 0) {
         return s;
     }
-    const double sheetLength = stock.coil ? layout.lastLength : stock.length;
+    const double sheetLength = stock.coil ? layout.lastLength + coilEnd : stock.length;
     s.sheets.assign(static_cast<std::size_t>(layout.sheets), SheetUse{sheetLength, 0, 0});
     for (const Placement& p : layout.placements) {
         const double area = std::abs(OutlineArea(parts[static_cast<std::size_t>(p.part)].outline));

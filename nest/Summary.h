@@ -25,9 +25,9 @@ struct MaterialSummary {
 };
 
 // The layout's sheets and their use. A coil is one sheet as long as its parts
-// reach, so it has no remnant.
+// reach plus `coilEnd` (the margin at its cut end), so it has no remnant.
 MaterialSummary Summarise(const std::vector<Part>& parts, const Layout& layout,
-                          const Stock& stock);
+                          const Stock& stock, double coilEnd = 0);
 
 // Each part replaced by its box as it lies (the blank B1 x B2 a worker marks
 // out by hand), for the comparison with the true shapes.
