@@ -109,23 +109,6 @@ std::string FaultText(nest::NestFault fault) {
 
 } // namespace
 
-bool ParseSheetSize(const std::string& text, double& width, double& length) {
-    std::string t = text;
-    for (const char* times : {"×", "X"}) {
-        for (std::size_t at = t.find(times); at != std::string::npos; at = t.find(times))
-            t.replace(at, std::string(times).size(), "x");
-    }
-    const std::size_t x = t.find('x');
-    if (x == std::string::npos || t.find('x', x + 1) != std::string::npos)
-        return false;
-    const auto number = [](const std::string& s, double& v) {
-        char* end = nullptr;
-        v = std::strtod(s.c_str(), &end);
-        return !s.empty() && end == s.c_str() + s.size() && std::isfinite(v) && v > 0;
-    };
-    return number(t.substr(0, x), width) && number(t.substr(x + 1), length);
-}
-
 int RunNest(const NestOptions& o) {
     nest::Stock stock;
     if (o.coil != 0) {
