@@ -191,6 +191,22 @@ struct Totals {
 
 } // namespace
 
+bool LoadOrder(const std::string& path, Order& order) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+        return false;
+    }
+    order = ReadOrder(bytes);
+    if (!order.error.empty()) {
+        std::cerr << "kiv: " << path << ", строка " << order.errorLine << ": " << order.error
+                  << "\n";
+        return false;
+    }
+    return true;
+}
+
 void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& job) {
     const std::string type = Trimmed(row.cells[kType]);
     if (type != "1" && type != "2" && type != "3") {
@@ -268,16 +284,8 @@ int RunBatch(const BatchOptions& o) {
         return kRefused;
     }
 
-    std::ifstream in(o.orders, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        std::cerr << "kiv: не удалось прочитать файл заказа " << o.orders << "\n";
-        return kRefused;
-    }
-    const Order order = ReadOrder(bytes);
-    if (!order.error.empty()) {
-        std::cerr << "kiv: " << o.orders << ", строка " << order.errorLine << ": " << order.error
-                  << "\n";
+    Order order;
+    if (!LoadOrder(o.orders, order)) {
         return kRefused;
     }
 

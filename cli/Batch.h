@@ -24,6 +24,10 @@ struct BatchOptions {
 
 int RunBatch(const BatchOptions& options);
 
+// Reads the order file; false, with the message on the terminal, when it
+// cannot be read or is no order.
+bool LoadOrder(const std::string& path, Order& order);
+
 // A row of an order taken to a confirmed hood, or the reason it was refused.
 struct ConfirmedRow {
     int type = 0;

@@ -15,9 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <unistd.h>
 
@@ -145,16 +143,8 @@ int RunNest(const NestOptions& o) {
     options.iterations = o.iterations;
     options.timeLimit = o.time;
 
-    std::ifstream in(o.orders, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        std::cerr << "kiv: не удалось прочитать файл заказа " << o.orders << "\n";
-        return kRefused;
-    }
-    const Order order = ReadOrder(bytes);
-    if (!order.error.empty()) {
-        std::cerr << "kiv: " << o.orders << ", строка " << order.errorLine << ": " << order.error
-                  << "\n";
+    Order order;
+    if (!LoadOrder(o.orders, order)) {
         return kRefused;
     }
 
@@ -357,6 +347,21 @@ int RunNest(const NestOptions& o) {
         if (!SaveWhole(o.out + "/" + name, text, reason)) {
             std::cerr << "kiv: не удалось записать файл " << name << ": " << reason << "\n";
             status = kFileFailed;
+        }
+    }
+    if (status == kDone) {
+        // Sheets of an earlier, longer layout in the same folder would be cut
+        // as if they belonged to this one.
+        for (const auto& entry : std::filesystem::directory_iterator(o.out, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() > 10 && name.rfind("sheet-", 0) == 0 &&
+                name.compare(name.size() - 4, 4, ".dxf") == 0) {
+                const std::string digits = name.substr(6, name.size() - 10);
+                if (digits.find_first_not_of("0123456789") == std::string::npos &&
+                    digits.size() < 9 && std::stoi(digits) > sheets) {
+                    std::filesystem::remove(entry.path(), ec);
+                }
+            }
         }
     }
     std::string reason;

@@ -106,6 +106,20 @@ TEST_F(NestCommand, SameOrderAndSeedGiveTheSameFiles) {
     }
 }
 
+TEST_F(NestCommand, SheetsOfAnEarlierLongerLayoutAreRemovedOthersKept) {
+    WriteAll(dir / "order.csv", "type\n1\n");
+    std::filesystem::create_directories(dir / "out");
+    for (const char* name : {"sheet-2.dxf", "sheet-17.dxf", "sheet-1.dxf.bak", "sheet-x.dxf",
+                             "notes.txt"})
+        WriteAll(dir / "out" / name, "old");
+    ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out"}).status, 0);
+    EXPECT_EQ(entries(dir / "out"),
+              (std::vector<std::string>{"nest-sheets.pdf", "nest-summary.csv", "nest-summary.json",
+                                        "notes.txt", "sheet-1.dxf", "sheet-1.dxf.bak",
+                                        "sheet-x.dxf"}));
+    EXPECT_NE(ReadAll(dir / "out" / "sheet-1.dxf"), "old");
+}
+
 TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
     const struct {
         const char* name;
