@@ -63,6 +63,7 @@ TEST_F(NestCommand, SheetsReadBackInsideTheMarginApartByTheGapEveryCopyOnce) {
         args.insert(args.end(), r.options.begin(), r.options.end());
         const auto ran = runKiv(args);
         ASSERT_EQ(ran.status, 0) << ran.err;
+        EXPECT_EQ(ran.err, ""); // no progress bar when stderr is no terminal
         EXPECT_EQ(check(dir / out, r.gap, r.margin, kCopies), 0);
         for (const char* file : {"nest-sheets.pdf", "nest-summary.csv", "nest-summary.json"})
             EXPECT_TRUE(std::filesystem::exists(dir / out / file)) << file;
@@ -90,6 +91,17 @@ TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(check(dir / "out", r.gap, r.margin, r.copies), 1);
     }
+}
+
+TEST_F(NestCommand, TimeLimitStopsTheSearchWithAWarningAndAValidLayout) {
+    WriteAll(dir / "order.csv", kOrder);
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "1000000",
+                             "--time", "0.2"});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_NE(ran.err.find("поиск остановлен по времени"), std::string::npos) << ran.err;
+    EXPECT_EQ(check(dir / "out", "5", "10", kCopies), 0);
+    EXPECT_NE(ReadAll(dir / "out" / "nest-summary.json").find("\"stopped_by_time\": true"),
+              std::string::npos);
 }
 
 TEST_F(NestCommand, SameOrderAndSeedGiveTheSameFiles) {
