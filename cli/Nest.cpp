@@ -223,7 +223,11 @@ int RunNest(const NestOptions& o) {
     double allStock = 0, allParts = 0, allWasteKg = 0, allBlankStock = 0, allBlankWasteKg = 0;
     int allBlankSheets = 0;
     const auto m2 = [](double mm2) { return Num(mm2 / 1e6, 4); };
-    for (const auto& [thickness, g] : groups) {
+    for (const auto& entry : groups) {
+        // Named copies: a lambda below uses them, and clang captures no
+        // structured binding.
+        const double thickness = entry.first;
+        const Group& g = entry.second;
         nlohmann::ordered_json jsonSheets = nlohmann::ordered_json::array();
         for (int s = 0; s < g.layout.sheets; ++s) {
             const nest::SheetUse& use = g.material.sheets[static_cast<std::size_t>(s)];

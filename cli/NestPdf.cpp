@@ -46,6 +46,7 @@ void StampCreationDate(std::string& pdf) {
 bool SheetsPdfBytes(const std::vector<NestSheet>& sheets, const std::string& title,
                     std::string& bytes) {
     std::vector<SheetPage> pages;
+    pages.reserve(sheets.size());
     for (const NestSheet& s : sheets)
         pages.push_back({s.length, s.width, s.parts, QString::fromStdString(s.heading)});
     const QByteArray pdf = SheetsPdf(pages, QString::fromStdString(title));
