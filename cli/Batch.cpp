@@ -26,16 +26,9 @@ namespace kiv::cli {
 namespace {
 
 // One row of the order on its way through.
-struct Job {
+struct Job : ConfirmedRow {
     const OrderRow* row = nullptr;
-    int type = 0;
-    long qty = 1;
-    RaschetData data;
-    Confirmation confirmation;
-    FieldTexts texts;       // as the hood was made: empty cells hold the initial texts
-    std::string scriptName;
     std::vector<std::pair<std::string, std::string>> files; // format, name in the folder
-    std::string error;      // why the row is refused; empty while it is good
     bool written = false;   // every file of the row is on the disk
 };
 
@@ -65,8 +58,12 @@ Column ColumnOf(Input in) {
     return kType;
 }
 
+std::string RowError(int line, const char* column, const std::string& message) {
+    return "строка " + std::to_string(line) + ", колонка " + column + ": " + message;
+}
+
 std::string RowError(const Job& job, const char* column, const std::string& message) {
-    return "строка " + std::to_string(job.row->line) + ", колонка " + column + ": " + message;
+    return RowError(job.row->line, column, message);
 }
 
 // The mask's fields, "{name}", "{L1}" ..., replaced by the row's texts (an
@@ -113,56 +110,6 @@ bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std:
 bool SafeName(const std::string& name) {
     return !name.empty() && name.size() <= 255 && name != "." && name != ".." &&
            name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
-// The first part of a row's road: the texts, the validators, the calculation.
-void Confirm(Job& job, const std::string& osmode) {
-    const OrderRow& row = *job.row;
-    const std::string type = Trimmed(row.cells[kType]);
-    if (type != "1" && type != "2" && type != "3") {
-        job.error = RowError(job, "type", "тип развертки должен быть 1, 2 или 3, а не '" +
-                                              row.cells[kType] + "'");
-        return;
-    }
-    job.type = type[0] - '0';
-    const std::string qty = Trimmed(row.cells[kQty]);
-    if (!qty.empty()) {
-        bool digits = qty.size() <= 6;
-        for (char c : qty) {
-            digits = digits && c >= '0' && c <= '9';
-        }
-        job.qty = digits ? std::stol(qty) : 0;
-        if (job.qty < 1) {
-            job.error = RowError(job, "qty", "количество должно быть целым числом от 1 до 999999, а не '" +
-                                                 row.cells[kQty] + "'");
-            return;
-        }
-    }
-    for (Input in : ValidatorsFor(job.type)) {
-        const std::string& cell = row.cells[ColumnOf(in)];
-        if (!cell.empty()) {
-            job.texts[in] = cell;
-        }
-    }
-    job.data.OsmodeValue = osmode;
-    job.data.RazvType = job.type;
-    job.confirmation = kiv::Confirm(job.data, job.type, job.texts);
-    const Confirmation& c = job.confirmation;
-    switch (c.outcome) {
-    case Outcome::Refused:
-        job.error = RowError(job, ColumnName(ColumnOf(c.refusal.input)),
-                             ConsoleLines(RefusalText(c.refusal)));
-        return;
-    case Outcome::AllowancesDoNotFit:
-    case Outcome::NotFinite:
-    case Outcome::DrawingFault:
-        job.error = "строка " + std::to_string(row.line) + ": " +
-                    ConsoleLines(OutcomeText(c.outcome));
-        return;
-    case Outcome::Confirmed:
-        break;
-    }
-    job.scriptName = ScriptNameOf(job.type, job.texts);
 }
 
 // Runs `work(i)` for every i below `count` on `jobs` threads, calling
@@ -244,6 +191,70 @@ struct Totals {
 
 } // namespace
 
+bool LoadOrder(const std::string& path, Order& order) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+        return false;
+    }
+    order = ReadOrder(bytes);
+    if (!order.error.empty()) {
+        std::cerr << "kiv: " << path << ", строка " << order.errorLine << ": " << order.error
+                  << "\n";
+        return false;
+    }
+    return true;
+}
+
+void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& job) {
+    const std::string type = Trimmed(row.cells[kType]);
+    if (type != "1" && type != "2" && type != "3") {
+        job.error = RowError(row.line, "type", "тип развертки должен быть 1, 2 или 3, а не '" +
+                                              row.cells[kType] + "'");
+        return;
+    }
+    job.type = type[0] - '0';
+    const std::string qty = Trimmed(row.cells[kQty]);
+    if (!qty.empty()) {
+        bool digits = qty.size() <= 6;
+        for (char c : qty) {
+            digits = digits && c >= '0' && c <= '9';
+        }
+        job.qty = digits ? std::stol(qty) : 0;
+        if (job.qty < 1) {
+            job.error = RowError(row.line, "qty", "количество должно быть целым числом от 1 до 999999, а не '" +
+                                                 row.cells[kQty] + "'");
+            return;
+        }
+    }
+    for (Input in : ValidatorsFor(job.type)) {
+        const std::string& cell = row.cells[ColumnOf(in)];
+        if (!cell.empty()) {
+            job.texts[in] = cell;
+        }
+    }
+    job.data.OsmodeValue = osmode;
+    job.data.RazvType = job.type;
+    job.confirmation = kiv::Confirm(job.data, job.type, job.texts);
+    const Confirmation& c = job.confirmation;
+    switch (c.outcome) {
+    case Outcome::Refused:
+        job.error = RowError(row.line, ColumnName(ColumnOf(c.refusal.input)),
+                             ConsoleLines(RefusalText(c.refusal)));
+        return;
+    case Outcome::AllowancesDoNotFit:
+    case Outcome::NotFinite:
+    case Outcome::DrawingFault:
+        job.error = "строка " + std::to_string(row.line) + ": " +
+                    ConsoleLines(OutcomeText(c.outcome));
+        return;
+    case Outcome::Confirmed:
+        break;
+    }
+    job.scriptName = ScriptNameOf(job.type, job.texts);
+}
+
 int RunBatch(const BatchOptions& o) {
     // Which files each row gets.
     std::vector<std::string> formats;
@@ -273,16 +284,8 @@ int RunBatch(const BatchOptions& o) {
         return kRefused;
     }
 
-    std::ifstream in(o.orders, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        std::cerr << "kiv: не удалось прочитать файл заказа " << o.orders << "\n";
-        return kRefused;
-    }
-    const Order order = ReadOrder(bytes);
-    if (!order.error.empty()) {
-        std::cerr << "kiv: " << o.orders << ", строка " << order.errorLine << ": " << order.error
-                  << "\n";
+    Order order;
+    if (!LoadOrder(o.orders, order)) {
         return kRefused;
     }
 
@@ -294,7 +297,7 @@ int RunBatch(const BatchOptions& o) {
         rows.size(), jobs,
         [&](std::size_t i) {
             rows[i].row = &order.rows[i];
-            Confirm(rows[i], osmode);
+            ConfirmRow(order.rows[i], osmode, rows[i]);
         },
         done);
 

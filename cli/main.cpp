@@ -4,6 +4,7 @@
 #include "cli/Batch.h"
 #include "cli/Calc.h"
 #include "cli/Common.h"
+#include "cli/Nest.h"
 #include "core/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -180,6 +181,36 @@ int Run(int argc, char** argv) {
     Shared bs;
     AddShared(*batch, bs);
 
+    // kiv nest
+    CLI::App* nestVerb = verb("nest", "Раскрой заказа на листах: DXF каждого листа, PDF и сводка");
+    kiv::cli::NestOptions no;
+    nestVerb->add_option("ORDERS", no.orders, "Файл заказа CSV, как для kiv batch")
+        ->required()
+        ->type_name("ФАЙЛ");
+    nestVerb->add_option("--out", no.out, "Папка для sheet-N.dxf, nest-sheets.pdf и сводки")
+        ->required()
+        ->type_name("ПАПКА");
+    nestVerb->add_option("--sheet", no.sheet,
+                         "Лист ШИРИНАxДЛИНА, мм: 1250x2500 (по умолчанию), 1000x2000, 1500x3000 "
+                         "или любой");
+    nestVerb->add_option("--coil", no.coil, "Рулон этой ширины, мм, вместо листов")
+        ->type_name("ЧИСЛО");
+    nestVerb->add_option("--gap", no.gap, "Зазор между деталями, мм (по умолчанию 5)")
+        ->type_name("ЧИСЛО");
+    nestVerb->add_option("--margin", no.margin, "Поле до края листа, мм (по умолчанию 10)")
+        ->type_name("ЧИСЛО");
+    nestVerb->add_option("--turns", no.turns,
+                         "Повороты: 90 — на четверть оборота (по умолчанию), 180 — только на "
+                         "пол-оборота, или шаг в градусах");
+    nestVerb->add_option("--time", no.time,
+                         "Предел времени поиска, с (по умолчанию 10; результат задают шаги)")
+        ->type_name("ЧИСЛО");
+    nestVerb->add_option("--iterations", no.iterations,
+                         "Шагов улучшения раскроя (по умолчанию 300)")
+        ->type_name("ЧИСЛО");
+    nestVerb->add_option("--seed", no.seed, "Начальное число поиска (по умолчанию 1)")
+        ->type_name("ЧИСЛО");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -233,6 +264,10 @@ int Run(int argc, char** argv) {
         if (bo.formats.find("pdf") != std::string::npos)
             painting.emplace();
         return kiv::cli::RunBatch(bo);
+    }
+    if (nestVerb->parsed()) {
+        const kiv::cli::PaintSession painting;
+        return kiv::cli::RunNest(no);
     }
     std::cout << app.help();
     return kRefused;

@@ -1,185 +1,13 @@
 #include "export/Dxf.h"
 
-#include <dl_attributes.h>
-#include <dl_codes.h>
-#include <dl_dxf.h>
-#include <dl_entities.h>
-#include <dl_writer_ascii.h>
+#include "export/DxfWriter.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
-#include <cmath>
+#include <iterator>
 #include <memory>
-#include <system_error>
 
 namespace kiv {
 
-namespace {
-
-// dxflib writes through DL_WriterA, which only knows files by name. This one
-// collects the group codes in memory instead, so that the window can put the
-// file on disk in one atomic step, and writes every real number exactly: the
-// shortest decimal that reads back as the same double, never in exponent form.
-class MemoryWriter : public DL_WriterA {
-public:
-    // The base class opens no file for an empty name; nothing goes to it.
-    MemoryWriter() : DL_WriterA("", DL_Codes::AC1009) {}
-
-    void dxfReal(int gc, double value) const override {
-        std::array<char, 400> text{};
-        // -0 would read back the same, but "0" is what every reader expects.
-        const double v = value == 0 ? 0.0 : value;
-        const auto r =
-            std::to_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
-        std::string number(text.data(), r.ec == std::errc() ? r.ptr : text.data());
-        if (number.find('.') == std::string::npos) {
-            number += ".0";
-        }
-        group(gc, number);
-    }
-    void dxfInt(int gc, int value) const override { group(gc, std::to_string(value)); }
-    void dxfHex(int gc, int value) const override {
-        std::array<char, 16> text{};
-        const auto r = std::to_chars(text.data(), text.data() + text.size(), value, 16);
-        std::string hex(text.data(), r.ptr);
-        for (char& c : hex) {
-            c = c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        group(gc, hex);
-    }
-    void dxfString(int gc, const char* value) const override { group(gc, value); }
-    void dxfString(int gc, const std::string& value) const override { group(gc, value); }
-
-    std::string take() { return std::move(bytes_); }
-
-private:
-    // A group is its code right-aligned in three places, then its value.
-    void group(int gc, std::string_view value) const {
-        const std::string code = std::to_string(gc);
-        bytes_.append(code.size() < 3 ? 3 - code.size() : 0, ' ');
-        bytes_ += code;
-        bytes_ += '\n';
-        bytes_ += value;
-        bytes_ += '\n';
-    }
-
-    mutable std::string bytes_;
-};
-
-// ACI colours: cut white/black, folds red, seams green, wire blue.
-constexpr int kColourCut = 7;
-constexpr int kColourFold = 1;
-constexpr int kColourSeam = 3;
-constexpr int kColourWire = 5;
-
-// Dashes of the fold-line type, mm: 6 drawn, 3 gap.
-constexpr int kDashes = 2;
-
-DL_Attributes On(const char* layer) {
-    return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
-}
-
-// Width to height of the view a CAD program opens on.
-constexpr double kViewAspect = 1.5;
-// Room around the pattern in that view, as a share of its size.
-constexpr double kViewMargin = 0.05;
-
-// The one viewport, *ACTIVE, on which a CAD program opens the file: centred
-// on the pattern and tall enough to show all of it with a little room.
-void ActiveViewport(MemoryWriter& w, const Rect& e) {
-    const double width = e.w, height = e.h;
-    const double view = std::max({height, width / kViewAspect, 1.0}) * (1 + 2 * kViewMargin);
-    w.dxfString(0, "TABLE");
-    w.dxfString(2, "VPORT");
-    w.dxfInt(70, 1);
-    w.dxfString(0, "VPORT");
-    w.dxfString(2, "*ACTIVE");
-    w.dxfInt(70, 0);
-    const struct {
-        int code;
-        double value;
-    } reals[] = {
-        {10, 0.0},           {20, 0.0},           {11, 1.0},  {21, 1.0},  // the whole screen
-        {12, e.x + e.w / 2}, {22, e.y + e.h / 2},                         // view centre
-        {13, 0.0},           {23, 0.0},           {14, 10.0}, {24, 10.0}, // snap base and spacing
-        {15, 10.0},          {25, 10.0},                                  // grid
-        {16, 0.0},           {26, 0.0},           {36, 1.0},              // looking down the z axis
-        {17, 0.0},           {27, 0.0},           {37, 0.0},              // target
-        {40, view},          {41, kViewAspect},   {42, 50.0},             // height, aspect, lens
-        {43, 0.0},           {44, 0.0},           {50, 0.0},  {51, 0.0},
-    };
-    for (const auto& r : reals) {
-        w.dxfReal(r.code, r.value);
-    }
-    const int ints[][2] = {{71, 0}, {72, 100}, {73, 1}, {74, 3},
-                           {75, 0}, {76, 0},   {77, 0}, {78, 0}};
-    for (const auto& i : ints) {
-        w.dxfInt(i[0], i[1]);
-    }
-    w.tableEnd();
-}
-
-void Tables(DL_Dxf& dxf, MemoryWriter& w, int type, const Rect& extents) {
-    w.sectionTables();
-    ActiveViewport(w, extents);
-
-    double dash[kDashes] = {6.0, -3.0};
-    w.tableLinetypes(4);
-    dxf.writeLinetype(w, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
-    dxf.writeLinetype(w, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
-    dxf.writeLinetype(w, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
-    dxf.writeLinetype(w, DL_LinetypeData("DASHED", "__ __ __", 0, kDashes, 9.0, dash));
-    w.tableEnd();
-
-    struct LayerRow {
-        const char* name;
-        int colour;
-        const char* linetype;
-    };
-    const LayerRow rows[] = {{"0", kColourCut, "CONTINUOUS"},
-                             {kLayerCut, kColourCut, "CONTINUOUS"},
-                             {kLayerFold, kColourFold, "DASHED"},
-                             {kLayerSeam, kColourSeam, "DASHED"},
-                             {kLayerWire, kColourWire, "DASHED"}};
-    // Only the layers this type draws on, so a CAM program lists no empty ones.
-    const int count = type == 1 ? 3 : type == 2 ? 4 : 5;
-    w.tableLayers(count);
-    for (int i = 0; i < count; ++i) {
-        dxf.writeLayer(w, DL_LayerData(rows[i].name, 0),
-                       DL_Attributes("", rows[i].colour, -1, rows[i].linetype, 1.0));
-    }
-    w.tableEnd();
-
-    w.tableStyle(1);
-    dxf.writeStyle(w, DL_StyleData("STANDARD", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
-    w.tableEnd();
-    dxf.writeView(w);
-    dxf.writeUcs(w);
-    w.tableAppid(1);
-    dxf.writeAppid(w, "ACAD");
-    w.tableEnd();
-    dxf.writeDimStyle(w, 1, 1, 1, 1, 1);
-    w.sectionEnd();
-}
-
-// A polyline on CUT; `flags` DL_CLOSED_PLINE closes it, 0 leaves it open.
-void Polyline(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Point>& points, int flags) {
-    dxf.writePolyline(w, DL_PolylineData(static_cast<int>(points.size()), 0, 0, flags),
-                      On(kLayerCut));
-    for (const auto& p : points) {
-        dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
-    }
-    dxf.writePolylineEnd(w);
-}
-
-void Lines(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Segment>& lines, const char* layer) {
-    for (const auto& s : lines) {
-        dxf.writeLine(w, DL_LineData(s.a.x, s.a.y, 0, s.b.x, s.b.y, 0), On(layer));
-    }
-}
-
-} // namespace
+using namespace dxf_detail;
 
 DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) {
     DxfOutput out;
@@ -194,11 +22,6 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     // file writer it makes for an empty name is never used.
     std::unique_ptr<DL_WriterA> unused(dxf.out("", DL_Codes::AC1009));
     MemoryWriter w;
-    dxf.writeHeader(w);
-    w.dxfString(9, "$INSUNITS");
-    w.dxfInt(70, 4);
-    w.dxfString(9, "$MEASUREMENT");
-    w.dxfInt(70, 1);
     // The contour holds everything else the file draws; its extreme
     // coordinates are written as they are, not as a corner plus a size.
     const auto& c = drawing.contour;
@@ -206,29 +29,17 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
         std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.x < b.x; });
     const auto [low, high] =
         std::minmax_element(c.begin(), c.end(), [](Point a, Point b) { return a.y < b.y; });
-    w.dxfString(9, "$EXTMIN");
-    w.dxfReal(10, left->x);
-    w.dxfReal(20, low->y);
-    w.dxfReal(30, 0.0);
-    w.dxfString(9, "$EXTMAX");
-    w.dxfReal(10, right->x);
-    w.dxfReal(20, high->y);
-    w.dxfReal(30, 0.0);
-    w.sectionEnd();
-
-    Tables(dxf, w, type, BoundsOf(c));
+    Header(dxf, w, {left->x, low->y}, {right->x, high->y});
+    const Rect e = BoundsOf(c);
+    // Only the layers this type draws on, so a CAM program lists no empty ones.
+    const std::size_t layers = type == 1 ? 3 : type == 2 ? 4 : 5;
+    Tables(dxf, w, {std::begin(kDrawingLayers), std::begin(kDrawingLayers) + layers}, e);
 
     w.sectionBlocks();
     w.sectionEnd();
 
     w.sectionEntities();
-    Polyline(dxf, w, drawing.contour, DL_CLOSED_PLINE);
-    if (!drawing.slit.empty()) {
-        Polyline(dxf, w, drawing.slit, 0);
-    }
-    Lines(dxf, w, drawing.folds, kLayerFold);
-    Lines(dxf, w, drawing.seams, kLayerSeam);
-    Lines(dxf, w, drawing.wires, kLayerWire);
+    DrawingEntities(dxf, w, drawing);
     w.sectionEnd();
     w.dxfEOF();
 

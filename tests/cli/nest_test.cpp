@@ -1,0 +1,225 @@
+// `kiv nest` run as a process: the sheets it writes are read back by ezdxf
+// and checked with shapely, not with the program's own geometry.
+#include "cli/Nest.h"
+#include "run_kiv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kiv::test::KivTest;
+using kiv::test::Quoted;
+using kiv::test::ReadAll;
+using kiv::test::WriteAll;
+
+// Three hoods of two thicknesses: a type 1 five times, a type 2 three times
+// (same sheets), a type 3 twice (sheets of its own).
+const char* const kOrder = "type,H,L1,L2,S,qty,name\n"
+                           "1,100,200,400,0.5,5,a\n"
+                           "2,150,300,500,0.5,3,b\n"
+                           "3,200,400,600,1,2,c\n";
+const char* const kCopies = "2:5 3:3 4:2";
+
+class NestCommand : public KivTest {
+protected:
+    // The independent reader's verdict on the folder's sheets; its faults
+    // are printed into the test's output.
+    int check(const std::filesystem::path& folder, const std::string& gap,
+              const std::string& margin, const std::string& copies) const {
+        const std::string command = "env -u PYTHONPATH -u PYTHONHOME /usr/bin/python3 " +
+                                    Quoted(NEST_CHECK) + " " + Quoted(folder.string()) + " " +
+                                    gap + " " + margin + " " + copies;
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+};
+
+TEST_F(NestCommand, SheetsReadBackInsideTheMarginApartByTheGapEveryCopyOnce) {
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        const char* gap;
+        const char* margin;
+    } rows[] = {
+        {"defaults", {}, "5", "10"},
+        {"smaller sheet, wider gap and margin",
+         {"--sheet", "1000x2000", "--gap", "8", "--margin", "15"}, "8", "15"},
+        {"half turns only, the sheet written with a times sign",
+         {"--sheet", "1500×3000", "--turns", "180"}, "5", "10"},
+        {"a coil", {"--coil", "1250"}, "5", "10"},
+        {"no gap, no margin, turns every 45 degrees",
+         {"--gap", "0", "--margin", "0", "--turns", "45"}, "0", "0"},
+    };
+    WriteAll(dir / "order.csv", kOrder);
+    int n = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string out = "out" + std::to_string(n++);
+        std::vector<std::string> args = {"nest", "order.csv", "--out", out, "--iterations", "30"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        const auto ran = runKiv(args);
+        ASSERT_EQ(ran.status, 0) << ran.err;
+        EXPECT_EQ(ran.err, ""); // no progress bar when stderr is no terminal
+        EXPECT_EQ(check(dir / out, r.gap, r.margin, kCopies), 0);
+        for (const char* file : {"nest-sheets.pdf", "nest-summary.csv", "nest-summary.json"})
+            EXPECT_TRUE(std::filesystem::exists(dir / out / file)) << file;
+        EXPECT_EQ(ReadAll(dir / out / "nest-sheets.pdf").rfind("%PDF-", 0), 0u);
+    }
+}
+
+TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
+    // The same files judged by stricter rules than they were made by, and
+    // against an order they do not hold: the check must refuse each.
+    WriteAll(dir / "order.csv", kOrder);
+    ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out", "--iterations", "10"}).status, 0);
+    const struct {
+        const char* name;
+        const char* gap;
+        const char* margin;
+        const char* copies;
+    } rows[] = {
+        {"a gap wider than the one nested with", "60", "10", kCopies},
+        {"a margin wider than the one nested with", "5", "400", kCopies},
+        {"a copy more than written", "5", "10", "2:6 3:3 4:2"},
+        {"a hood the order does not hold", "5", "10", "2:5 3:3"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(check(dir / "out", r.gap, r.margin, r.copies), 1);
+    }
+}
+
+TEST_F(NestCommand, TimeLimitStopsTheSearchWithAWarningAndAValidLayout) {
+    WriteAll(dir / "order.csv", kOrder);
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "1000000",
+                             "--time", "0.2"});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_NE(ran.err.find("поиск остановлен по времени"), std::string::npos) << ran.err;
+    EXPECT_EQ(check(dir / "out", "5", "10", kCopies), 0);
+    EXPECT_NE(ReadAll(dir / "out" / "nest-summary.json").find("\"stopped_by_time\": true"),
+              std::string::npos);
+}
+
+TEST_F(NestCommand, SameOrderAndSeedGiveTheSameFiles) {
+    WriteAll(dir / "order.csv", kOrder);
+    // The PDF carries the moment it was made: the reproducible-build date
+    // fixes it (the runs are a second apart, so the clock would show).
+    ::setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    for (const char* out : {"first", "second"}) {
+        ASSERT_EQ(runKiv({"nest", "order.csv", "--out", out, "--seed", "7"}).status, 0);
+        ::sleep(1);
+    }
+    ::unsetenv("SOURCE_DATE_EPOCH");
+    const auto names = entries(dir / "first");
+    EXPECT_EQ(names.size(), 5u); // two sheets, the PDF, the two summaries
+    EXPECT_EQ(names, entries(dir / "second"));
+    for (const auto& name : names)
+        EXPECT_EQ(ReadAll(dir / "first" / name), ReadAll(dir / "second" / name)) << name;
+    EXPECT_NE(ReadAll(dir / "first" / "nest-sheets.pdf").find("/CreationDate (D:20231114221320"),
+              std::string::npos);
+}
+
+TEST_F(NestCommand, SheetsOfAnEarlierLongerLayoutAreRemovedOthersKept) {
+    WriteAll(dir / "order.csv", "type\n1\n");
+    std::filesystem::create_directories(dir / "out");
+    for (const char* name : {"sheet-2.dxf", "sheet-17.dxf", "sheet-1.dxf.bak", "sheet-x.dxf",
+                             "notes.txt"})
+        WriteAll(dir / "out" / name, "old");
+    ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out"}).status, 0);
+    EXPECT_EQ(entries(dir / "out"),
+              (std::vector<std::string>{"nest-sheets.pdf", "nest-summary.csv", "nest-summary.json",
+                                        "notes.txt", "sheet-1.dxf", "sheet-1.dxf.bak",
+                                        "sheet-x.dxf"}));
+    EXPECT_NE(ReadAll(dir / "out" / "sheet-1.dxf"), "old");
+}
+
+TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
+    const struct {
+        const char* name;
+        const char* order;
+        std::vector<std::string> options;
+        std::vector<std::string> says;
+    } rows[] = {
+        {"a hood larger than the sheet",
+         "type,L1,L2,H,name\n1,200,400,100,small\n1,2000,3000,500,big\n",
+         {},
+         {"строка 3 (big)", "не помещается на лист 1250 × 2500 мм", "ничего не записано"}},
+        {"a hood wider than the coil", "type,L1,L2,H\n1,2000,3000,500\n",
+         {"--coil", "600"}, {"строка 2:", "на рулон шириной 600 мм"}},
+        {"a refused row stops the whole order", "type,L1,L2,H\n1,200,400,100\n4,200,400,100\n",
+         {}, {"строка 3, колонка type", "ничего не записано"}},
+        {"a sheet that is no size", "type\n1\n", {"--sheet", "1250x"}, {"--sheet"}},
+        {"a turn step out of range", "type\n1\n", {"--turns", "400"}, {"--turns"}},
+        {"a negative gap", "type\n1\n", {"--gap", "-1"}, {"зазор"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        WriteAll(dir / "order.csv", r.order);
+        std::vector<std::string> args = {"nest", "order.csv", "--out", "out"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        const auto ran = runKiv(args);
+        EXPECT_EQ(ran.status, 2);
+        for (const auto& s : r.says)
+            EXPECT_NE(ran.err.find(s), std::string::npos) << s << "\n" << ran.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+    }
+}
+
+TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {
+    WriteAll(dir / "order.csv", "type,H,L1,L2,qty\n1,150,300,500,12\n");
+    ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out", "--iterations", "30"}).status, 0);
+    const std::string csv = ReadAll(dir / "out" / "nest-summary.csv");
+    EXPECT_EQ(csv.rfind("kind,file,S_mm,sheets,", 0), 0u);
+    // Parts area is the same hoods either way; the blanks take at least as
+    // much stock, so their use is never the higher.
+    const auto field = [&](const std::string& kind, int column) {
+        std::size_t at = csv.find("\n" + kind + ",");
+        EXPECT_NE(at, std::string::npos) << kind;
+        std::string line = csv.substr(at + 1, csv.find('\r', at + 1) - at - 1);
+        for (int c = 0; c < column; ++c)
+            line = line.substr(line.find(',') + 1);
+        return std::stod(line.substr(0, line.find(',')));
+    };
+    EXPECT_EQ(field("total", 6), 12);
+    EXPECT_EQ(field("blanks", 6), 12);
+    EXPECT_DOUBLE_EQ(field("total", 7), field("blanks", 7));
+    EXPECT_GE(field("total", 9), field("blanks", 9));
+    EXPECT_GT(field("sheet", 9), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
+    const struct {
+        const char* text;
+        bool ok;
+        double width, length;
+    } rows[] = {
+        {"1250x2500", true, 1250, 2500}, {"1000X2000", true, 1000, 2000},
+        {"1500×3000", true, 1500, 3000}, {"1250.5x2500", true, 1250.5, 2500},
+        {"1250x", false, 0, 0},          {"x2500", false, 0, 0},
+        {"0x2500", false, 0, 0},         {"-1250x2500", false, 0, 0},
+        {"1250x2500x3", false, 0, 0},    {"1250 2500", false, 0, 0},
+        {"infx2500", false, 0, 0},       {"nanx2500", false, 0, 0},
+        {"1250x2500mm", false, 0, 0},    {"", false, 0, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        double width = 0, length = 0;
+        ASSERT_EQ(kiv::cli::ParseSheetSize(r.text, width, length), r.ok);
+        if (r.ok) {
+            EXPECT_EQ(width, r.width);
+            EXPECT_EQ(length, r.length);
+        }
+    }
+}
+
+} // namespace
