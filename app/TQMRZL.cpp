@@ -402,7 +402,7 @@ void TForm1::createMenu() {
 }
 
 void TForm1::syncMenu() {
-    const bool confirmed = ButtonFileSCR->isEnabled();
+    const bool confirmed = confirmedType_ != 0;
     for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
                        ActionPatternView, ActionHoodView3D})
         a->setEnabled(confirmed);
@@ -410,9 +410,6 @@ void TForm1::syncMenu() {
 }
 
 void TForm1::bindEvents() {
-    // The file commands follow the script button through every change of the
-    // workflow, wherever in the code it happens.
-    ButtonFileSCR->installEventFilter(this);
     connect(ActionFileSCR, &QAction::triggered, this, &TForm1::ButtonFileSCRClick);
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
     connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
@@ -514,11 +511,6 @@ void TForm1::LEditAllDKeyPress(char32_t& key) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == ButtonFileSCR) {
-        if (e->type() == QEvent::EnabledChange)
-            syncMenu();
-        return QMainWindow::eventFilter(watched, e);
-    }
     const struct {
         QLineEdit* field;
         KeyPressHandler handler;
@@ -752,26 +744,7 @@ void TForm1::confirm(int type) {
         if (c.outcome == kiv::Outcome::Refused)
             refuse(c.refusal);
 
-        std::vector<QWidget*> locked = {EditS, EditL1, EditL2, EditH};
-        for (QLineEdit* f : ControlsOf(*this, type).ownFields)
-            locked.push_back(f);
-        locked.push_back(PageControl1);
-        // A control that is disabled while it has the focus hands it to the
-        // window, not (as Qt would) to the next control.
-        if (QWidget* focused = focusWidget()) {
-            for (QWidget* w : locked) {
-                if (focused == w || w->isAncestorOf(focused)) {
-                    focused->clearFocus();
-                    break;
-                }
-            }
-        }
-        for (QWidget* w : locked)
-            w->setEnabled(false);
-        ButtonFileSCR->setEnabled(true);
-        ButtonNewRaschet->setEnabled(true);
-        LabelRazv->show();
-        LabelSpravka->show();
+        enterConfirmedState(type);
 
         if (type == 3)
             LabelAllP->setText(FromUtf8(c.wireAllowance));
@@ -786,7 +759,7 @@ void TForm1::showReport(int type, const kiv::TypeReport& report) {
 
     switch (report.status) {
     case kiv::CalcStatus::AllowancesDoNotFit:
-        unlock(type);
+        enterInputState();
         plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::AllowancesDoNotFit)));
         if (controls.p1 != nullptr)
             controls.p1->setFocus();
@@ -794,7 +767,7 @@ void TForm1::showReport(int type, const kiv::TypeReport& report) {
     case kiv::CalcStatus::NotFinite:
         // Inputs so large that the results overflow: nothing of them may be
         // shown or written, so the window goes back to its input state.
-        unlock(type);
+        enterInputState();
         plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::NotFinite)));
         EditH->setFocus();
         return;
@@ -806,39 +779,57 @@ void TForm1::showReport(int type, const kiv::TypeReport& report) {
     }
 }
 
-void TForm1::unlock(int type) {
-    for (QWidget* w : {EditS, EditL1, EditL2, EditH})
-        w->setEnabled(true);
-    for (QLineEdit* f : ControlsOf(*this, type).ownFields)
-        f->setEnabled(true);
+void TForm1::enterInputState() {
+    for (kiv::Input in : kiv::kAllInputs)
+        fieldOf(in)->setEnabled(true);
     PageControl1->setEnabled(true);
-    ButtonFileSCR->setEnabled(false);
-    ButtonNewRaschet->setEnabled(false);
+    // The script button disables itself under the user's click.
+    disableKeepingFocusHome({ButtonFileSCR, ButtonNewRaschet});
     LabelRazv->hide();
     LabelSpravka->hide();
+    ButtonFileSCR->setText(QString::fromUtf8(kScriptButtonCaption));
+    for (QLabel* l : {LabelNoneB1, LabelFalthB1, LabelAllB1})
+        ShowWhole(l, QStringLiteral("B1"));
+    for (QLabel* l : {LabelNoneB2, LabelFalthB2, LabelAllB2})
+        ShowWhole(l, QStringLiteral("B2"));
+    setState(0);
+}
+
+void TForm1::enterConfirmedState(int type) {
+    std::vector<QWidget*> locked = {EditS, EditL1, EditL2, EditH};
+    for (QLineEdit* f : ControlsOf(*this, type).ownFields)
+        locked.push_back(f);
+    locked.push_back(PageControl1);
+    disableKeepingFocusHome(locked);
+    ButtonFileSCR->setEnabled(true);
+    ButtonNewRaschet->setEnabled(true);
+    LabelRazv->show();
+    LabelSpravka->show();
+    setState(type);
+}
+
+void TForm1::disableKeepingFocusHome(const std::vector<QWidget*>& widgets) {
+    // A control that is disabled while it has the focus hands it to the
+    // window, not (as Qt would) to the next control.
+    if (QWidget* focused = focusWidget()) {
+        for (QWidget* w : widgets) {
+            if (focused == w || w->isAncestorOf(focused)) {
+                focused->clearFocus();
+                break;
+            }
+        }
+    }
+    for (QWidget* w : widgets)
+        w->setEnabled(false);
+}
+
+void TForm1::setState(int confirmedType) {
+    confirmedType_ = confirmedType;
+    syncMenu();
 }
 
 void TForm1::ButtonNewRaschetClick() {
-    guarded([&] {
-        for (QWidget* w : {EditS, EditL1, EditL2, EditH, LEditFalthP1, LEditFalthP2, LEditAllP1,
-                           LEditAllP2, LEditAllD})
-            w->setEnabled(true);
-        PageControl1->setEnabled(true);
-        // The button disables itself under the user's click; its focus goes to
-        // the window, not on to the next control.
-        if (QWidget* focused = focusWidget();
-            focused == ButtonFileSCR || focused == ButtonNewRaschet)
-            focused->clearFocus();
-        ButtonFileSCR->setEnabled(false);
-        ButtonNewRaschet->setEnabled(false);
-        LabelRazv->hide();
-        LabelSpravka->hide();
-        ButtonFileSCR->setText(QString::fromUtf8(kScriptButtonCaption));
-        for (QLabel* l : {LabelNoneB1, LabelFalthB1, LabelAllB1})
-            ShowWhole(l, QStringLiteral("B1"));
-        for (QLabel* l : {LabelNoneB2, LabelFalthB2, LabelAllB2})
-            ShowWhole(l, QStringLiteral("B2"));
-    });
+    guarded([&] { enterInputState(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -893,8 +884,8 @@ void TForm1::writeScript(int type) {
 // Shop outputs
 
 bool TForm1::confirmedPattern(int& type) const {
-    type = RaschetData.RazvType;
-    return ButtonFileSCR->isEnabled() && type >= 1 && type <= 3;
+    type = confirmedType_;
+    return type >= 1 && type <= 3;
 }
 
 QString TForm1::proposedPath(int type, const char* extension) const {

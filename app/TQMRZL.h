@@ -78,7 +78,7 @@ public:
     QLabel* LabelRazv;
 
     // The menu bar's commands. The file and view commands are enabled exactly
-    // when ButtonFileSCR is.
+    // while a pattern is confirmed.
     QAction* ActionFileSCR;
     QAction* ActionExportDXF;
     QAction* ActionTemplatePDF;
@@ -154,7 +154,12 @@ private:
     [[noreturn]] void refuse(const kiv::Refusal& refusal);
     void confirm(int type);
     void showReport(int type, const kiv::TypeReport& report);
-    void unlock(int type);
+    // The two states of the workflow. Each puts every control into its state
+    // and makes the menu and the views follow.
+    void enterInputState();
+    void enterConfirmedState(int type);
+    void disableKeepingFocusHome(const std::vector<QWidget*>& widgets);
+    void setState(int confirmedType);
     void writeScript(int type);
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
@@ -183,6 +188,8 @@ private:
     FileDialogs* dialogs_;
     QString title_;
     bool activated_ = false;
+    // 0 while the user enters sizes, else the type of the confirmed pattern.
+    int confirmedType_ = 0;
     // One of each view at most, made at their first opening.
     PatternWindow* patternView_ = nullptr;
     HoodWindow3D* hoodView_ = nullptr;
