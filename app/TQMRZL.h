@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class FileDialogs;
 class HoodWindow3D;
 class PatternWindow;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -145,6 +147,8 @@ private:
 
     void filterKey(char32_t& key) const;
     bool filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e);
+    std::optional<QString> typedThrough(KeyPressHandler handler, const QString& text);
+    bool isMenuShortcut(const QKeyEvent* k) const;
 
     // The nine field texts as they stand.
     kiv::FieldTexts fieldTexts() const;
