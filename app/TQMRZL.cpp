@@ -3,19 +3,20 @@
 
 #include "app/FileDialogs.h"
 #include "app/HoodView3D.h"
-#include "app/PatternView.h"
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
+#include "app/PatternView.h"
 #include "app/PictureWidget.h"
 #include "app/SaveFile.h"
-#include "input/SettingsFile.h"
 #include "app/ValueLabel.h"
-#include "paint/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
+#include "input/Conversion.h"
 #include "input/KeyFilter.h"
+#include "input/SettingsFile.h"
 #include "input/Validators.h"
+#include "paint/TemplatePainter.h"
 #include "report/Texts.h"
 #include "road/Road.h"
 #include "script/Script.h"
@@ -60,6 +61,14 @@ QFont DesignFont(int pixelSize, bool bold = false) {
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     return f;
+}
+
+// What a field holds when the window opens, and its size.
+QString Initial(kiv::Input in) {
+    return QString::fromUtf8(kiv::InitialText(in));
+}
+double InitialSize(kiv::Input in) {
+    return kiv::TextToFloat(kiv::InitialText(in)).value_or(0.0);
 }
 
 const char* const kWindowCaption = "Kiv_TQMRZL \"Ксилора\"";
@@ -111,7 +120,6 @@ QIcon ProgramIcon() {
 
 using form1::FromUtf8;
 using form1::kScriptButtonCaption;
-
 
 TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
     : QMainWindow(parent), messages_(messages), ownDialogs_(std::make_unique<QtFileDialogs>()),
@@ -217,13 +225,14 @@ void TForm1::createControls() {
                           QRect(15, 6, 240, 35), 13, false, kTopLeft);
     LabelVvod->setWordWrap(true);
 
-    EditL1 =
-        makeField(client, "EditL1", u("200"), QRect(12, 172, 65, 24), u("Ширина зонта L1, мм"));
-    EditH = makeField(client, "EditH", u("100"), QRect(20, 68, 65, 24), u("Высота зонта H, мм"));
-    EditS =
-        makeField(client, "EditS", u("0.5"), QRect(208, 56, 50, 24), u("Толщина материала S, мм"));
-    EditL2 =
-        makeField(client, "EditL2", u("400"), QRect(124, 228, 65, 24), u("Длина зонта L2, мм"));
+    EditL1 = makeField(client, "EditL1", Initial(kiv::Input::L1), QRect(12, 172, 65, 24),
+                       u("Ширина зонта L1, мм"));
+    EditH = makeField(client, "EditH", Initial(kiv::Input::H), QRect(20, 68, 65, 24),
+                      u("Высота зонта H, мм"));
+    EditS = makeField(client, "EditS", Initial(kiv::Input::S), QRect(208, 56, 50, 24),
+                      u("Толщина материала S, мм"));
+    EditL2 = makeField(client, "EditL2", Initial(kiv::Input::L2), QRect(124, 228, 65, 24),
+                       u("Длина зонта L2, мм"));
 
     const auto makeButton = [&](const char* name, const QString& text, QRect geometry) {
         auto* button = new QPushButton(text, client);
@@ -280,10 +289,12 @@ void TForm1::createControls() {
                              kTopLeft, kBlankHeight);
     LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
                              kTopCentre, kBlankWidth);
-    LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
-                                     QRect(8, 20, 55, 24), u("Припуск Р1 на фальц, мм"));
-    LEditFalthP2 = makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), u("2"),
-                                     QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+    LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"),
+                                     Initial(kiv::Input::FalthP1), QRect(8, 20, 55, 24),
+                                     u("Припуск Р1 на фальц, мм"));
+    LEditFalthP2 =
+        makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), Initial(kiv::Input::FalthP2),
+                          QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
@@ -291,14 +302,18 @@ void TForm1::createControls() {
                            kTopCentre, kBlankWidth);
     LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
                            kTopLeft, kBlankHeight);
-    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
-                          kTopRight, "Припуск на закатывание проволоки");
-    LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
-                                   QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
-    LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
-                                   QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
-    LEditAllD = makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), u("2"),
-                                  QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
+    LabelAllP = makeLabel(
+        TabSheet3, "LabelAllP", FromUtf8(kiv::WireAllowanceText(InitialSize(kiv::Input::AllD))),
+        QRect(95, 120, 42, 18), 16, true, kTopRight, "Припуск на закатывание проволоки");
+    LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"),
+                                   Initial(kiv::Input::AllP1), QRect(8, 20, 55, 28),
+                                   u("Припуск Р1 на фальц, мм"));
+    LEditAllP2 =
+        makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), Initial(kiv::Input::AllP2),
+                          QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+    LEditAllD =
+        makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), Initial(kiv::Input::AllD),
+                          QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
 
     LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
                              kTopLeft, "Справка о заготовке и развертке");

@@ -154,9 +154,9 @@ void ShowWhole(QLabel* label, const QString& text) {
         (label->width() - label->contentsRect().width());
     QRect box = designed;
     if (needed > designed.width()) {
-        const Qt::Alignment h = QStyle::visualAlignment(label->layoutDirection(),
-                                                        label->alignment()) &
-                                Qt::AlignHorizontal_Mask;
+        const Qt::Alignment h =
+            QStyle::visualAlignment(label->layoutDirection(), label->alignment()) &
+            Qt::AlignHorizontal_Mask;
         box.setWidth(needed);
         if (h & Qt::AlignRight)
             box.moveRight(designed.right());
