@@ -7,6 +7,7 @@
 #include "app/PatternView.h"
 #include "app/SaveFile.h"
 #include "export/Dxf.h"
+#include "export/ShopDrawing.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
 #include "paint/TemplatePainter.h"
@@ -96,8 +97,7 @@ std::string Today() {
 }
 
 QString ProgramFault(const char* what, kiv::DrawingFault fault) {
-    return QString::fromUtf8("Ошибка программы: %1 не записан.\r").arg(QString::fromUtf8(what)) +
-           QString::fromUtf8(kiv::DrawingFaultText(fault));
+    return FromUtf8(kiv::NotWrittenText(what) + "\r" + kiv::DrawingFaultText(fault));
 }
 
 } // namespace
@@ -157,8 +157,7 @@ void TForm1::TemplatePDFClick() {
             return;
         const QByteArray pdf = TemplatePdf(doc, QFileInfo(path).completeBaseName());
         if (pdf.isEmpty()) {
-            messages_.show(Messages::Kind::Error, title_,
-                           QString::fromUtf8("Ошибка программы: шаблон не записан."));
+            messages_.show(Messages::Kind::Error, title_, FromUtf8(kiv::NotWrittenText("шаблон")));
             return;
         }
         saveOrTell(path, pdf.toStdString());
