@@ -1,20 +1,22 @@
 #include "app/TQMRZL.h"
+#include "app/TQMRZLParts.h"
 
 #include "app/FileDialogs.h"
 #include "app/HoodView3D.h"
-#include "app/PatternView.h"
 #include "app/InfoTexts.h"
 #include "app/Messages.h"
+#include "app/PatternView.h"
 #include "app/PictureWidget.h"
 #include "app/SaveFile.h"
-#include "input/SettingsFile.h"
 #include "app/ValueLabel.h"
-#include "paint/TemplatePainter.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
+#include "input/Conversion.h"
 #include "input/KeyFilter.h"
+#include "input/SettingsFile.h"
 #include "input/Validators.h"
+#include "paint/TemplatePainter.h"
 #include "report/Texts.h"
 #include "road/Road.h"
 #include "script/Script.h"
@@ -61,14 +63,15 @@ QFont DesignFont(int pixelSize, bool bold = false) {
     return f;
 }
 
-QString FromUtf8(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+// What a field holds when the window opens, and its size.
+QString Initial(kiv::Input in) {
+    return QString::fromUtf8(kiv::InitialText(in));
+}
+double InitialSize(kiv::Input in) {
+    return kiv::TextToFloat(kiv::InitialText(in)).value_or(0.0);
 }
 
 const char* const kWindowCaption = "Kiv_TQMRZL \"Ксилора\"";
-const char* const kScriptButtonCaption = "Файл развертки \"по точкам\"";
-const char* const kMissingSettings =
-    "Не найден файл Kiv_ini.txt!\rЕще раз прочтите пункт 4а)\rописания работы программы.";
 
 // Client area of the window and where its frame stands on the screen.
 constexpr QSize kClientSize(722, 508);
@@ -79,14 +82,6 @@ constexpr int kCaptionGap = 3; // between a labelled field and its caption above
 // What the blank size labels show, for the accessibility bus.
 const char* const kBlankWidth = "Ширина заготовки B1";
 const char* const kBlankHeight = "Высота заготовки B2";
-
-// The labels of the results keep their line breaks: "\r" separates the lines
-// of the texts the reports build, and a label breaks lines only at "\n".
-QString LabelLines(const std::string& text) {
-    QString s = FromUtf8(text);
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
-}
 
 // Tabs with less room beside their captions than the platform style gives,
 // so that the three captions fit side by side in the tab control's width.
@@ -122,6 +117,9 @@ QIcon ProgramIcon() {
 }
 
 } // namespace
+
+using form1::FromUtf8;
+using form1::kScriptButtonCaption;
 
 TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
     : QMainWindow(parent), messages_(messages), ownDialogs_(std::make_unique<QtFileDialogs>()),
@@ -227,13 +225,14 @@ void TForm1::createControls() {
                           QRect(15, 6, 240, 35), 13, false, kTopLeft);
     LabelVvod->setWordWrap(true);
 
-    EditL1 =
-        makeField(client, "EditL1", u("200"), QRect(12, 172, 65, 24), u("Ширина зонта L1, мм"));
-    EditH = makeField(client, "EditH", u("100"), QRect(20, 68, 65, 24), u("Высота зонта H, мм"));
-    EditS =
-        makeField(client, "EditS", u("0.5"), QRect(208, 56, 50, 24), u("Толщина материала S, мм"));
-    EditL2 =
-        makeField(client, "EditL2", u("400"), QRect(124, 228, 65, 24), u("Длина зонта L2, мм"));
+    EditL1 = makeField(client, "EditL1", Initial(kiv::Input::L1), QRect(12, 172, 65, 24),
+                       u("Ширина зонта L1, мм"));
+    EditH = makeField(client, "EditH", Initial(kiv::Input::H), QRect(20, 68, 65, 24),
+                      u("Высота зонта H, мм"));
+    EditS = makeField(client, "EditS", Initial(kiv::Input::S), QRect(208, 56, 50, 24),
+                      u("Толщина материала S, мм"));
+    EditL2 = makeField(client, "EditL2", Initial(kiv::Input::L2), QRect(124, 228, 65, 24),
+                       u("Длина зонта L2, мм"));
 
     const auto makeButton = [&](const char* name, const QString& text, QRect geometry) {
         auto* button = new QPushButton(text, client);
@@ -290,10 +289,12 @@ void TForm1::createControls() {
                              kTopLeft, kBlankHeight);
     LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
                              kTopCentre, kBlankWidth);
-    LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"), u("3"),
-                                     QRect(8, 20, 55, 24), u("Припуск Р1 на фальц, мм"));
-    LEditFalthP2 = makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), u("2"),
-                                     QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+    LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"),
+                                     Initial(kiv::Input::FalthP1), QRect(8, 20, 55, 24),
+                                     u("Припуск Р1 на фальц, мм"));
+    LEditFalthP2 =
+        makeLabelledField(TabSheet2, "LEditFalthP2", u("Припуск Р2"), Initial(kiv::Input::FalthP2),
+                          QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
@@ -301,14 +302,18 @@ void TForm1::createControls() {
                            kTopCentre, kBlankWidth);
     LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
                            kTopLeft, kBlankHeight);
-    LabelAllP = makeLabel(TabSheet3, "LabelAllP", u("5.0"), QRect(95, 120, 42, 18), 16, true,
-                          kTopRight, "Припуск на закатывание проволоки");
-    LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"), u("3"),
-                                   QRect(8, 20, 55, 28), u("Припуск Р1 на фальц, мм"));
-    LEditAllP2 = makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), u("2"),
-                                   QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
-    LEditAllD = makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), u("2"),
-                                  QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
+    LabelAllP = makeLabel(
+        TabSheet3, "LabelAllP", FromUtf8(kiv::WireAllowanceText(InitialSize(kiv::Input::AllD))),
+        QRect(95, 120, 42, 18), 16, true, kTopRight, "Припуск на закатывание проволоки");
+    LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"),
+                                   Initial(kiv::Input::AllP1), QRect(8, 20, 55, 28),
+                                   u("Припуск Р1 на фальц, мм"));
+    LEditAllP2 =
+        makeLabelledField(TabSheet3, "LEditAllP2", u("Припуск Р2"), Initial(kiv::Input::AllP2),
+                          QRect(8, 72, 55, 24), u("Припуск Р2 на фальц, мм"));
+    LEditAllD =
+        makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), Initial(kiv::Input::AllD),
+                          QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
 
     LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
                              kTopLeft, "Справка о заготовке и развертке");
@@ -402,7 +407,7 @@ void TForm1::createMenu() {
 }
 
 void TForm1::syncMenu() {
-    const bool confirmed = ButtonFileSCR->isEnabled();
+    const bool confirmed = confirmedType_ != 0;
     for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
                        ActionPatternView, ActionHoodView3D})
         a->setEnabled(confirmed);
@@ -410,9 +415,6 @@ void TForm1::syncMenu() {
 }
 
 void TForm1::bindEvents() {
-    // The file commands follow the script button through every change of the
-    // workflow, wherever in the code it happens.
-    ButtonFileSCR->installEventFilter(this);
     connect(ActionFileSCR, &QAction::triggered, this, &TForm1::ButtonFileSCRClick);
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
     connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
@@ -430,657 +432,4 @@ void TForm1::bindEvents() {
     connect(ButtonFileSCR, &QPushButton::clicked, this, &TForm1::ButtonFileSCRClick);
     connect(ButtonNewRaschet, &QPushButton::clicked, this, &TForm1::ButtonNewRaschetClick);
     connect(ButtonAboutProgram, &QPushButton::clicked, this, &TForm1::ButtonAboutProgramClick);
-}
-
-// ---------------------------------------------------------------------------
-// Event dispatch
-
-template <class Body> void TForm1::guarded(Body&& body) {
-    // No exception may cross Qt's event loop: an action that has shown its own
-    // message ends silently, a field that is not a number gets the error box,
-    // and anything unforeseen is shown rather than ending the program.
-    try {
-        body();
-    } catch (const SilentAbort&) {
-    } catch (const ConversionError& err) {
-        messages_.show(Messages::Kind::Error, title_, FromUtf8(err.text) + QLatin1Char('.'));
-    } catch (const std::exception& err) {
-        messages_.show(Messages::Kind::Error, title_, QString::fromLocal8Bit(err.what()));
-    }
-}
-
-void TForm1::plainMessage(const QString& text) {
-    messages_.show(Messages::Kind::Plain, title_, text);
-}
-
-bool TForm1::event(QEvent* e) {
-    const bool handled = QMainWindow::event(e);
-    // The settings are read at the first activation only: closing a message
-    // box or coming back from another program activates the window again.
-    // The flag is set first, so the activation that follows the missing-file
-    // message does nothing.
-    if (e->type() == QEvent::WindowActivate && !activated_) {
-        activated_ = true;
-        FormActivate();
-    }
-    return handled;
-}
-
-void TForm1::FormActivate() {
-    guarded([&] {
-        kiv::SettingsRead settings = kiv::ReadSettingsFile("Kiv_ini.txt");
-        if (settings.notFound) {
-            PageControl1->setEnabled(false);
-            plainMessage(QString::fromUtf8(kMissingSettings));
-            throw SilentAbort{};
-        }
-        RaschetData.OsmodeValue = std::move(settings.value);
-    });
-}
-
-// ---------------------------------------------------------------------------
-// Keystroke filter
-
-void TForm1::filterKey(char32_t& key) const {
-    key = kiv::TypedKey(key);
-}
-
-void TForm1::EditSKeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::EditL1KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::EditL2KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::EditHKeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::LEditFalthP1KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::LEditFalthP2KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::LEditAllP1KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::LEditAllP2KeyPress(char32_t& key) {
-    filterKey(key);
-}
-void TForm1::LEditAllDKeyPress(char32_t& key) {
-    filterKey(key);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == ButtonFileSCR) {
-        if (e->type() == QEvent::EnabledChange)
-            syncMenu();
-        return QMainWindow::eventFilter(watched, e);
-    }
-    const struct {
-        QLineEdit* field;
-        KeyPressHandler handler;
-    } fields[] = {
-        {EditS, &TForm1::EditSKeyPress},
-        {EditL1, &TForm1::EditL1KeyPress},
-        {EditL2, &TForm1::EditL2KeyPress},
-        {EditH, &TForm1::EditHKeyPress},
-        {LEditFalthP1, &TForm1::LEditFalthP1KeyPress},
-        {LEditFalthP2, &TForm1::LEditFalthP2KeyPress},
-        {LEditAllP1, &TForm1::LEditAllP1KeyPress},
-        {LEditAllP2, &TForm1::LEditAllP2KeyPress},
-        {LEditAllD, &TForm1::LEditAllDKeyPress},
-    };
-    for (const auto& f : fields) {
-        if (watched == f.field)
-            return filterFieldEvent(f.field, f.handler, e);
-    }
-    return QMainWindow::eventFilter(watched, e);
-}
-
-bool TForm1::filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e) {
-    // What typing `text` enters, character by character through the field's
-    // handler (a comma becomes a point); nothing when the handler discards
-    // any character of it.
-    const auto typed = [&](const QString& text) -> std::optional<QString> {
-        QString entered;
-        for (char32_t code : text.toUcs4()) {
-            (this->*handler)(code);
-            if (code == 0)
-                return std::nullopt;
-            entered += QString::fromUcs4(&code, 1);
-        }
-        return entered;
-    };
-    // Control with a key types a control character (Ctrl+V types 22) or
-    // nothing at all; neither is a number's character. Ctrl+Alt is AltGr on
-    // some keyboards and types ordinary characters, which the handler judges.
-    const auto isControlChord = [](const QKeyEvent* k) {
-        const Qt::KeyboardModifiers m = k->modifiers();
-        return (m & Qt::ControlModifier) && !(m & Qt::AltModifier) && !k->text().isEmpty();
-    };
-
-    // A chord that is one of the menu's shortcuts goes to the menu: taken
-    // here unaccepted, so the field cannot claim it (a line edit would take
-    // Ctrl+E as "end of line") and the shortcut fires. While its command is
-    // disabled, no shortcut fires and the key press is discarded below.
-    const auto isMenuShortcut = [this](const QKeyEvent* k) {
-        const QKeySequence keys(k->keyCombination());
-        for (QAction* a : menuBar()->findChildren<QAction*>()) {
-            if (!a->shortcut().isEmpty() && a->shortcut() == keys)
-                return true;
-        }
-        return false;
-    };
-
-    switch (e->type()) {
-    case QEvent::ShortcutOverride: {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (isMenuShortcut(k))
-            return true;
-        if (isControlChord(k)) {
-            // Claimed here so that no shortcut acts on it; the key press that
-            // follows is then discarded below.
-            k->accept();
-            return true;
-        }
-        return false;
-    }
-    case QEvent::KeyPress: {
-        auto* k = static_cast<QKeyEvent*>(e);
-        // Tab and Backtab move the focus; the editing keys that type no
-        // character (Delete may come with a DEL text) work as usual.
-        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || k->key() == Qt::Key_Delete)
-            return false;
-        if (k->text().isEmpty())
-            return false;
-        if (isControlChord(k))
-            return true;
-        const std::optional<QString> entered = typed(k->text());
-        if (!entered)
-            return true;
-        if (*entered == k->text())
-            return false;
-        // The field gets the key of the character that the handler made of
-        // the typed one, as if that key had been pressed.
-        QKeyEvent replaced(k->type(), entered->size() == 1 ? entered->at(0).unicode() : 0,
-                           k->modifiers(), *entered, k->isAutoRepeat(),
-                           static_cast<quint16>(k->count()));
-        QCoreApplication::sendEvent(field, &replaced);
-        return true;
-    }
-    case QEvent::InputMethod: {
-        auto* im = static_cast<QInputMethodEvent*>(e);
-        const std::optional<QString> entered = typed(im->commitString());
-        if (!entered)
-            return true;
-        if (*entered == im->commitString())
-            return false;
-        QInputMethodEvent replaced(im->preeditString(), im->attributes());
-        replaced.setCommitString(*entered, im->replacementStart(), im->replacementLength());
-        QCoreApplication::sendEvent(field, &replaced);
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Validators
-
-QLineEdit* TForm1::fieldOf(kiv::Input in) const {
-    switch (in) {
-    case kiv::Input::S:
-        return EditS;
-    case kiv::Input::L1:
-        return EditL1;
-    case kiv::Input::L2:
-        return EditL2;
-    case kiv::Input::H:
-        return EditH;
-    case kiv::Input::FalthP1:
-        return LEditFalthP1;
-    case kiv::Input::FalthP2:
-        return LEditFalthP2;
-    case kiv::Input::AllP1:
-        return LEditAllP1;
-    case kiv::Input::AllP2:
-        return LEditAllP2;
-    case kiv::Input::AllD:
-        return LEditAllD;
-    }
-    return nullptr;
-}
-
-kiv::FieldTexts TForm1::fieldTexts() const {
-    kiv::FieldTexts texts;
-    for (kiv::Input in : kiv::kAllInputs)
-        texts[in] = fieldOf(in)->text().toStdString();
-    return texts;
-}
-
-void TForm1::refuse(const kiv::Refusal& refusal) {
-    if (refusal.verdict.kind == kiv::Verdict::NotANumber)
-        throw ConversionError{refusal.verdict.message};
-    plainMessage(FromUtf8(kiv::RefusalText(refusal)));
-    fieldOf(refusal.input)->setFocus();
-    throw SilentAbort{};
-}
-
-// ---------------------------------------------------------------------------
-// Workflow
-
-namespace {
-
-// What one pattern type locks on confirmation and which labels and field it
-// answers with.
-struct TypeControls {
-    std::vector<QLineEdit*> ownFields; // in locking order
-    QLabel* b1;
-    QLabel* b2;
-    QLineEdit* p1; // takes the focus when the allowances do not fit
-};
-
-TypeControls ControlsOf(const TForm1& w, int type) {
-    switch (type) {
-    case 2:
-        return {{w.LEditFalthP1, w.LEditFalthP2}, w.LabelFalthB1, w.LabelFalthB2, w.LEditFalthP1};
-    case 3:
-        return {
-            {w.LEditAllP1, w.LEditAllP2, w.LEditAllD}, w.LabelAllB1, w.LabelAllB2, w.LEditAllP1};
-    default:
-        return {{}, w.LabelNoneB1, w.LabelNoneB2, nullptr};
-    }
-}
-
-// Sets a one-line label's text so that all of it shows. A label whose
-// designed box is too narrow widens about the point its alignment keeps (the
-// left edge, the centre or the right edge) and moves in only as far as it
-// must to stay on its page; a text that fits gives the designed box back.
-void ShowWhole(QLabel* label, const QString& text) {
-    static const char* const kDesigned = "designedGeometry";
-    if (!label->property(kDesigned).isValid())
-        label->setProperty(kDesigned, label->geometry());
-    const QRect designed = label->property(kDesigned).toRect();
-    label->setText(text);
-
-    // A bold face's glyphs may reach a pixel beyond their advance.
-    const QFontMetrics metrics = label->fontMetrics();
-    const int needed =
-        std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).width()) + 2 +
-        (label->width() - label->contentsRect().width());
-    QRect box = designed;
-    if (needed > designed.width()) {
-        const Qt::Alignment h = QStyle::visualAlignment(label->layoutDirection(),
-                                                        label->alignment()) &
-                                Qt::AlignHorizontal_Mask;
-        box.setWidth(needed);
-        if (h & Qt::AlignRight)
-            box.moveRight(designed.right());
-        else if (h & Qt::AlignHCenter)
-            box.moveLeft(designed.left() - (needed - designed.width()) / 2);
-        const QRect page = label->parentWidget()->rect();
-        if (box.right() > page.right())
-            box.moveRight(page.right());
-        if (box.left() < page.left())
-            box.moveLeft(page.left());
-    }
-    label->setGeometry(box);
-}
-
-} // namespace
-
-void TForm1::ImageNoneDblClick() {
-    confirm(1);
-}
-void TForm1::ImageFalthDblClick() {
-    confirm(2);
-}
-void TForm1::ImageAllDblClick() {
-    confirm(3);
-}
-
-void TForm1::confirm(int type) {
-    guarded([&] {
-        RaschetData.RazvType = type;
-        const kiv::Confirmation c = kiv::Confirm(RaschetData, type, fieldTexts());
-        if (c.credit)
-            setWindowTitle(QString::fromUtf8(kiv::kCreditCaption));
-        if (c.outcome == kiv::Outcome::Refused)
-            refuse(c.refusal);
-
-        std::vector<QWidget*> locked = {EditS, EditL1, EditL2, EditH};
-        for (QLineEdit* f : ControlsOf(*this, type).ownFields)
-            locked.push_back(f);
-        locked.push_back(PageControl1);
-        // A control that is disabled while it has the focus hands it to the
-        // window, not (as Qt would) to the next control.
-        if (QWidget* focused = focusWidget()) {
-            for (QWidget* w : locked) {
-                if (focused == w || w->isAncestorOf(focused)) {
-                    focused->clearFocus();
-                    break;
-                }
-            }
-        }
-        for (QWidget* w : locked)
-            w->setEnabled(false);
-        ButtonFileSCR->setEnabled(true);
-        ButtonNewRaschet->setEnabled(true);
-        LabelRazv->show();
-        LabelSpravka->show();
-
-        if (type == 3)
-            LabelAllP->setText(FromUtf8(c.wireAllowance));
-        showReport(type, c.report);
-    });
-}
-
-void TForm1::showReport(int type, const kiv::TypeReport& report) {
-    const TypeControls controls = ControlsOf(*this, type);
-    if (report.status != kiv::CalcStatus::NotFinite)
-        LabelRazv->setText(LabelLines(report.radii));
-
-    switch (report.status) {
-    case kiv::CalcStatus::AllowancesDoNotFit:
-        unlock(type);
-        plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::AllowancesDoNotFit)));
-        if (controls.p1 != nullptr)
-            controls.p1->setFocus();
-        return;
-    case kiv::CalcStatus::NotFinite:
-        // Inputs so large that the results overflow: nothing of them may be
-        // shown or written, so the window goes back to its input state.
-        unlock(type);
-        plainMessage(QString::fromUtf8(kiv::OutcomeText(kiv::Outcome::NotFinite)));
-        EditH->setFocus();
-        return;
-    case kiv::CalcStatus::Ok:
-        ShowWhole(controls.b1, FromUtf8(report.b1));
-        ShowWhole(controls.b2, FromUtf8(report.b2));
-        LabelSpravka->setText(LabelLines(report.summary));
-        return;
-    }
-}
-
-void TForm1::unlock(int type) {
-    for (QWidget* w : {EditS, EditL1, EditL2, EditH})
-        w->setEnabled(true);
-    for (QLineEdit* f : ControlsOf(*this, type).ownFields)
-        f->setEnabled(true);
-    PageControl1->setEnabled(true);
-    ButtonFileSCR->setEnabled(false);
-    ButtonNewRaschet->setEnabled(false);
-    LabelRazv->hide();
-    LabelSpravka->hide();
-}
-
-void TForm1::ButtonNewRaschetClick() {
-    guarded([&] {
-        for (QWidget* w : {EditS, EditL1, EditL2, EditH, LEditFalthP1, LEditFalthP2, LEditAllP1,
-                           LEditAllP2, LEditAllD})
-            w->setEnabled(true);
-        PageControl1->setEnabled(true);
-        // The button disables itself under the user's click; its focus goes to
-        // the window, not on to the next control.
-        if (QWidget* focused = focusWidget();
-            focused == ButtonFileSCR || focused == ButtonNewRaschet)
-            focused->clearFocus();
-        ButtonFileSCR->setEnabled(false);
-        ButtonNewRaschet->setEnabled(false);
-        LabelRazv->hide();
-        LabelSpravka->hide();
-        ButtonFileSCR->setText(QString::fromUtf8(kScriptButtonCaption));
-        for (QLabel* l : {LabelNoneB1, LabelFalthB1, LabelAllB1})
-            ShowWhole(l, QStringLiteral("B1"));
-        for (QLabel* l : {LabelNoneB2, LabelFalthB2, LabelAllB2})
-            ShowWhole(l, QStringLiteral("B2"));
-    });
-}
-
-// ---------------------------------------------------------------------------
-// Script file
-
-void TForm1::ButtonFileSCRClick() {
-    guarded([&] {
-        if (RaschetData.RazvType == 1)
-            RazvNoneSCR();
-        else if (RaschetData.RazvType == 2)
-            RazvFalthSCR();
-        else if (RaschetData.RazvType == 3)
-            RazvAllSCR();
-    });
-}
-
-void TForm1::RazvNoneSCR() {
-    writeScript(1);
-}
-void TForm1::RazvFalthSCR() {
-    writeScript(2);
-}
-void TForm1::RazvAllSCR() {
-    writeScript(3);
-}
-
-QString TForm1::scriptName(int type) const {
-    return FromUtf8(kiv::ScriptNameOf(type, fieldTexts()));
-}
-
-bool TForm1::saveOrTell(const QString& path, const std::string& bytes) {
-    QString reason;
-    if (SaveWhole(path, bytes, reason))
-        return true;
-    plainMessage(QString::fromUtf8("Не удалось записать файл\r") + QFileInfo(path).fileName() +
-                 QString::fromUtf8(":\r") + reason);
-    return false;
-}
-
-void TForm1::writeScript(int type) {
-    const QString fileName = scriptName(type);
-    const QString previousCaption = ButtonFileSCR->text();
-    ButtonFileSCR->setText(FromUtf8(kiv::ScriptButtonCaption(fileName.toStdString())));
-
-    if (!saveOrTell(QDir::current().filePath(fileName), kiv::ScriptBytes(RaschetData, type))) {
-        // The caption names a file only when that file was written.
-        ButtonFileSCR->setText(previousCaption);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Shop outputs
-
-bool TForm1::confirmedPattern(int& type) const {
-    type = RaschetData.RazvType;
-    return ButtonFileSCR->isEnabled() && type >= 1 && type <= 3;
-}
-
-QString TForm1::proposedPath(int type, const char* extension) const {
-    return QDir::current().filePath(
-        FromUtf8(kiv::OutputFileName(kiv::ScriptNameOf(type, fieldTexts()), extension)));
-}
-
-namespace {
-
-// The date in a template's title block, as the user reads it.
-std::string Today() {
-    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
-}
-
-QString ProgramFault(const char* what, kiv::DrawingFault fault) {
-    return QString::fromUtf8("Ошибка программы: %1 не записан.\r").arg(QString::fromUtf8(what)) +
-           QString::fromUtf8(kiv::DrawingFaultText(fault));
-}
-
-} // namespace
-
-void TForm1::ExportDXFClick() {
-    guarded([&] {
-        int type = 0;
-        if (!confirmedPattern(type))
-            return;
-        // The export reads the confirmed pattern and leaves the window's
-        // state alone: the calculation runs again on a copy, which gives the
-        // same points and the blank the contour is checked against.
-        kiv::OutputRequest request;
-        request.dxf = true;
-        const kiv::HoodOutputs dxf = kiv::Produce(RaschetData, type, request);
-        if (dxf.fault != kiv::DrawingFault::None) {
-            messages_.show(Messages::Kind::Error, title_, ProgramFault("файл DXF", dxf.fault));
-            return;
-        }
-        const QString path = dialogs_->saveFileName(
-            this, QString::fromUtf8("Экспорт DXF"), proposedPath(type, "dxf"),
-            QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
-        if (path.isEmpty())
-            return;
-        saveOrTell(path, dxf.dxf);
-    });
-}
-
-bool TForm1::templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc) {
-    const TemplateBuild build =
-        MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, Today(), doc);
-    if (build.fault != kiv::DrawingFault::None) {
-        messages_.show(Messages::Kind::Error, title_, ProgramFault("шаблон", build.fault));
-        return false;
-    }
-    if (!build.fits) {
-        plainMessage(QString::fromUtf8(
-            "Шаблон не помещается на выбранную бумагу:\rслишком много листов или слишком "
-            "маленький лист."));
-        return false;
-    }
-    return true;
-}
-
-void TForm1::TemplatePDFClick() {
-    guarded([&] {
-        int type = 0;
-        if (!confirmedPattern(type))
-            return;
-        TemplateDocument doc;
-        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
-            return;
-        const QString path = dialogs_->saveFileName(
-            this, QString::fromUtf8("Шаблон в PDF"), proposedPath(type, "pdf"),
-            QString::fromUtf8("Документ PDF (*.pdf)"), QStringLiteral("pdf"));
-        if (path.isEmpty())
-            return;
-        const QByteArray pdf = TemplatePdf(doc, QFileInfo(path).completeBaseName());
-        if (pdf.isEmpty()) {
-            messages_.show(Messages::Kind::Error, title_,
-                           QString::fromUtf8("Ошибка программы: шаблон не записан."));
-            return;
-        }
-        saveOrTell(path, pdf.toStdString());
-    });
-}
-
-void TForm1::PrintTemplateClick() {
-    guarded([&] {
-        int type = 0;
-        if (!confirmedPattern(type))
-            return;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        // The document is the hood: its name alone titles the preview, the
-        // print job and a PDF printed from it. Printing to a file proposes
-        // the working folder; a real printer, where there is one, stays the
-        // one the print dialog offers first.
-        const QString proposed = proposedPath(type, "pdf");
-        printer.setDocName(QFileInfo(proposed).completeBaseName());
-        printer.setOutputFileName(proposed);
-        if (!QPrinterInfo::availablePrinterNames().isEmpty())
-            printer.setOutputFormat(QPrinter::NativeFormat);
-        // Checked once before the preview opens, so a faulty drawing is one
-        // message, not one per repaint.
-        TemplateDocument doc;
-        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
-            return;
-        dialogs_->printPreview(this, printer, [&](QPrinter* p) {
-            // The paper the user picked in the preview, as sold (portrait).
-            const QSizeF paper = p->pageLayout().pageSize().size(QPageSize::Millimeter);
-            const double w = std::min(paper.width(), paper.height());
-            const double h = std::max(paper.width(), paper.height());
-            // Laid out again, title lines included (they count the sheets).
-            // Paper the template cannot use leaves the preview empty.
-            if (w != doc.options.paper.width || h != doc.options.paper.height) {
-                const TemplateBuild build = MakeTemplate(RaschetData, type, {w, h}, Today(), doc);
-                if (build.fault != kiv::DrawingFault::None || !build.fits)
-                    return;
-            }
-            PaintTemplate(*p, doc);
-        });
-    });
-}
-
-// ---------------------------------------------------------------------------
-// Views
-
-namespace {
-
-std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int type, bool confirmed,
-                                          QString name) {
-    if (!confirmed || type < 1 || type > 3)
-        return std::nullopt;
-    // Calculated on a copy: the script button is enabled before the
-    // confirmation has computed its points, and a view must never touch the
-    // window's own state.
-    ConfirmedPattern p{state, type, std::move(name), {}};
-    const kiv::CalcResult calc = kiv::Calculate(p.data, type);
-    if (calc.status != kiv::CalcStatus::Ok)
-        return std::nullopt;
-    p.summary = calc.summary;
-    return p;
-}
-
-} // namespace
-
-void TForm1::syncViews() {
-    if (patternView_ == nullptr && hoodView_ == nullptr)
-        return;
-    int type = 0;
-    const bool confirmed = confirmedPattern(type);
-    QString name = confirmed ? scriptName(type) : QString();
-    if (name.endsWith(QStringLiteral(".scr")))
-        name.chop(4);
-    const auto pattern = Confirmed(RaschetData, type, confirmed, name);
-    if (patternView_ != nullptr)
-        patternView_->setPattern(pattern);
-    if (hoodView_ != nullptr)
-        hoodView_->setPattern(pattern);
-}
-
-template <class View> void TForm1::openView(View*& view) {
-    guarded([&] {
-        if (view == nullptr) {
-            view = new View(this);
-            syncViews();
-        }
-        view->show();
-        view->raise();
-        view->activateWindow();
-    });
-}
-
-void TForm1::PatternViewClick() {
-    openView(patternView_);
-}
-
-void TForm1::HoodView3DClick() {
-    openView(hoodView_);
-}
-
-// ---------------------------------------------------------------------------
-// Information
-
-void TForm1::ButtonAboutProgramClick() {
-    guarded([&] { plainMessage(AboutText()); });
-}
-
-void TForm1::ImageZontDblClick() {
-    guarded([&] { plainMessage(HelpText()); });
 }

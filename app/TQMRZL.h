@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct TemplateDocument;
 }
 class PatternWindow;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -80,7 +82,7 @@ public:
     QLabel* LabelRazv;
 
     // The menu bar's commands. The file and view commands are enabled exactly
-    // when ButtonFileSCR is.
+    // while a pattern is confirmed.
     QAction* ActionFileSCR;
     QAction* ActionExportDXF;
     QAction* ActionTemplatePDF;
@@ -147,6 +149,8 @@ private:
 
     void filterKey(char32_t& key) const;
     bool filterFieldEvent(QLineEdit* field, KeyPressHandler handler, QEvent* e);
+    std::optional<QString> typedThrough(KeyPressHandler handler, const QString& text);
+    bool isMenuShortcut(const QKeyEvent* k) const;
 
     // The nine field texts as they stand.
     kiv::FieldTexts fieldTexts() const;
@@ -156,7 +160,12 @@ private:
     [[noreturn]] void refuse(const kiv::Refusal& refusal);
     void confirm(int type);
     void showReport(int type, const kiv::TypeReport& report);
-    void unlock(int type);
+    // The two states of the workflow. Each puts every control into its state
+    // and makes the menu and the views follow.
+    void enterInputState();
+    void enterConfirmedState(int type);
+    void disableKeepingFocusHome(const std::vector<QWidget*>& widgets);
+    void setState(int confirmedType);
     void writeScript(int type);
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
@@ -185,6 +194,8 @@ private:
     FileDialogs* dialogs_;
     QString title_;
     bool activated_ = false;
+    // 0 while the user enters sizes, else the type of the confirmed pattern.
+    int confirmedType_ = 0;
     // One of each view at most, made at their first opening.
     PatternWindow* patternView_ = nullptr;
     HoodWindow3D* hoodView_ = nullptr;

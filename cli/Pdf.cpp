@@ -2,6 +2,7 @@
 // window's own painter on Qt's off-screen platform.
 #include "cli/Common.h"
 
+#include "export/ShopDrawing.h"
 #include "paint/TemplatePainter.h"
 
 #include <QGuiApplication>
@@ -46,7 +47,8 @@ bool TemplatePdfBytes(const RaschetData& confirmed, int type, const TemplateOpti
     doc.options = options;
     const TemplateBuild build = MakeTemplate(confirmed, type, options.paper, Today(), doc);
     if (build.fault != DrawingFault::None) {
-        error = std::string("Ошибка программы: шаблон не записан.\n") + DrawingFaultText(build.fault);
+        error =
+            std::string("Ошибка программы: шаблон не записан.\n") + DrawingFaultText(build.fault);
         return false;
     }
     if (!build.fits) {
@@ -56,7 +58,7 @@ bool TemplatePdfBytes(const RaschetData& confirmed, int type, const TemplateOpti
     }
     const QByteArray pdf = TemplatePdf(doc, QString::fromStdString(title));
     if (pdf.isEmpty()) {
-        error = "Ошибка программы: шаблон не записан.";
+        error = kiv::NotWrittenText("шаблон");
         return false;
     }
     bytes.assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));

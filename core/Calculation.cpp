@@ -11,7 +11,6 @@ namespace kiv {
 namespace {
 
 constexpr double kDensity[3] = {kSteel, kAluminium, kCopper};
-constexpr double kWireBand = 2.5; // wire band width in wire diameters
 
 bool AllFinite(std::initializer_list<double> values) {
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
@@ -94,7 +93,7 @@ CalcResult Summarise(RaschetData& d, int type) {
     if (type == 2) {
         s.patternArea += (d.FalthP1 + d.FalthP2) * d.R04;
     } else if (type == 3) {
-        s.patternArea += (d.AllP1 + d.AllP2) * d.R04 + kWireBand * d.AllD * 2 * (d.L1 + d.L2);
+        s.patternArea += (d.AllP1 + d.AllP2) * d.R04 + WireBandWidth(d.AllD) * 2 * (d.L1 + d.L2);
     }
 
     for (int m = 0; m < 3; ++m) {

@@ -10,7 +10,6 @@ namespace {
 // degenerates (k and b would divide by almost nothing).
 constexpr double kMinCentreGap = 1e-6;
 // Width of the wire band in wire diameters.
-constexpr double kWireBand = 2.5;
 } // namespace
 
 bool CrossCircles(double r1, double x1, double y1, double r2, double x2, double y2, double& x,
@@ -71,7 +70,7 @@ bool SeamStep(RaschetData& d, double p1, double p2) {
 }
 
 void WireStep(RaschetData& d) {
-    const double w = kWireBand * d.AllD;
+    const double w = WireBandWidth(d.AllD);
     d.XW1 = d.X3 + (d.X3 - d.X4) * w / d.R04;
     d.YW1 = d.Y3 + (d.Y3 - d.Y4) * w / d.R04;
     d.XW2 = d.X2 + (d.X3 - d.X4) * w / d.R04;

@@ -4,6 +4,14 @@
 
 namespace kiv {
 
+// The band rolled round the wire of a type 3 hood, in wire diameters.
+inline constexpr double kWireBand = 2.5;
+
+// Width of the band rolled round a wire of diameter `wireD`.
+constexpr double WireBandWidth(double wireD) {
+    return kWireBand * wireD;
+}
+
 // Crossing of the circle (r1 around (x1, y1)) with the circle (r2 around
 // (x2, y2)); of the two crossings, the one with the larger y. The first centre
 // must lie right of the second (x1 - x2 >= 1e-6) and the circles must cross;

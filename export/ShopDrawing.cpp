@@ -363,4 +363,8 @@ double PolygonArea(const std::vector<Point>& polygon) {
     return twice / 2;
 }
 
+std::string NotWrittenText(std::string_view what) {
+    return "Ошибка программы: " + std::string(what) + " не записан.";
+}
+
 } // namespace kiv

@@ -8,6 +8,7 @@
 #include "core/RaschetData.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kiv {
@@ -73,6 +74,9 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
 
 // The user-facing Russian description of a fault.
 const char* DrawingFaultText(DrawingFault fault);
+
+// The message of an output the program failed to make: "шаблон", "файл DXF".
+std::string NotWrittenText(std::string_view what);
 
 // Every line the drawing shows: the contour's edges, the slit, the fold,
 // seam and wire lines.

@@ -191,6 +191,7 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     }
 
     TemplateLayout layout;
+    layout.overlap = o.overlap;
     layout.landscape = turned;
     const double printW = layout.landscape ? longSide : shortSide;
     const double printH = layout.landscape ? shortSide : longSide;

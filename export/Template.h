@@ -43,6 +43,7 @@ struct TemplateLayout {
     bool landscape = false;
     double pageWidth = 0, pageHeight = 0; // mm, as the paper lies
     int rows = 0, columns = 0;            // of the grid of pattern sheets
+    double overlap = TemplateOptions{}.overlap; // mm shared by neighbouring sheets
     // The sheets printed, row by row from the top, left to right. The title
     // block goes on the first of them where the pattern leaves room for it;
     // otherwise a title sheet labelled "0", with no pattern on it, comes first.

@@ -5,19 +5,6 @@
 
 namespace kiv {
 
-std::string ShortNumber(double v) {
-    std::string s = FormatFixed(v, 15, 4);
-    if (s.find('.') != std::string::npos && s.find('E') == std::string::npos) {
-        while (s.back() == '0') {
-            s.pop_back();
-        }
-        if (s.back() == '.') {
-            s.pop_back();
-        }
-    }
-    return s == "-0" ? "0" : s;
-}
-
 std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankSummary& summary,
                                     const TemplateLayout& layout, std::string_view date) {
     std::vector<std::string> lines;
@@ -62,7 +49,7 @@ std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankS
                     std::to_string(layout.rows) + " x " + std::to_string(layout.columns) + leftOut +
                     ")" + (titleSheet ? " и титульный" : "") + ", " +
                     (layout.landscape ? "альбомная" : "книжная") + " ориентация");
-    lines.push_back("Перекрытие соседних листов 10 мм");
+    lines.push_back("Перекрытие соседних листов " + ShortNumber(layout.overlap) + " мм");
     lines.push_back("Дата: " + std::string(date));
     return lines;
 }

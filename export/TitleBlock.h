@@ -17,7 +17,5 @@ namespace kiv {
 std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankSummary& summary,
                                     const TemplateLayout& layout, std::string_view date);
 
-// A size as a worker writes it: up to 4 decimals, no trailing zeros ("0.5", "200").
-std::string ShortNumber(double v);
 
 } // namespace kiv

@@ -11,6 +11,19 @@
 
 namespace kiv {
 
+std::string ShortNumber(double v) {
+    std::string s = FormatFixed(v, 15, 4);
+    if (s.find('.') != std::string::npos && s.find('E') == std::string::npos) {
+        while (s.back() == '0') {
+            s.pop_back();
+        }
+        if (s.back() == '.') {
+            s.pop_back();
+        }
+    }
+    return s == "-0" ? "0" : s;
+}
+
 namespace {
 
 constexpr int kExpansionDigits = 18;
@@ -40,8 +53,7 @@ constexpr std::array<char, 200> DigitPairs() {
 constexpr auto kDigitPairs = DigitPairs();
 
 // Writes the last `count` decimal digits of n into out, leading zeros included.
-template <typename Out>
-void WriteDigits(std::uint64_t n, Out& out, int count) {
+template <typename Out> void WriteDigits(std::uint64_t n, Out& out, int count) {
     int i = count;
     while (i >= 2) {
         const auto pair = static_cast<std::size_t>(n % 100) * 2;

@@ -18,6 +18,9 @@ namespace kiv {
 // first); such a value gives "?", never "inf" or "nan".
 std::string FormatFixed(double value, int precision, int decimals);
 
+// A size as a worker writes it: up to 4 decimals, no trailing zeros ("0.5", "200").
+std::string ShortNumber(double v);
+
 namespace detail {
 // The 18 significant digits of a positive finite value and the decimal
 // exponent of the first one, two ways: the fast one covers 1e-4 to 1e15 and

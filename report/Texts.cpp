@@ -1,5 +1,6 @@
 #include "report/Texts.h"
 
+#include "core/Geometry.h"
 #include "report/FormatFixed.h"
 
 namespace kiv {
@@ -58,7 +59,7 @@ std::string BlankSizeText(double v) {
 }
 
 std::string WireAllowanceText(double allD) {
-    return One(2.5 * allD);
+    return One(WireBandWidth(allD));
 }
 
 TypeReport RunPattern(RaschetData& d, int type) {

@@ -1,7 +1,9 @@
 // The title block's lines and the short number form they use.
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
+#include "export/ShopDrawing.h"
 #include "export/TitleBlock.h"
+#include "report/FormatFixed.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,26 @@ TEST(TitleLines, CountTheSheetsAndATitleSheet) {
     const auto lines = kiv::TitleLines(d, 1, summary, gapped, "08.12.2026");
     EXPECT_EQ(lines[lines.size() - 3], "Листов с разверткой: 4 (2 x 3, пустых не печатается: 2) и "
                                        "титульный, альбомная ориентация");
+}
+
+} // namespace
+
+namespace {
+
+// The overlap the title block states is the one the sheets were laid out with.
+TEST(TitleLines, StateTheOverlapTheSheetsWereLaidOutWith) {
+    const double overlaps[] = {10, 12.5, 0.25};
+    for (double overlap : overlaps) {
+        SCOPED_TRACE(overlap);
+        kiv::RaschetData d = kiv::test::Defaults();
+        const kiv::BlankSummary summary = kiv::Calculate(d, 1).summary;
+        kiv::TemplateOptions options;
+        options.overlap = overlap;
+        const kiv::TemplateLayout layout = kiv::LayoutTemplate(kiv::ShopDrawingOf(d, 1), options);
+        const auto lines = kiv::TitleLines(d, 1, summary, layout, "08.12.2026");
+        EXPECT_EQ(lines[lines.size() - 2],
+                  "Перекрытие соседних листов " + kiv::ShortNumber(overlap) + " мм");
+    }
 }
 
 } // namespace
