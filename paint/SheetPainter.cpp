@@ -1,6 +1,7 @@
 #include "paint/SheetPainter.h"
 
-#include <QBuffer>
+#include "paint/TemplatePainter.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -34,7 +35,8 @@ void Text(QPainter& p, QPointF at, double height, const QString& s, bool centred
     p.scale(height / 100 * 1.4, height / 100 * 1.4);
     p.setFont(f);
     const QRectF r = p.boundingRect(QRectF(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, s);
-    const QPointF origin = centred ? QPointF(-r.width() / 2, -r.height() / 2) : QPointF(0, -r.height() / 2);
+    const QPointF origin =
+        centred ? QPointF(-r.width() / 2, -r.height() / 2) : QPointF(0, -r.height() / 2);
     p.drawText(QRectF(origin, r.size()), Qt::AlignLeft | Qt::AlignTop, s);
     p.restore();
 }
@@ -53,23 +55,15 @@ double SheetScale(double length, double width) {
 }
 
 QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly))
-        return {};
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Kiv_TQMRZL"));
-        pdf.setResolution(1200);
+    return PdfBytes(title, [&](QPdfWriter& pdf) {
         QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0),
                            QPageLayout::Millimeter);
         layout.setMode(QPageLayout::FullPageMode);
         if (!pdf.setPageLayout(layout))
-            return {};
+            return false;
         QPainter p;
         if (!p.begin(&pdf))
-            return {};
+            return false;
         // Paint in millimetres.
         const double dots = pdf.resolution() / 25.4;
         p.scale(dots, dots);
@@ -123,8 +117,6 @@ QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) 
                 Text(p, At(kiv::LabelPoint(part.drawing), scale, ox, oy, page.width), 2.5,
                      QString::fromStdString(part.label), true);
         }
-        p.end();
-    }
-    buffer.close();
-    return bytes;
+        return p.end();
+    });
 }

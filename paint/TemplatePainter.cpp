@@ -349,7 +349,7 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
     return p.end();
 }
 
-QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title) {
+QByteArray PdfBytes(const QString& title, const std::function<bool(QPdfWriter&)>& paint) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -359,9 +359,13 @@ QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title) {
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Kiv_TQMRZL"));
         pdf.setResolution(1200);
-        if (!PaintTemplate(pdf, doc))
+        if (!paint(pdf))
             return {};
     }
     buffer.close();
     return bytes;
+}
+
+QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title) {
+    return PdfBytes(title, [&](QPdfWriter& pdf) { return PaintTemplate(pdf, doc); });
 }

@@ -7,9 +7,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QPagedPaintDevice;
+class QPdfWriter;
 
 // The template's document is made without Qt; only its painting is here.
 using kiv::TemplateDocument;
@@ -30,6 +32,10 @@ TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Pap
 // Sets the device to the layout's paper and orientation, edge to edge, and
 // paints every page at exactly 1:1. False when the device cannot be painted on.
 bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc);
+
+// A PDF file's bytes, made in memory at the program's resolution with its
+// title and creator; `paint` draws the pages. Empty when painting fails.
+QByteArray PdfBytes(const QString& title, const std::function<bool(QPdfWriter&)>& paint);
 
 // The whole template as a PDF file's bytes; empty when it cannot be made.
 QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title);
