@@ -1,7 +1,7 @@
-#include "engine_fixtures.h"
 #include "input/Conversion.h"
 #include "input/KeyFilter.h"
 #include "input/Validators.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "road/Road.h"
 
-#include "tests/text/default_scripts.h"
+#include "tests/support/default_scripts.h"
 
 #include <gtest/gtest.h>
 

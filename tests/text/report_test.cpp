@@ -1,5 +1,5 @@
 #include "report/Texts.h"
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 
