@@ -208,6 +208,7 @@ TEST_P(RandomUser, KeepsTheWorkflowRules) {
     EXPECT_GT(messagesSeen, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomUser, ::testing::Values(1u, 2u, 20261208u));
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomUser, ::testing::Values(1u, 2u, 20261208u),
+                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
 } // namespace

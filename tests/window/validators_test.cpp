@@ -2,6 +2,7 @@
 // message ends it, where the focus goes, and in which order the fields are read.
 #include "WindowFixture.h"
 
+#include "road/Road.h"
 #include "tests/support/refusals.h"
 
 #include <QApplication>
@@ -39,10 +40,29 @@ std::map<Input, double> With(std::map<Input, double> base, std::map<Input, doubl
     return base;
 }
 
+// Named case by case, so that no copy of the inputs' order can drift.
 const char* InputName(Input in) {
-    static const char* const names[] = {"S",       "L1",    "L2",    "H",   "FalthP1",
-                                        "FalthP2", "AllP1", "AllP2", "AllD"};
-    return names[static_cast<int>(in)];
+    switch (in) {
+    case Input::S:
+        return "S";
+    case Input::L1:
+        return "L1";
+    case Input::L2:
+        return "L2";
+    case Input::H:
+        return "H";
+    case Input::FalthP1:
+        return "FalthP1";
+    case Input::FalthP2:
+        return "FalthP2";
+    case Input::AllP1:
+        return "AllP1";
+    case Input::AllP2:
+        return "AllP2";
+    case Input::AllD:
+        return "AllD";
+    }
+    return "?";
 }
 
 class Validation : public WindowTest, public ::testing::WithParamInterface<ValidatorCase> {
@@ -72,8 +92,7 @@ TEST_P(Validation, StoresChecksAndStops) {
     doubleClickPicture(pictures[c.type - 1]);
 
     EXPECT_EQ(form->RaschetData.RazvType, c.type);
-    for (int i = 0; i <= static_cast<int>(Input::AllD); ++i) {
-        const auto in = static_cast<Input>(i);
+    for (Input in : kiv::kAllInputs) {
         const auto it = c.stored.find(in);
         EXPECT_EQ(kiv::Field(form->RaschetData, in), it == c.stored.end() ? kUntouched : it->second)
             << InputName(in) << (it == c.stored.end() ? " should not have been read" : "");
