@@ -22,6 +22,7 @@ using kiv::test::RandomHood;
 std::vector<RaschetData> Draws(std::uint64_t seed, int count) {
     std::mt19937_64 rng(seed);
     std::vector<RaschetData> out;
+    out.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         out.push_back(RandomHood(rng));
     }
@@ -76,8 +77,10 @@ class RandomHoodReach : public ::testing::TestWithParam<Reach> {};
 
 TEST_P(RandomHoodReach, OverThreeThousandDraws) {
     const Reach& r = GetParam();
+    const std::vector<RaschetData> draws = Draws(20240611, 3000);
     std::vector<double> values;
-    for (const RaschetData& d : Draws(20240611, 3000)) {
+    values.reserve(draws.size());
+    for (const RaschetData& d : draws) {
         values.push_back(r.measure(d));
     }
     const auto [least, greatest] = std::minmax_element(values.begin(), values.end());
