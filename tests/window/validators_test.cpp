@@ -40,31 +40,6 @@ std::map<Input, double> With(std::map<Input, double> base, std::map<Input, doubl
     return base;
 }
 
-// Named case by case, so that no copy of the inputs' order can drift.
-const char* InputName(Input in) {
-    switch (in) {
-    case Input::S:
-        return "S";
-    case Input::L1:
-        return "L1";
-    case Input::L2:
-        return "L2";
-    case Input::H:
-        return "H";
-    case Input::FalthP1:
-        return "FalthP1";
-    case Input::FalthP2:
-        return "FalthP2";
-    case Input::AllP1:
-        return "AllP1";
-    case Input::AllP2:
-        return "AllP2";
-    case Input::AllD:
-        return "AllD";
-    }
-    return "?";
-}
-
 class Validation : public WindowTest, public ::testing::WithParamInterface<ValidatorCase> {
 protected:
     void SetUp() override {
@@ -95,7 +70,7 @@ TEST_P(Validation, StoresChecksAndStops) {
     for (Input in : kiv::kAllInputs) {
         const auto it = c.stored.find(in);
         EXPECT_EQ(kiv::Field(form->RaschetData, in), it == c.stored.end() ? kUntouched : it->second)
-            << InputName(in) << (it == c.stored.end() ? " should not have been read" : "");
+            << FieldOf(in) << (it == c.stored.end() ? " should not have been read" : "");
     }
 
     switch (c.outcome) {
