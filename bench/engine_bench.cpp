@@ -1,7 +1,7 @@
 #include "report/FormatFixed.h"
 #include "report/Texts.h"
 #include "script/Script.h"
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <benchmark/benchmark.h>
 

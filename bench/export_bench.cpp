@@ -3,7 +3,7 @@
 #include "core/Calculation.h"
 #include "export/Dxf.h"
 #include "export/Template.h"
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <benchmark/benchmark.h>
 

@@ -16,8 +16,8 @@
 #include "export/ShopDrawing.h"
 #include "nest/DrawingParts.h"
 #include "nest/Nest.h"
-#include "tests/engine/engine_fixtures.h"
-#include "tests/nest/nest_check.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/nest_check.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,11 +3,10 @@
 // the same way. Both run on the offscreen platform unless told otherwise.
 #include "app/Messages.h"
 #include "app/TQMRZL.h"
+#include "tests/support/settings_folder.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTemporaryDir>
@@ -127,13 +126,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     // The window reads its settings file from the working folder at activation.
-    QTemporaryDir dir;
-    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
+    const QTemporaryDir dir;
+    if (!kiv::test::EnterSettingsFolder(dir))
         return 1;
-    QFile settings(QStringLiteral("Kiv_ini.txt"));
-    if (!settings.open(QIODevice::WriteOnly) || settings.write("4133\r\n") != 6)
-        return 1;
-    settings.close();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

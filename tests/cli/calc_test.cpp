@@ -5,7 +5,7 @@
 #include "cli/Common.h"
 #include "core/Version.h"
 #include "road/Road.h"
-#include "tests/text/default_scripts.h"
+#include "tests/support/default_scripts.h"
 
 #include <nlohmann/json.hpp>
 

@@ -4,7 +4,7 @@
 // reader. hoods.txt lists every file with the hood's H, L1 and L2.
 #include "road/Road.h"
 
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <cstdio>
 #include <fstream>

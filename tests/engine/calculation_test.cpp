@@ -1,5 +1,5 @@
 #include "core/Calculation.h"
-#include "engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Geometric facts every accepted input must satisfy, checked over seeded
 // random hoods spanning several decades of size and proportion.
 #include "core/Calculation.h"
+#include "tests/support/random_hood.h"
 
 #include <gtest/gtest.h>
 
@@ -29,25 +30,9 @@ double SignedDist(Pt a, Pt b, Pt p) {
 
 class RandomHoods : public testing::Test {
 protected:
-    std::mt19937 rng{20240611};
+    std::mt19937_64 rng{20240611};
 
-    double Uniform(double lo, double hi) { return std::uniform_real_distribution<>(lo, hi)(rng); }
-    double Decades(double from, double decades) {
-        return from * std::pow(10.0, Uniform(0, decades));
-    }
-
-    // An input set the validators accept.
-    RaschetData Draw() {
-        RaschetData d;
-        d.S = Decades(0.1, 2);
-        d.L1 = Decades(10 * d.S, 3);
-        d.L2 = Decades(d.L1, 2);
-        d.H = Decades(2 * d.S, 4);
-        d.FalthP2 = d.AllP2 = Decades(2, 2);
-        d.FalthP1 = d.AllP1 = Decades(d.FalthP2, 1.5);
-        d.AllD = Uniform(1, 10);
-        return d;
-    }
+    RaschetData Draw() { return kiv::test::RandomHood(rng); }
 
     static constexpr int kDraws = 3000;
 };

@@ -1,5 +1,5 @@
 #include "core/Geometry.h"
-#include "engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-#include "engine_fixtures.h"
 #include "input/Conversion.h"
 #include "input/KeyFilter.h"
 #include "input/Validators.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/refusals.h"
 
 #include <gtest/gtest.h>
 
@@ -144,21 +145,7 @@ TEST(ValidatorsFor, RunInTheOrderEachLimitNeeds) {
 
 // ---- one validator ---------------------------------------------------------
 
-const std::string kThickness = "Толщина материала \rдолжна быть не менее 0.1 мм!";
-const std::string kWidth = "Необходимо увеличить \rширину зонта!";
-const std::string kLength = "Необходимо увеличить \rдлину зонта!";
-const std::string kHeight = "Необходимо увеличить \rвысоту зонта!";
-const std::string kMaxWidth =
-    "Максимальная ширина зонта 100000 мм.\rНеобходимо уменьшить ширину зонта!";
-const std::string kMaxLength =
-    "Максимальная длина зонта 100000 мм.\rНеобходимо уменьшить длину зонта!";
-const std::string kMaxHeight =
-    "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
-const std::string kAllowance = "Необходимо увеличить \rприпуск на фальц!";
-const std::string kMinWire =
-    "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
-const std::string kMaxWire =
-    "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
+using namespace kiv::test::refusal;
 
 struct ValidatorCase {
     const char* name;

@@ -1,4 +1,5 @@
 #include "core/RaschetData.h"
+#include "road/Road.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,9 @@ namespace {
 // Each input must land in its own record field: a crossed mapping would store
 // the thickness where the height belongs and every later check would be wrong.
 TEST(RaschetDataTest, EveryInputHasItsOwnField) {
-    using kiv::Input;
-    const Input all[] = {Input::S,       Input::L1,    Input::L2,    Input::H,   Input::FalthP1,
-                         Input::FalthP2, Input::AllP1, Input::AllP2, Input::AllD};
     kiv::RaschetData d;
     double value = 1;
-    for (Input in : all) {
+    for (kiv::Input in : kiv::kAllInputs) {
         kiv::Field(d, in) = value++;
     }
     EXPECT_EQ(d.S, 1);

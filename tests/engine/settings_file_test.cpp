@@ -1,7 +1,7 @@
 // Reading the settings file from disk: whatever has the file's name, the read
 // ends at once and never reports a file that is there as missing.
-#include "fifo_watchdog.h"
 #include "input/SettingsFile.h"
+#include "tests/support/fifo_watchdog.h"
 
 #include <gtest/gtest.h>
 

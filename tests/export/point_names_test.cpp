@@ -3,9 +3,9 @@
 // each other, no box on another point, and the lines a box crosses counted
 // by walking the lines.
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/PointNames.h"
-#include "template_probe.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/template_probe.h"
 
 #include <gtest/gtest.h>
 

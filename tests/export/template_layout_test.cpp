@@ -2,10 +2,10 @@
 // overlap and cover the pattern, and where the check square and the title
 // block stand. Expected counts come from the sheet arithmetic done here.
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
-#include "template_probe.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/template_probe.h"
 
 #include <gtest/gtest.h>
 

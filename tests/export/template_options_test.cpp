@@ -3,10 +3,10 @@
 // many rows, no room on sheet A1, the page cap), and checked against a
 // brute-force look at the pattern rather than the layout's own tests.
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
-#include "template_probe.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/template_probe.h"
 
 #include <gtest/gtest.h>
 

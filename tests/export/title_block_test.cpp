@@ -1,9 +1,9 @@
 // The title block's lines and the short number form they use.
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "export/TitleBlock.h"
 #include "report/FormatFixed.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Nesting on small orders whose best layout is known by hand, and on hood
 // orders; every layout goes through the independent validator.
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
 #include "nest/DrawingParts.h"
 #include "nest/Nest.h"
-#include "tests/nest/nest_check.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/nest_check.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // small-type1.pdf ..., and of a tall one (H 1000), with sheets left out, as
 // tall-type1.pdf ..., for checks with an independent PDF renderer.
 #include "paint/TemplatePainter.h"
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <QFile>
 #include <QGuiApplication>

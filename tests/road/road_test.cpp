@@ -1,6 +1,7 @@
 #include "road/Road.h"
 
-#include "tests/text/default_scripts.h"
+#include "tests/support/default_scripts.h"
+#include "tests/support/refusals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ namespace {
 
 using kiv::Input;
 using kiv::Outcome;
+namespace refusal = kiv::test::refusal;
 
 kiv::FieldTexts With(std::initializer_list<std::pair<Input, const char*>> changes) {
     kiv::FieldTexts texts;
@@ -30,19 +32,19 @@ TEST(Road, ReportsTheFirstRefusalInTheWindowsOrder) {
         const char* text;
     } rows[] = {
         {"thin sheet before narrow hood", 1, With({{Input::S, "0.05"}, {Input::L1, "0"}}),
-         Outcome::Refused, Input::S, "Толщина материала \rдолжна быть не менее 0.1 мм!"},
+         Outcome::Refused, Input::S, refusal::kThickness},
         {"letters", 1, With({{Input::H, "1O0"}}), Outcome::Refused, Input::H,
          "'1O0' is not a valid floating point value."},
         {"beyond the double range", 2, With({{Input::L2, "1e400"}}), Outcome::Refused, Input::L2,
          "'1e400' is not a valid floating point value."},
         {"P2 is checked before P1", 2, With({{Input::FalthP1, "x"}, {Input::FalthP2, "1"}}),
-         Outcome::Refused, Input::FalthP2, "Необходимо увеличить \rприпуск на фальц!"},
+         Outcome::Refused, Input::FalthP2, refusal::kAllowance},
         {"type 1 ignores the allowances", 1, With({{Input::FalthP1, "x"}, {Input::AllD, ""}}),
          Outcome::Confirmed, Input::S, ""},
         {"type 2 ignores the wire", 2, With({{Input::AllD, "99"}}), Outcome::Confirmed, Input::S,
          ""},
         {"wire too thick", 3, With({{Input::AllD, "10.5"}}), Outcome::Refused, Input::AllD,
-         "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!"},
+         refusal::kMaxWire},
         {"allowances too wide", 2, With({{Input::FalthP1, "300"}}), Outcome::AllowancesDoNotFit,
          Input::S, ""},
     };

@@ -4,8 +4,9 @@
 #pragma once
 
 #include "core/Calculation.h"
-#include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
+#include "tests/support/engine_fixtures.h"
+#include "tests/support/random_hood.h"
 
 #include <random>
 #include <string>

@@ -1,5 +1,6 @@
 #include "report/Texts.h"
-#include "tests/engine/engine_fixtures.h"
+#include "tests/support/default_reports.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,12 @@ namespace {
 
 using kiv::test::Defaults;
 
-const std::string kDefaultRadii =
-    "Радиусы для разметки развертки засечками:\r - точка 1: 0-1 = 200.00;\r - точка 4: 0-4 = "
-    "141.42;\r - точка 2: 1-2 = 200.00;   4-2 = 244.95;\r - точка 3: 2-3 = 200.00;   4-3 = "
-    "141.42;\rТочки 5, 6, 7 симетричны относительно оси Y\rточкам 3, 2, 1 соответственно.";
+using kiv::test::DefaultReportOf;
+using kiv::test::kDefaultRadii;
 
 struct Expected {
     const char* name;
     int type;
-    const char* b1;
-    const char* b2;
-    const char* summary;
 };
 // Rows show by name in the test listing.
 void PrintTo(const Expected& row, std::ostream* os) {
@@ -37,29 +33,17 @@ TEST_P(DefaultReport, Texts) {
     const kiv::TypeReport r = kiv::RunPattern(d, e.type);
     ASSERT_EQ(r.status, kiv::CalcStatus::Ok);
     EXPECT_EQ(r.radii, kDefaultRadii);
-    EXPECT_EQ(r.b1, e.b1);
-    EXPECT_EQ(r.b2, e.b2);
-    EXPECT_EQ(r.summary, e.summary);
+    EXPECT_EQ(r.b1, DefaultReportOf(e.type).b1);
+    EXPECT_EQ(r.b2, DefaultReportOf(e.type).b2);
+    EXPECT_EQ(r.summary, DefaultReportOf(e.type).summary);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Types, DefaultReport,
-    ::testing::Values(
-        Expected{"NoAllowances", 1, "477.49", "272.23",
-                 "Заготовка: площадь 0.130 кв. м;\r вес (кг): стальная - 0.510;\r  алюминиевая - "
-                 "0.176;\r  медная - 0.572.\rРазвертка: площадь 0.101 кв. м;\r вес (кг): стальная "
-                 "- 0.398;\r  алюминиевая - 0.137;\r  медная - 0.446."},
-        Expected{"Seam", 2, "477.49", "273.37",
-                 "Заготовка: площадь 0.131 кв. м;\r вес (кг): стальная - 0.512;\r  алюминиевая - "
-                 "0.177;\r  медная - 0.574.\rРазвертка: площадь 0.102 кв. м;\r вес (кг): стальная "
-                 "- 0.400;\r  алюминиевая - 0.138;\r  медная - 0.449."},
-        Expected{"SeamAndWire", 3, "487.30", "281.85",
-                 "Заготовка: площадь 0.137 кв. м;\r вес (кг): стальная - 0.539;\r  алюминиевая - "
-                 "0.186;\r  медная - 0.604.\rРазвертка: площадь 0.108 кв. м;\r вес (кг): стальная "
-                 "- 0.424;\r  алюминиевая - 0.146;\r  медная - 0.475.\rВнимание! Из-за "
-                 "закатывания проволоки габариты зонта увеличились:\r- ширина - на 0.9 мм;  - "
-                 "длина - на 1.7 мм;\r- высота - на 2.4 мм."}),
-    [](const ::testing::TestParamInfo<Expected>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Types, DefaultReport,
+                         ::testing::Values(Expected{"NoAllowances", 1}, Expected{"Seam", 2},
+                                           Expected{"SeamAndWire", 3}),
+                         [](const ::testing::TestParamInfo<Expected>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct Variant {
     const char* name;

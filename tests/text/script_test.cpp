@@ -1,7 +1,7 @@
 #include "report/Texts.h"
 #include "script/Script.h"
-#include "tests/engine/engine_fixtures.h"
-#include "tests/text/default_scripts.h"
+#include "tests/support/default_scripts.h"
+#include "tests/support/engine_fixtures.h"
 
 #include <gtest/gtest.h>
 

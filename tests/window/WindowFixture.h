@@ -7,6 +7,7 @@
 #include "app/FileDialogs.h"
 #include "app/Messages.h"
 #include "app/TQMRZL.h"
+#include "road/Road.h"
 
 #include <QDir>
 #include <QLabel>
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -151,8 +153,37 @@ void PrintTo(const ControlState& s, std::ostream* os);
 inline const char* const kMainFields[] = {"EditS", "EditL1", "EditL2", "EditH"};
 inline const char* const kFalthFields[] = {"LEditFalthP1", "LEditFalthP2"};
 inline const char* const kAllFields[] = {"LEditAllP1", "LEditAllP2", "LEditAllD"};
-inline const char* const kAllNineFields[] = {"EditS",      "EditL1",       "EditL2",
-                                             "EditH",      "LEditFalthP1", "LEditFalthP2",
-                                             "LEditAllP1", "LEditAllP2",   "LEditAllD"};
+// The field of each input, named case by case so that no copy of the
+// inputs' order can drift.
+constexpr const char* FieldOf(kiv::Input in) {
+    switch (in) {
+    case kiv::Input::S:
+        return "EditS";
+    case kiv::Input::L1:
+        return "EditL1";
+    case kiv::Input::L2:
+        return "EditL2";
+    case kiv::Input::H:
+        return "EditH";
+    case kiv::Input::FalthP1:
+        return "LEditFalthP1";
+    case kiv::Input::FalthP2:
+        return "LEditFalthP2";
+    case kiv::Input::AllP1:
+        return "LEditAllP1";
+    case kiv::Input::AllP2:
+        return "LEditAllP2";
+    case kiv::Input::AllD:
+        return "LEditAllD";
+    }
+    return "";
+}
+// Every field, in the program's order of the inputs (kAllInputs).
+inline constexpr std::array<const char*, kiv::kAllInputs.size()> kAllNineFields = [] {
+    std::array<const char*, kiv::kAllInputs.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = FieldOf(kiv::kAllInputs[i]);
+    return names;
+}();
 inline const char* const kBLabels[] = {"LabelNoneB1",  "LabelNoneB2", "LabelFalthB1",
                                        "LabelFalthB2", "LabelAllB1",  "LabelAllB2"};

@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "app/InfoTexts.h"
+#include "tests/support/golden.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,51 +19,20 @@
 
 namespace {
 
-const QString kHelp = QStringLiteral(
-    "Программа предназначена для расчета развертки зонта прямоугольного.\r"
-    "1. Запустить программу, ввести размеры, определяющие конфигурацию зонта.\r"
-    "2. После окончания ввода данных одинарными щелчками (one click) по закладкам,\r"
-    "расположенным справа от изображения зонта, выбрать желаемый тип развертки.\r"
-    "Предусмотрено три типа развертки:\r"
-    "- без припусков: предполагается изготовление зонта при помощи сварки;\r"
-    "- с припусками на фальц: предполагается изготовление зонта при помощи фальца;\r"
-    "- с припусками на фальц и на закатывание проволоки: предполагается\r"
-    "изготовление зонта при помощи фальца и закатывание проволоки по периметру\r"
-    "зонта для ужесточения его краев.\r"
-    "Ввести размеры (дополнительно характеризующие зонт), расположенные возле\r"
-    "изображения разверток. Подтвердить выбор типа развертки и окончания ввода\r"
-    "данных двойным щелчком (double click) по изображению развертки. С этого\r"
-    "момента изменять введенные данные становится невозможным. Но если при вводе\r"
-    "размеров допущены ошибки - появятся сообщения с разъяснениями. Необходимо\r"
-    "исправить введенные данные и вновь двойным щелчком (double click) по\r"
-    "изображению развертки подтвердить выбор.\r"
-    "3. Станут доступными кнопка \"Файл развертки \"по точкам\"\" и кнопка \"Новый\r"
-    "расчет развертки\".\r"
-    "Ниже изображения зонта появится справочная информация о площади и массе\r"
-    "заготовки и развертки.\r"
-    "На изображении развертки появятся габаритные размеры заготовки (на изображении\r"
-    "развертки с закатыванием проволоки также появится размер припуска для\r"
-    "выполнения этой операции). Ниже изображения развертки появятся размеры,\r"
-    "достаточные для вычерчивания или разметки развертки методом радиусных засечек\r"
-    "(описание метода см. в прилагаемом doc-файле).\r"
-    "4. При нажатии на кнопку \"Файл развертки \"по точкам\"\" в папке, где находится\r"
-    "exe-файл программы Kiv_TQMRZL, будет создан файл с расширением .scr, на кнопке\r"
-    "можно будет прочесть имя созданного файла.\r"
-    "Если в открытом окне AutoCADа в пространстве модели созданный файл запустить\r"
-    "на выполнение (в меню AutoCADа: Tools/Run Script... и выбрать scr-файл) -\r"
-    "в текущем слое будет построена развертка зонта.\r"
-    "Внимание. Если предполагается использовать scr.файл для построения развертки,\r"
-    "нужно предварительно настроить программу (описание настройки см. в прилагаемом\r"
-    "doc-файле).\r"
-    "5. Нажатие кнопки \"Новый расчет развертки\" приведет программу в состояние,\r"
-    "позволяющее ввести данные для нового расчета.\r"
-    "6. scr-файл можно использовать для разметки развертки зонта \"по точкам\".\r"
-    "scr-файл содержит всю информацию для построения развертки зонта (структуру\r"
-    "scr-файла см. в прилагаемом doc-файле).");
+// The help as its golden file holds it, one line a line; the box has "\r"
+// between lines.
+QString GoldenHelp() {
+    QString text = QString::fromStdString(kiv::test::Golden("help.txt"));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return text;
+}
 
 TEST_F(OpenWindowTest, HelpOnTheHoodPicture) {
-    // The literal above is itself checked against the published size.
-    ASSERT_EQ(kHelp.size(), 2537);
+    // The golden itself is checked against the published size.
+    const QString help = GoldenHelp();
+    ASSERT_EQ(help.size(), 2537);
     doubleClickPicture("ImageZont");
     ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
     const auto& m = messages.shown[0];
@@ -70,7 +40,7 @@ TEST_F(OpenWindowTest, HelpOnTheHoodPicture) {
     EXPECT_EQ(m.caption, kTitle);
     EXPECT_EQ(m.text.count(QLatin1Char('\r')), 39);
     EXPECT_EQ(m.text.size(), 2537);
-    EXPECT_EQ(m.text, kHelp);
+    EXPECT_EQ(m.text, help);
 }
 
 TEST_F(OpenWindowTest, AboutTheProgram) {
@@ -173,7 +143,7 @@ TEST_P(InfoMessages, ChangeNothing) {
 
     ASSERT_EQ(messages.shown.size(), already + 2) << messageLog();
     EXPECT_TRUE(messages.shown[already].text.startsWith(QStringLiteral("Программа Kiv_TQMRZL")));
-    EXPECT_EQ(messages.shown[already + 1].text, kHelp);
+    EXPECT_EQ(messages.shown[already + 1].text, GoldenHelp());
     EXPECT_EQ(Snapshot(*form), before);
     EXPECT_EQ(QApplication::focusWidget(), focus);
     EXPECT_EQ(form->RaschetData.RazvType, data.RazvType);

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kActionsPerSeed = 1500;
 
-// Sensible values for each of the nine fields, in the order of kAllNineFields,
+// Sensible values for each of the nine fields, in the order of kAllInputs,
 // so that confirmations succeed often enough to exercise the confirmed state.
 const std::vector<const char*> kGood[] = {
     {"0.5", "0.1", "1", "2"}, {"200", "150", "20"}, {"400", "200", "1000"},
@@ -208,6 +208,7 @@ TEST_P(RandomUser, KeepsTheWorkflowRules) {
     EXPECT_GT(messagesSeen, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomUser, ::testing::Values(1u, 2u, 20261208u));
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomUser, ::testing::Values(1u, 2u, 20261208u),
+                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
 } // namespace

@@ -1,6 +1,6 @@
 // The script button: the file it writes in the working folder and its caption.
 #include "WindowFixture.h"
-#include "tests/text/default_scripts.h"
+#include "tests/support/default_scripts.h"
 
 #include "script/Script.h"
 

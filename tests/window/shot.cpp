@@ -6,10 +6,9 @@
 #include "app/Messages.h"
 #include "app/PatternView.h"
 #include "app/TQMRZL.h"
+#include "tests/support/settings_folder.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTabWidget>
@@ -43,13 +42,9 @@ int main(int argc, char** argv) {
     const QString out = QFileInfo(args[0]).absoluteFilePath();
 
     // The window reads its settings from the working folder; give it its own.
-    QTemporaryDir dir;
-    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
+    const QTemporaryDir dir;
+    if (!kiv::test::EnterSettingsFolder(dir))
         return 1;
-    QFile settings(QStringLiteral("Kiv_ini.txt"));
-    if (!settings.open(QIODevice::WriteOnly) || settings.write("4133\r\n") != 6)
-        return 1;
-    settings.close();
 
     SilentMessages messages;
     TForm1 form(messages, QStringLiteral("Kiv_tqmrzl"));

@@ -1,6 +1,6 @@
 // The window's first activation reads the settings file of the working folder.
 #include "WindowFixture.h"
-#include "tests/engine/fifo_watchdog.h"
+#include "tests/support/fifo_watchdog.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,6 +2,9 @@
 // message ends it, where the focus goes, and in which order the fields are read.
 #include "WindowFixture.h"
 
+#include "road/Road.h"
+#include "tests/support/refusals.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -11,21 +14,7 @@ namespace {
 
 using kiv::Input;
 
-const char* const kThickness = "Толщина материала \rдолжна быть не менее 0.1 мм!";
-const char* const kWidth = "Необходимо увеличить \rширину зонта!";
-const char* const kLength = "Необходимо увеличить \rдлину зонта!";
-const char* const kHeight = "Необходимо увеличить \rвысоту зонта!";
-const char* const kMaxWidth =
-    "Максимальная ширина зонта 100000 мм.\rНеобходимо уменьшить ширину зонта!";
-const char* const kMaxLength =
-    "Максимальная длина зонта 100000 мм.\rНеобходимо уменьшить длину зонта!";
-const char* const kMaxHeight =
-    "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
-const char* const kSeam = "Необходимо увеличить \rприпуск на фальц!";
-const char* const kWireMin =
-    "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
-const char* const kWireMax =
-    "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
+using namespace kiv::test::refusal;
 
 enum class Outcome { Accepted, Rejected, NotANumber };
 
@@ -49,12 +38,6 @@ std::map<Input, double> With(std::map<Input, double> base, std::map<Input, doubl
     for (const auto& [k, v] : more)
         base[k] = v;
     return base;
-}
-
-const char* InputName(Input in) {
-    static const char* const names[] = {"S",       "L1",    "L2",    "H",   "FalthP1",
-                                        "FalthP2", "AllP1", "AllP2", "AllD"};
-    return names[static_cast<int>(in)];
 }
 
 class Validation : public WindowTest, public ::testing::WithParamInterface<ValidatorCase> {
@@ -84,11 +67,10 @@ TEST_P(Validation, StoresChecksAndStops) {
     doubleClickPicture(pictures[c.type - 1]);
 
     EXPECT_EQ(form->RaschetData.RazvType, c.type);
-    for (int i = 0; i <= static_cast<int>(Input::AllD); ++i) {
-        const auto in = static_cast<Input>(i);
+    for (Input in : kiv::kAllInputs) {
         const auto it = c.stored.find(in);
         EXPECT_EQ(kiv::Field(form->RaschetData, in), it == c.stored.end() ? kUntouched : it->second)
-            << InputName(in) << (it == c.stored.end() ? " should not have been read" : "");
+            << FieldOf(in) << (it == c.stored.end() ? " should not have been read" : "");
     }
 
     switch (c.outcome) {
@@ -134,17 +116,17 @@ const ValidatorCase kValidatorCases[] = {
      {{Input::S, 0.5}, {Input::L1, 200}, {Input::L2, 100000.01}}},
     {"HeightAboveMaximum", 1, {{"EditH", "1000000000000"}}, Outcome::Rejected, kMaxHeight, "EditH",
      With(kMain, {{Input::H, 1e12}})},
-    {"SeamP2BelowTwo", 2, {{"LEditFalthP2", "1.5"}}, Outcome::Rejected, kSeam, "LEditFalthP2",
+    {"SeamP2BelowTwo", 2, {{"LEditFalthP2", "1.5"}}, Outcome::Rejected, kAllowance, "LEditFalthP2",
      With(kMain, {{Input::FalthP2, 1.5}})},
-    {"SeamP1BelowP2", 2, {{"LEditFalthP1", "2.5"}, {"LEditFalthP2", "3"}}, Outcome::Rejected, kSeam,
+    {"SeamP1BelowP2", 2, {{"LEditFalthP1", "2.5"}, {"LEditFalthP2", "3"}}, Outcome::Rejected, kAllowance,
      "LEditFalthP1", With(kMain, {{Input::FalthP2, 3}, {Input::FalthP1, 2.5}})},
-    {"WireP2BelowTwo", 3, {{"LEditAllP2", "1.5"}}, Outcome::Rejected, kSeam, "LEditAllP2",
+    {"WireP2BelowTwo", 3, {{"LEditAllP2", "1.5"}}, Outcome::Rejected, kAllowance, "LEditAllP2",
      With(kMain, {{Input::AllP2, 1.5}})},
-    {"WireP1BelowP2", 3, {{"LEditAllP1", "2.5"}, {"LEditAllP2", "3"}}, Outcome::Rejected, kSeam,
+    {"WireP1BelowP2", 3, {{"LEditAllP1", "2.5"}, {"LEditAllP2", "3"}}, Outcome::Rejected, kAllowance,
      "LEditAllP1", With(kMain, {{Input::AllP2, 3}, {Input::AllP1, 2.5}})},
-    {"WireBelowOne", 3, {{"LEditAllD", "0.5"}}, Outcome::Rejected, kWireMin, "LEditAllD",
+    {"WireBelowOne", 3, {{"LEditAllD", "0.5"}}, Outcome::Rejected, kMinWire, "LEditAllD",
      With(kMain, {{Input::AllP2, 2}, {Input::AllP1, 3}, {Input::AllD, 0.5}})},
-    {"WireAboveTen", 3, {{"LEditAllD", "10.5"}}, Outcome::Rejected, kWireMax, "LEditAllD",
+    {"WireAboveTen", 3, {{"LEditAllD", "10.5"}}, Outcome::Rejected, kMaxWire, "LEditAllD",
      With(kMain, {{Input::AllP2, 2}, {Input::AllP1, 3}, {Input::AllD, 10.5}})},
 
     // Two faults at once: the field read first wins.
@@ -152,7 +134,7 @@ const ValidatorCase kValidatorCases[] = {
      kThickness, "EditS", {{Input::S, 0.09}}},
     {"LengthBeforeHeight", 1, {{"EditL2", "100"}, {"EditH", "0.1"}}, Outcome::Rejected, kLength,
      "EditL2", {{Input::S, 0.5}, {Input::L1, 200}, {Input::L2, 100}}},
-    {"SeamP2BeforeP1", 2, {{"LEditFalthP1", "1"}, {"LEditFalthP2", "1.5"}}, Outcome::Rejected, kSeam,
+    {"SeamP2BeforeP1", 2, {{"LEditFalthP1", "1"}, {"LEditFalthP2", "1.5"}}, Outcome::Rejected, kAllowance,
      "LEditFalthP2", With(kMain, {{Input::FalthP2, 1.5}})},
     {"MainFieldsBeforeWire", 3, {{"EditH", "0.5"}, {"LEditAllD", "20"}}, Outcome::Rejected, kHeight,
      "EditH", With(kMain, {{Input::H, 0.5}})},

@@ -1,19 +1,14 @@
 // Confirming a pattern type, the locked state it leaves, the reaction to
 // allowances that do not fit, and the way back to input.
 #include "WindowFixture.h"
+#include "tests/support/default_reports.h"
 
 #include <QApplication>
 #include <QTest>
 
 namespace {
 
-const QString kDefaultRadii = QStringLiteral("Радиусы для разметки развертки засечками:\r"
-                                             " - точка 1: 0-1 = 200.00;\r"
-                                             " - точка 4: 0-4 = 141.42;\r"
-                                             " - точка 2: 1-2 = 200.00;   4-2 = 244.95;\r"
-                                             " - точка 3: 2-3 = 200.00;   4-3 = 141.42;\r"
-                                             "Точки 5, 6, 7 симетричны относительно оси Y\r"
-                                             "точкам 3, 2, 1 соответственно.");
+const QString kDefaultRadii = QString::fromStdString(kiv::test::kDefaultRadii);
 
 const QString kAllowancesDoNotFit =
     QStringLiteral("Введенные припуски на фальц выполнить невозможно,\r"
@@ -28,26 +23,12 @@ struct ConfirmedCase {
     int type;
     const char* b1Label;
     const char* b2Label;
-    const char* b1;
-    const char* b2;
-    const char* summary;
 };
 
 const ConfirmedCase kConfirmed[] = {
-    {"Type1WithoutAllowances", 1, "LabelNoneB1", "LabelNoneB2", "477.49", "272.23",
-     "Заготовка: площадь 0.130 кв. м;\r вес (кг): стальная - 0.510;\r  алюминиевая - 0.176;\r"
-     "  медная - 0.572.\rРазвертка: площадь 0.101 кв. м;\r вес (кг): стальная - 0.398;\r"
-     "  алюминиевая - 0.137;\r  медная - 0.446."},
-    {"Type2SeamAllowances", 2, "LabelFalthB1", "LabelFalthB2", "477.49", "273.37",
-     "Заготовка: площадь 0.131 кв. м;\r вес (кг): стальная - 0.512;\r  алюминиевая - 0.177;\r"
-     "  медная - 0.574.\rРазвертка: площадь 0.102 кв. м;\r вес (кг): стальная - 0.400;\r"
-     "  алюминиевая - 0.138;\r  медная - 0.449."},
-    {"Type3SeamAndWire", 3, "LabelAllB1", "LabelAllB2", "487.30", "281.85",
-     "Заготовка: площадь 0.137 кв. м;\r вес (кг): стальная - 0.539;\r  алюминиевая - 0.186;\r"
-     "  медная - 0.604.\rРазвертка: площадь 0.108 кв. м;\r вес (кг): стальная - 0.424;\r"
-     "  алюминиевая - 0.146;\r  медная - 0.475.\r"
-     "Внимание! Из-за закатывания проволоки габариты зонта увеличились:\r"
-     "- ширина - на 0.9 мм;  - длина - на 1.7 мм;\r- высота - на 2.4 мм."},
+    {"Type1WithoutAllowances", 1, "LabelNoneB1", "LabelNoneB2"},
+    {"Type2SeamAllowances", 2, "LabelFalthB1", "LabelFalthB2"},
+    {"Type3SeamAndWire", 3, "LabelAllB1", "LabelAllB2"},
 };
 
 // A label's text with its line breaks written as "\r", the way the texts are
@@ -123,8 +104,9 @@ TEST_P(ConfirmType, FromDefaultsLocksInputsAndShowsResults) {
     EXPECT_EQ(form->RaschetData.RazvType, c.type);
     expectConfirmedState(c.type);
 
-    EXPECT_EQ(label(c.b1Label)->text(), QString::fromLatin1(c.b1));
-    EXPECT_EQ(label(c.b2Label)->text(), QString::fromLatin1(c.b2));
+    const kiv::test::DefaultReport& report = kiv::test::DefaultReportOf(c.type);
+    EXPECT_EQ(label(c.b1Label)->text(), QString::fromLatin1(report.b1));
+    EXPECT_EQ(label(c.b2Label)->text(), QString::fromLatin1(report.b2));
     for (const char* name : kBLabels) {
         if (name != std::string(c.b1Label) && name != std::string(c.b2Label)) {
             EXPECT_TRUE(label(name)->text() == "B1" || label(name)->text() == "B2") << name;
@@ -132,7 +114,7 @@ TEST_P(ConfirmType, FromDefaultsLocksInputsAndShowsResults) {
     }
     EXPECT_EQ(form->LabelAllP->text(), QStringLiteral("5.0"));
     EXPECT_EQ(Lines(form->LabelRazv), kDefaultRadii);
-    EXPECT_EQ(Lines(form->LabelSpravka), QString::fromUtf8(c.summary));
+    EXPECT_EQ(Lines(form->LabelSpravka), QString::fromUtf8(report.summary));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Kiv_TQMRZL \"Ксилора\""))
         << "the defaults do not add up to the credit number";
 

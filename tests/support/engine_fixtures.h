@@ -4,7 +4,6 @@
 #include "core/RaschetData.h"
 
 #include <ostream>
-#include <random>
 #include <string>
 
 namespace kiv::test {
@@ -70,25 +69,6 @@ inline const EdgeHood kEdgeHoods[] = {
     {"NeedleWithAllowancesApartInTheLastDigits", 0.5, 5, 200, 48008, 40.5444444444444444404,
      40.5444444444444004, 2},
 };
-
-// A hood drawn from the whole range the validators let through, from shallow
-// and wide to tall and narrow; its allowances may not fit.
-inline RaschetData RandomHood(std::mt19937_64& rng) {
-    const auto in = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(rng);
-    };
-    RaschetData d;
-    d.S = in(0.1, 3);
-    d.L1 = in(10 * d.S, 3000);
-    d.L2 = in(d.L1, d.L1 * 4);
-    d.H = in(2 * d.S, 3000);
-    d.FalthP2 = in(2, 20);
-    d.FalthP1 = in(d.FalthP2, 30);
-    d.AllP2 = in(2, 20);
-    d.AllP1 = in(d.AllP2, 30);
-    d.AllD = in(1, 10);
-    return d;
-}
 
 // Worked values are known to 4 decimals.
 inline constexpr double kFourDecimals = 5e-5;

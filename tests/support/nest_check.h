@@ -3,7 +3,7 @@
 #pragma once
 
 #include "nest/Nest.h"
-#include "tests/nest/layout_validator.h"
+#include "tests/support/layout_validator.h"
 
 #include <algorithm>
 #include <string>
