@@ -16,7 +16,6 @@ namespace kiv::cli {
 namespace {
 
 using sheets::FaultText;
-using sheets::Mm;
 
 std::string HoodTitle(int line, const std::string& name) {
     return "строка " + std::to_string(line) + (name.empty() ? "" : " (" + name + ")");
