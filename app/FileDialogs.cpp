@@ -24,6 +24,17 @@ QString QtFileDialogs::saveFileName(QWidget* parent, const QString& caption,
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtFileDialogs::folderName(QWidget* parent, const QString& caption,
+                                  const QString& proposed) {
+    QFileDialog dialog(parent, caption, proposed);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void QtFileDialogs::printPreview(QWidget* parent, QPrinter& printer,
                                  const std::function<void(QPrinter*)>& paint) {
     QPrintPreviewDialog preview(&printer, parent);

@@ -20,6 +20,11 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                  const QString& filter, const QString& suffix) = 0;
 
+    // Asks for a folder, starting at `proposed`. Returns the chosen folder,
+    // or an empty string when the user cancels.
+    virtual QString folderName(QWidget* parent, const QString& caption,
+                               const QString& proposed) = 0;
+
     // Shows `printer`'s document in a print preview, from which the user
     // prints through the print dialog; `paint` draws the document whenever
     // the preview or the printer needs it. Returns when the preview closes.
@@ -32,6 +37,7 @@ class QtFileDialogs : public FileDialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                          const QString& filter, const QString& suffix) override;
+    QString folderName(QWidget* parent, const QString& caption, const QString& proposed) override;
     void printPreview(QWidget* parent, QPrinter& printer,
                       const std::function<void(QPrinter*)>& paint) override;
 };

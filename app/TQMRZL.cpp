@@ -389,6 +389,7 @@ void TForm1::createMenu() {
     ActionPrintTemplate =
         action(file, "ActionPrintTemplate", "Печать шаблона 1:1…", QKeySequence(u("Ctrl+P")));
     ActionTemplatePDF = action(file, "ActionTemplatePDF", "Шаблон в PDF…", {});
+    ActionNestSheets = action(file, "ActionNestSheets", "Раскрой на листах…", {});
     file->addSeparator();
     ActionExit = action(file, "ActionExit", "Выход", QKeySequence(u("Ctrl+Q")));
 
@@ -409,7 +410,7 @@ void TForm1::createMenu() {
 void TForm1::syncMenu() {
     const bool confirmed = confirmedType_ != 0;
     for (QAction* a : {ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
-                       ActionPatternView, ActionHoodView3D})
+                       ActionNestSheets, ActionPatternView, ActionHoodView3D})
         a->setEnabled(confirmed);
     syncViews();
 }
@@ -419,6 +420,7 @@ void TForm1::bindEvents() {
     connect(ActionExportDXF, &QAction::triggered, this, &TForm1::ExportDXFClick);
     connect(ActionPrintTemplate, &QAction::triggered, this, &TForm1::PrintTemplateClick);
     connect(ActionTemplatePDF, &QAction::triggered, this, &TForm1::TemplatePDFClick);
+    connect(ActionNestSheets, &QAction::triggered, this, &TForm1::NestSheetsClick);
     connect(ActionPatternView, &QAction::triggered, this, &TForm1::PatternViewClick);
     connect(ActionHoodView3D, &QAction::triggered, this, &TForm1::HoodView3DClick);
     connect(ActionExit, &QAction::triggered, this, &QWidget::close);

@@ -4,6 +4,7 @@
 #include "road/Road.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -14,7 +15,13 @@ class FileDialogs;
 class HoodWindow3D;
 namespace kiv {
 struct TemplateDocument;
-}
+namespace sheets {
+struct Hood;
+struct NestedOrder;
+} // namespace sheets
+} // namespace kiv
+class NestDialog;
+struct NestRequest;
 class PatternWindow;
 class QAction;
 class QKeyEvent;
@@ -87,6 +94,7 @@ public:
     QAction* ActionExportDXF;
     QAction* ActionTemplatePDF;
     QAction* ActionPrintTemplate;
+    QAction* ActionNestSheets;
     QAction* ActionPatternView;
     QAction* ActionHoodView3D;
     QAction* ActionExit;
@@ -109,6 +117,7 @@ public:
     void ExportDXFClick();
     void TemplatePDFClick();
     void PrintTemplateClick();
+    void NestSheetsClick();
     void PatternViewClick();
     void HoodView3DClick();
 
@@ -172,6 +181,12 @@ private:
     bool confirmedPattern(int& type) const;
     bool templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
+    // Nests the copies the dialog asks for and writes the files, or says why not.
+    void runNest();
+    // The search off the window's thread, with a progress dialog and its
+    // cancel; false when the user cancelled.
+    bool searchWithProgress(const std::vector<kiv::sheets::Hood>& hoods, const NestRequest& request,
+                            kiv::sheets::NestedOrder& out);
     // The views show the confirmed pattern, or their notice while there is none.
     void syncViews();
     // Makes the view at its first opening, then brings it to the front.
@@ -199,4 +214,6 @@ private:
     // One of each view at most, made at their first opening.
     PatternWindow* patternView_ = nullptr;
     HoodWindow3D* hoodView_ = nullptr;
+    // The nesting dialog while it is open.
+    QPointer<NestDialog> nestDialog_;
 };

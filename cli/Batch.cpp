@@ -4,7 +4,7 @@
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
 #include "cli/Order.h"
-#include "cli/SaveFile.h"
+#include "export/SaveFile.h"
 #include "cli/Summary.h"
 #include "road/Road.h"
 

@@ -2,7 +2,7 @@
 
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
-#include "cli/SaveFile.h"
+#include "export/SaveFile.h"
 #include "road/Road.h"
 
 #include <algorithm>

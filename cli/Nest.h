@@ -2,11 +2,8 @@
 // with a DXF per sheet, the sheets as PDF and the material summary.
 #pragma once
 
-#include "export/SheetDxf.h"
-
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace kiv::cli {
 
@@ -23,21 +20,5 @@ struct NestOptions {
 };
 
 int RunNest(const NestOptions& options);
-
-// Parses "W x L" ("1250x2500", "1250X2500", "1250×2500") into positive finite
-// sizes; false when the text is no such pair.
-bool ParseSheetSize(const std::string& text, double& width, double& length);
-
-// One sheet for the workshop's PDF.
-struct NestSheet {
-    double length = 0, width = 0;
-    std::vector<SheetPart> parts;
-    std::string heading;
-};
-
-// The sheets as PDF bytes, painted within a PaintSession; false when Qt
-// could not make the file.
-bool SheetsPdfBytes(const std::vector<NestSheet>& sheets, const std::string& title,
-                    std::string& bytes);
 
 } // namespace kiv::cli

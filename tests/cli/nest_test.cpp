@@ -1,6 +1,7 @@
 // `kiv nest` run as a process: the sheets it writes are read back by ezdxf
 // and checked with shapely, not with the program's own geometry.
 #include "cli/Nest.h"
+#include "sheets/NestFiles.h"
 #include "run_kiv.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,26 @@ TEST_F(NestCommand, SheetsOfAnEarlierLongerLayoutAreRemovedOthersKept) {
     EXPECT_NE(ReadAll(dir / "out" / "sheet-1.dxf"), "old");
 }
 
+// A file of the set that cannot be written (a folder stands in its place)
+// must leave every file of the earlier layout: sheets of two layouts in one
+// folder would be cut as one.
+TEST_F(NestCommand, AFailedFileKeepsEveryOldFileOfTheSet) {
+    WriteAll(dir / "order.csv", kOrder);
+    std::filesystem::create_directories(dir / "out" / "nest-summary.json");
+    for (const char* name : {"sheet-1.dxf", "sheet-2.dxf", "sheet-3.dxf", "nest-summary.csv"})
+        WriteAll(dir / "out" / name, "old");
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "10"});
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("nest-summary.json: в папке уже есть папка с таким именем"),
+              std::string::npos)
+        << ran.err;
+    EXPECT_EQ(entries(dir / "out"),
+              (std::vector<std::string>{"nest-summary.csv", "nest-summary.json", "sheet-1.dxf",
+                                        "sheet-2.dxf", "sheet-3.dxf"}));
+    for (const char* name : {"sheet-1.dxf", "sheet-2.dxf", "sheet-3.dxf", "nest-summary.csv"})
+        EXPECT_EQ(ReadAll(dir / "out" / name), "old") << name;
+}
+
 TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
     const struct {
         const char* name;
@@ -205,6 +226,8 @@ TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
     } rows[] = {
         {"1250x2500", true, 1250, 2500}, {"1000X2000", true, 1000, 2000},
         {"1500×3000", true, 1500, 3000}, {"1250.5x2500", true, 1250.5, 2500},
+        {"1000х2000", true, 1000, 2000}, {"1500Х3000", true, 1500, 3000}, // Cyrillic
+        {"1250хх2500", false, 0, 0},
         {"1250x", false, 0, 0},          {"x2500", false, 0, 0},
         {"0x2500", false, 0, 0},         {"-1250x2500", false, 0, 0},
         {"1250x2500x3", false, 0, 0},    {"1250 2500", false, 0, 0},
@@ -214,7 +237,7 @@ TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text);
         double width = 0, length = 0;
-        ASSERT_EQ(kiv::cli::ParseSheetSize(r.text, width, length), r.ok);
+        ASSERT_EQ(kiv::sheets::ParseSheetSize(r.text, width, length), r.ok);
         if (r.ok) {
             EXPECT_EQ(width, r.width);
             EXPECT_EQ(length, r.length);

@@ -28,9 +28,13 @@ void WindowTest::SetUp() {
 
     // The window must route every box through Messages; a real modal box
     // would hang the run, so one that opens anyway fails the test and is closed.
+    // The nesting dialog and its progress are modal without a loop of their
+    // own: tests drive them with events.
     watchdog_.setInterval(200);
     QObject::connect(&watchdog_, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->objectName() != QLatin1String("NestDialog") &&
+            modal->objectName() != QLatin1String("NestProgress")) {
             ADD_FAILURE() << "a modal window opened: " << modal->windowTitle().toStdString();
             if (auto* d = qobject_cast<QDialog*>(modal))
                 d->done(0);
@@ -65,6 +69,11 @@ QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& caption, cons
                                           const QString& filter, const QString& suffix) {
     asked.push_back({caption, proposed, filter, suffix});
     return answer;
+}
+
+QString ScriptedFileDialogs::folderName(QWidget*, const QString&, const QString& proposed) {
+    foldersProposed.push_back(proposed);
+    return folderAnswer;
 }
 
 void ScriptedFileDialogs::printPreview(QWidget*, QPrinter& printer,
@@ -104,8 +113,37 @@ void WindowTest::retype(QLineEdit* f, const QString& text) {
     QTest::keyClick(f, Qt::Key_End);
     QTest::keyClick(f, Qt::Key_Home, Qt::ShiftModifier);
     QTest::keyClick(f, Qt::Key_Backspace);
-    QTest::keyClicks(f, text);
+    // QTest types ASCII only; a Cyrillic letter comes as the text of a key
+    // the keyboard has no code for, as from a Russian layout.
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(f, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, f, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
     ASSERT_EQ(f->text(), text) << "typing into " << f->objectName().toStdString();
+}
+
+NestDialog* WindowTest::openNest() {
+    form->ActionNestSheets->trigger();
+    NestDialog* d = nullptr;
+    for (NestDialog* each : form->findChildren<NestDialog*>()) {
+        if (each->isVisible())
+            d = each;
+    }
+    EXPECT_NE(d, nullptr) << "no nesting dialog";
+    if (d != nullptr) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(d));
+    }
+    return d;
+}
+
+void WindowTest::choose(QComboBox* combo, int index) {
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    ASSERT_EQ(combo->currentIndex(), index) << combo->objectName().toStdString();
 }
 
 void WindowTest::clickTab(int index) {

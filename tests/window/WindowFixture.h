@@ -6,9 +6,11 @@
 
 #include "app/FileDialogs.h"
 #include "app/Messages.h"
+#include "app/NestDialog.h"
 #include "app/TQMRZL.h"
 #include "road/Road.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,10 +56,13 @@ public:
     };
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                          const QString& filter, const QString& suffix) override;
+    QString folderName(QWidget* parent, const QString& caption, const QString& proposed) override;
     void printPreview(QWidget* parent, QPrinter& printer,
                       const std::function<void(QPrinter*)>& paint) override;
 
     QString answer;
+    QString folderAnswer; // the folder a folder question gets; empty: cancelled
+    std::vector<QString> foldersProposed;
     std::vector<Asked> asked;
     QString printTo;
     QSizeF printPaper; // mm, as the user picks it in the preview; empty: as offered
@@ -101,6 +106,10 @@ protected:
     // erase it with Backspace, then type `text` key by key.
     void retype(QLineEdit* f, const QString& text);
     void retype(const char* name, const QString& text) { retype(field(name), text); }
+    // Opens "Раскрой на листах…" as the menu does and returns its dialog.
+    NestDialog* openNest();
+    // Picks entry `index` of a list box with the keyboard.
+    void choose(QComboBox* combo, int index);
     // Clicks the tab of page `index` (0-based).
     void clickTab(int index);
     // Double-clicks a picture at a point that no field or label covers.

@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include <sys/mount.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -89,6 +91,42 @@ protected:
         EXPECT_EQ(entries, entriesAfter) << "no temporary file may stay behind";
     }
 
+    // Old nesting files in the folder, a confirmed type 1 and one copy
+    // nested into the working folder; the run must fail with `reason`.
+    void nestAndExpectFailure(const char* reason, const QStringList& entriesAfter) {
+        const QByteArray oldSheet = QByteArrayLiteral("the old sheet\r\n");
+        const QByteArray oldSummary = QByteArrayLiteral("the old summary\r\n");
+        confirm(1);
+        NestDialog* d = openNest();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->EditFolder->text(), mountPoint_);
+        QTest::mouseClick(d->ButtonRun, Qt::LeftButton, {}, d->ButtonRun->rect().center());
+        ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+        EXPECT_TRUE(messages.shown[0].text.startsWith(
+            QString::fromUtf8("Раскрой не записан:\rне удалось записать файл sheet-1.dxf: ") +
+            QString::fromUtf8(reason)))
+            << messageLog();
+        EXPECT_TRUE(d->isVisible()) << "the dialog stays for another folder";
+        EXPECT_EQ(ReadAll(QStringLiteral("sheet-1.dxf")), oldSheet);
+        EXPECT_EQ(ReadAll(QStringLiteral("nest-summary.csv")), oldSummary);
+        EXPECT_EQ(QDir::current().entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                QDir::NoDotAndDotDot,
+                                            QDir::Name),
+                  entriesAfter)
+            << "no temporary file may stay behind";
+    }
+
+    // The files a nesting run finds from an earlier one.
+    void writeOldNestFiles() {
+        for (const auto& [name, bytes] :
+             {std::pair{"sheet-1.dxf", "the old sheet\r\n"},
+              std::pair{"nest-summary.csv", "the old summary\r\n"}}) {
+            QFile f(QString::fromLatin1(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+    }
+
 private:
     QString mountPoint_;
     QString outer_;
@@ -107,6 +145,25 @@ TEST_F(MountedFolderTest, DiskFull) {
     fillUp();
     open();
     pressAndExpectFailure({kScript, QStringLiteral("Kiv_ini.txt"), QStringLiteral("filler")});
+}
+
+TEST_F(MountedFolderTest, NestingIntoAReadOnlyFolderKeepsTheOldFiles) {
+    writeOldNestFiles();
+    remountReadOnly();
+    open();
+    // The old sheet is the first file the run would replace.
+    nestAndExpectFailure("файл защищен от записи",
+                         {kScript, QStringLiteral("Kiv_ini.txt"),
+                          QStringLiteral("nest-summary.csv"), QStringLiteral("sheet-1.dxf")});
+}
+
+TEST_F(MountedFolderTest, NestingOntoAFullDiskKeepsTheOldFiles) {
+    writeOldNestFiles();
+    fillUp();
+    open();
+    nestAndExpectFailure("ошибка записи на диск",
+                         {kScript, QStringLiteral("Kiv_ini.txt"), QStringLiteral("filler"),
+                          QStringLiteral("nest-summary.csv"), QStringLiteral("sheet-1.dxf")});
 }
 
 // The same folder with room again: the press replaces the old script whole.

@@ -62,7 +62,8 @@ TEST_F(OpenWindowTest, MenusHoldTheirCommandsInOrder) {
     EXPECT_EQ(Entries(bar->actions()[0]->menu()),
               QStringList({QStringLiteral("Записать файл развертки (.scr)"),
                            QStringLiteral("Экспорт DXF…"), QStringLiteral("Печать шаблона 1:1…"),
-                           QStringLiteral("Шаблон в PDF…"), QStringLiteral("---"),
+                           QStringLiteral("Шаблон в PDF…"), QStringLiteral("Раскрой на листах…"),
+                           QStringLiteral("---"),
                            QStringLiteral("Выход")}));
     EXPECT_EQ(Entries(bar->actions()[1]->menu()),
               QStringList({QStringLiteral("Развертка в масштабе…"), QStringLiteral("Зонт в 3D…")}));
@@ -120,6 +121,7 @@ TEST_F(OpenWindowTest, FileCommandsFollowTheScriptButton) {
         EXPECT_EQ(form->ActionExportDXF->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionPrintTemplate->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionTemplatePDF->isEnabled(), s.confirmed);
+        EXPECT_EQ(form->ActionNestSheets->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionPatternView->isEnabled(), s.confirmed);
         EXPECT_EQ(form->ActionHoodView3D->isEnabled(), s.confirmed);
         EXPECT_TRUE(form->ActionHelp->isEnabled());

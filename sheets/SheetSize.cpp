@@ -1,17 +1,18 @@
-// The stock sheet's size as a user types it, apart from the command so that
-// it can be tested alone.
-#include "cli/Nest.h"
+// The stock sheet's size as a user types it, for the command and the window.
+#include "sheets/NestFiles.h"
 
 #include <cmath>
 #include <cstdlib>
 
-namespace kiv::cli {
+namespace kiv::sheets {
 
 bool ParseSheetSize(const std::string& text, double& width, double& length) {
-    // "X" and the times sign (UTF-8 C3 97) stand for "x".
+    // "X", the times sign (UTF-8 C3 97) and the Cyrillic "х" and "Х" that a
+    // Russian keyboard gives on the same key (D1 85, D0 A5) stand for "x".
     std::string t;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\xC3\x97") == 0) {
+        if (text.compare(i, 2, "\xC3\x97") == 0 || text.compare(i, 2, "\xD1\x85") == 0 ||
+            text.compare(i, 2, "\xD0\xA5") == 0) {
             t += 'x';
             ++i;
         } else {
@@ -29,4 +30,4 @@ bool ParseSheetSize(const std::string& text, double& width, double& length) {
     return number(t.substr(0, x), width) && number(t.substr(x + 1), length);
 }
 
-} // namespace kiv::cli
+} // namespace kiv::sheets

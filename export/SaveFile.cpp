@@ -1,4 +1,4 @@
-#include "cli/SaveFile.h"
+#include "export/SaveFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kiv::cli {
+namespace kiv {
 
 namespace {
 
@@ -26,7 +26,12 @@ std::string Why(const char* what, int error) {
 
 } // namespace
 
-bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason) {
+namespace {
+
+// The bytes in a new file beside `path`, flushed to the disk when they are to
+// replace an old file; `temp` names it. On failure nothing is left behind.
+bool Stage(const std::string& path, std::string_view bytes, std::string& temp,
+           std::string& reason) {
     struct stat existing {};
     const bool replacing = ::stat(path.c_str(), &existing) == 0;
     if (replacing) {
@@ -39,7 +44,7 @@ bool SaveWhole(const std::string& path, std::string_view bytes, std::string& rea
             return false;
         }
     }
-    std::string temp = FolderOf(path) + "/.kiv-XXXXXX";
+    temp = FolderOf(path) + "/.kiv-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         reason = Why(errno == EACCES || errno == EROFS ? "нет права записи в папку"
@@ -84,11 +89,48 @@ bool SaveWhole(const std::string& path, std::string_view bytes, std::string& rea
         reason = Why("ошибка записи на диск (возможно, диск переполнен)", error);
         return false;
     }
+    return true;
+}
+
+// Puts a staged file in place of `path`; on failure the staged file goes.
+bool Commit(const std::string& temp, const std::string& path, std::string& reason) {
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
         reason = Why("не удалось заменить файл", error);
         return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason) {
+    std::string temp;
+    return Stage(path, bytes, temp, reason) && Commit(temp, path, reason);
+}
+
+bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& files,
+                  std::string& failure) {
+    std::vector<std::string> staged;
+    for (const NamedBytes& f : files) {
+        std::string temp, reason;
+        if (!Stage(folder + "/" + f.name, f.bytes, temp, reason)) {
+            for (const std::string& t : staged)
+                ::unlink(t.c_str());
+            failure = "не удалось записать файл " + f.name + ": " + reason;
+            return false;
+        }
+        staged.push_back(std::move(temp));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string reason;
+        if (!Commit(staged[i], folder + "/" + files[i].name, reason)) {
+            for (std::size_t j = i + 1; j < staged.size(); ++j)
+                ::unlink(staged[j].c_str());
+            failure = "не удалось записать файл " + files[i].name + ": " + reason;
+            return false;
+        }
     }
     return true;
 }
@@ -106,4 +148,4 @@ bool SyncFolder(const std::string& folder, std::string& reason) {
     return true;
 }
 
-} // namespace kiv::cli
+} // namespace kiv

@@ -1,5 +1,5 @@
 // The nested sheets painted by Qt, off screen.
-#include "cli/Nest.h"
+#include "sheets/NestFiles.h"
 
 #include "paint/SheetPainter.h"
 
@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string>
 
-namespace kiv::cli {
+namespace kiv::sheets {
 
 namespace {
 
@@ -43,11 +43,11 @@ void StampCreationDate(std::string& pdf) {
 
 } // namespace
 
-bool SheetsPdfBytes(const std::vector<NestSheet>& sheets, const std::string& title,
+bool SheetsPdfBytes(const std::vector<SheetPageText>& sheets, const std::string& title,
                     std::string& bytes) {
     std::vector<SheetPage> pages;
     pages.reserve(sheets.size());
-    for (const NestSheet& s : sheets)
+    for (const SheetPageText& s : sheets)
         pages.push_back({s.length, s.width, s.parts, QString::fromStdString(s.heading)});
     const QByteArray pdf = SheetsPdf(pages, QString::fromStdString(title));
     if (pdf.isEmpty())
@@ -57,4 +57,4 @@ bool SheetsPdfBytes(const std::vector<NestSheet>& sheets, const std::string& tit
     return true;
 }
 
-} // namespace kiv::cli
+} // namespace kiv::sheets

@@ -1,0 +1,281 @@
+#include "sheets/NestFiles.h"
+
+#include "core/Calculation.h"
+#include "export/SaveFile.h"
+#include "nest/DrawingParts.h"
+#include "report/FormatFixed.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+namespace kiv::sheets {
+
+namespace {
+
+std::string Num(double v, int decimals) { return FormatFixed(v, 15, decimals); }
+
+std::string SheetFile(int number) { return "sheet-" + std::to_string(number) + ".dxf"; }
+
+double SteelKg(double areaMm2, double thickness) { return areaMm2 * thickness * kSteel / 1000; }
+
+} // namespace
+
+std::string Mm(double v) {
+    std::string s = Num(v, 1);
+    if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0)
+        s.resize(s.size() - 2);
+    return s;
+}
+
+std::string FaultText(nest::NestFault fault) {
+    switch (fault) {
+    case nest::NestFault::BadStock:
+        return "размер листа должен быть положительным числом";
+    case nest::NestFault::BadOptions:
+        return "зазор и поле должны быть неотрицательными числами";
+    case nest::NestFault::NoParts:
+        return "в заказе нет ни одного зонта";
+    default:
+        return "ошибка программы: раскрой не построен";
+    }
+}
+
+NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
+                      const nest::Options& options, const ProgressFor& progress,
+                      const std::function<bool()>& cancelled) {
+    NestedOrder out;
+    out.stock = stock;
+    out.options = options;
+    std::map<double, Group> groups;
+    for (const Hood& hood : hoods) {
+        Group& g = groups[hood.thickness];
+        g.thickness = hood.thickness;
+        g.parts.push_back(nest::PartOf(hood.drawing, hood.name, hood.quantity));
+        g.hoods.push_back(hood);
+    }
+    if (groups.empty()) {
+        out.refusal = FaultText(nest::NestFault::NoParts);
+        return out;
+    }
+    const auto bar = [&](const std::string& what) {
+        return progress ? progress(what) : nest::Progress{};
+    };
+    const auto stop = [&] {
+        out.cancelled = cancelled && cancelled();
+        if (out.cancelled)
+            out.groups.clear();
+        return out.cancelled;
+    };
+    // The layouts, every one before any file is made.
+    for (auto& [thickness, g] : groups) {
+        g.layout = nest::Nest(g.parts, stock, options, bar("Раскрой S " + Mm(thickness)));
+        if (stop())
+            return out;
+        if (g.layout.fault == nest::NestFault::PartTooLarge ||
+            g.layout.fault == nest::NestFault::BadPart) {
+            const auto part = static_cast<std::size_t>(std::max(0, g.layout.faultPart));
+            const nest::Extent e = nest::SmallestExtent(g.parts[part].outline, options.rotations);
+            out.refusal = g.hoods[part].title + ": развертка " + Mm(e.across) + " × " +
+                          Mm(e.along) + " мм не помещается " +
+                          (stock.coil ? "на рулон шириной " + Mm(stock.width) + " мм"
+                                      : "на лист " + Mm(stock.width) + " × " +
+                                            Mm(stock.length) + " мм") +
+                          " с полем " + Mm(options.margin) + " мм; ничего не записано";
+            out.groups.clear();
+            return out;
+        }
+        if (g.layout.fault != nest::NestFault::None) {
+            out.refusal = FaultText(g.layout.fault);
+            out.groups.clear();
+            return out;
+        }
+        g.material = nest::Summarise(g.parts, g.layout, stock, options.margin);
+        // The same hoods as rectangular blanks, each turned a quarter at most
+        // as a worker turns a blank.
+        nest::Options blankOptions = options;
+        if (options.rotations != nest::HalfTurns())
+            blankOptions.rotations = nest::QuarterTurns();
+        g.blanks = nest::Nest(nest::BlankParts(g.parts), stock, blankOptions,
+                              bar("Заготовки S " + Mm(thickness)));
+        if (stop())
+            return out;
+        g.blankMaterial = nest::Summarise(g.parts, g.blanks, stock, options.margin);
+        g.firstSheet = out.sheets + 1;
+        out.sheets += g.layout.sheets;
+        out.stockArea += g.material.stockArea;
+        out.partsArea += g.material.partsArea;
+        if (g.blanks.fault == nest::NestFault::None)
+            out.blankSheets += g.blanks.sheets;
+        out.groups.push_back(std::move(g));
+    }
+    return out;
+}
+
+bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error) {
+    files.clear();
+    const nest::Stock& stock = order.stock;
+    const nest::Options& options = order.options;
+    std::vector<SheetPageText> pages;
+    std::string csv =
+        "kind,file,S_mm,sheets,width_mm,length_mm,parts,parts_area_m2,stock_area_m2,"
+        "utilisation_pct,waste_area_m2,waste_steel_kg,remnant_area_m2\r\n";
+    nlohmann::ordered_json jsonGroups = nlohmann::ordered_json::array();
+    double allWasteKg = 0, allBlankStock = 0, allBlankWasteKg = 0;
+    const auto m2 = [](double mm2) { return Num(mm2 / 1e6, 4); };
+    for (const Group& g : order.groups) {
+        const double thickness = g.thickness;
+        nlohmann::ordered_json jsonSheets = nlohmann::ordered_json::array();
+        for (int s = 0; s < g.layout.sheets; ++s) {
+            const nest::SheetUse& use = g.material.sheets[static_cast<std::size_t>(s)];
+            const int number = g.firstSheet + s;
+            SheetPageText page{use.length, stock.width, {}, {}};
+            nlohmann::ordered_json jsonParts = nlohmann::ordered_json::array();
+            for (const nest::Placement& p : g.layout.placements) {
+                if (p.sheet != s)
+                    continue;
+                const Hood& hood = g.hoods[static_cast<std::size_t>(p.part)];
+                const std::string label =
+                    std::to_string(hood.line) + "-" + std::to_string(p.copy + 1);
+                page.parts.push_back({label, nest::PlaceDrawing(hood.drawing, p)});
+                jsonParts.push_back({{"label", label},
+                                     {"line", hood.line},
+                                     {"name", hood.name},
+                                     {"copy", p.copy + 1},
+                                     {"angle_deg", p.angle},
+                                     {"x_mm", p.offset.x},
+                                     {"y_mm", p.offset.y}});
+            }
+            const double area = use.length * stock.width;
+            page.heading = "Лист " + std::to_string(number) + " из " +
+                           std::to_string(order.sheets) + ": " + Mm(stock.width) + " × " +
+                           Mm(use.length) + " мм, S " + Mm(thickness) + " мм, деталей " +
+                           std::to_string(page.parts.size()) + ", использование " +
+                           Num(use.utilisation * 100, 1) + " %";
+            files.push_back({SheetFile(number), SheetDxfBytes(use.length, stock.width, page.parts)});
+            csv += "sheet," + SheetFile(number) + "," + Mm(thickness) + ",1," + Mm(stock.width) +
+                   "," + Mm(use.length) + "," + std::to_string(page.parts.size()) + "," +
+                   m2(use.partsArea) + "," + m2(area) + "," + Num(use.utilisation * 100, 1) +
+                   "," + m2(area - use.partsArea) + "," +
+                   Num(SteelKg(area - use.partsArea, thickness), 2) + ",\r\n";
+            jsonSheets.push_back({{"file", SheetFile(number)},
+                                  {"length_mm", use.length},
+                                  {"parts_area_mm2", use.partsArea},
+                                  {"utilisation", use.utilisation},
+                                  {"parts", jsonParts}});
+            pages.push_back(std::move(page));
+        }
+        const auto totals = [&](const char* kind, const nest::Layout& layout,
+                                const nest::MaterialSummary& m) {
+            if (layout.fault != nest::NestFault::None) {
+                csv += std::string(kind) + ",," + Mm(thickness) + ",,,,,,,,,,\r\n";
+                return nlohmann::ordered_json(nullptr);
+            }
+            const double wasteKg = SteelKg(m.wasteArea, thickness);
+            csv += std::string(kind) + ",," + Mm(thickness) + "," + std::to_string(layout.sheets) +
+                   "," + Mm(stock.width) + "," +
+                   Mm(stock.coil ? m.sheets.back().length : stock.length) + "," +
+                   std::to_string(layout.placements.size()) + "," + m2(m.partsArea) + "," +
+                   m2(m.stockArea) + "," + Num(m.utilisation * 100, 1) + "," + m2(m.wasteArea) +
+                   "," + Num(wasteKg, 2) + "," + m2(m.remnantArea) + "\r\n";
+            return nlohmann::ordered_json{{"sheets", layout.sheets},
+                                          {"last_length_mm", layout.lastLength},
+                                          {"stock_area_mm2", m.stockArea},
+                                          {"parts_area_mm2", m.partsArea},
+                                          {"utilisation", m.utilisation},
+                                          {"waste_area_mm2", m.wasteArea},
+                                          {"waste_steel_kg", wasteKg},
+                                          {"remnant_area_mm2", m.remnantArea}};
+        };
+        nlohmann::ordered_json trueShape = totals("total", g.layout, g.material);
+        nlohmann::ordered_json blanks = totals("blanks", g.blanks, g.blankMaterial);
+        allWasteKg += SteelKg(g.material.wasteArea, thickness);
+        if (g.blanks.fault == nest::NestFault::None) {
+            allBlankStock += g.blankMaterial.stockArea;
+            allBlankWasteKg += SteelKg(g.blankMaterial.wasteArea, thickness);
+        }
+        jsonGroups.push_back({{"S_mm", thickness},
+                              {"sheets", jsonSheets},
+                              {"true_shape", trueShape},
+                              {"blanks", blanks},
+                              {"iterations_done", g.layout.iterationsDone},
+                              {"stopped_by_time", g.layout.stopped}});
+    }
+    const nlohmann::ordered_json summary = {
+        {"stock",
+         {{"coil", stock.coil},
+          {"width_mm", stock.width},
+          {"length_mm", stock.coil ? nlohmann::ordered_json(nullptr)
+                                   : nlohmann::ordered_json(stock.length)}}},
+        {"options",
+         {{"gap_mm", options.gap},
+          {"margin_mm", options.margin},
+          {"turns_deg", options.rotations},
+          {"seed", options.seed},
+          {"iterations", options.iterations}}},
+        {"thicknesses", jsonGroups},
+        {"totals",
+         {{"sheets", order.sheets},
+          {"stock_area_mm2", order.stockArea},
+          {"parts_area_mm2", order.partsArea},
+          {"utilisation", order.stockArea > 0 ? order.partsArea / order.stockArea : 0},
+          {"waste_steel_kg", allWasteKg},
+          {"blank_sheets", order.blankSheets},
+          {"blank_stock_area_mm2", allBlankStock},
+          {"blank_waste_steel_kg", allBlankWasteKg}}},
+    };
+
+    std::string pdf;
+    if (!SheetsPdfBytes(pages, "Раскрой", pdf)) {
+        files.clear();
+        error = "ошибка программы: листы PDF не построены; ничего не записано";
+        return false;
+    }
+    files.push_back({"nest-sheets.pdf", std::move(pdf)});
+    files.push_back({"nest-summary.csv", std::move(csv)});
+    files.push_back({"nest-summary.json", summary.dump(2) + "\n"});
+    return true;
+}
+
+bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& files, int sheets,
+                     std::vector<std::string>& failures) {
+    failures.clear();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder)) {
+        failures.push_back("не удалось создать папку " + folder);
+        return false;
+    }
+    std::string failure;
+    if (!SaveAllWhole(folder, files, failure))
+        failures.push_back(failure);
+    if (failures.empty()) {
+        // Sheets of an earlier, longer layout in the same folder would be cut
+        // as if they belonged to this one.
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() > 10 && name.rfind("sheet-", 0) == 0 &&
+                name.compare(name.size() - 4, 4, ".dxf") == 0) {
+                const std::string digits = name.substr(6, name.size() - 10);
+                if (digits.find_first_not_of("0123456789") == std::string::npos &&
+                    digits.size() < 9 && std::stoi(digits) > sheets) {
+                    std::filesystem::remove(entry.path(), ec);
+                }
+            }
+        }
+    }
+    std::string reason;
+    if (!SyncFolder(folder, reason))
+        failures.push_back(folder + ": " + reason);
+    return failures.empty();
+}
+
+std::string DoneText(const NestedOrder& order) {
+    return "Листов: " + std::to_string(order.sheets) + ", использование " +
+           Num(order.stockArea > 0 ? order.partsArea / order.stockArea * 100 : 0, 1) +
+           " %; прямоугольными заготовками: " + std::to_string(order.blankSheets) + " листов";
+}
+
+} // namespace kiv::sheets
