@@ -4,7 +4,7 @@
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
 #include "cli/Order.h"
-#include "cli/SaveFile.h"
+#include "input/SaveFile.h"
 #include "cli/Summary.h"
 #include "nest/DrawingParts.h"
 #include "nest/Summary.h"
@@ -348,7 +348,7 @@ int RunNest(const NestOptions& o) {
     int status = kDone;
     for (const auto& [name, text] : files) {
         std::string reason;
-        if (!SaveWhole(o.out + "/" + name, text, reason)) {
+        if (!SaveWhole(o.out + "/" + name, text, reason, NewFileSync::ByCaller)) {
             std::cerr << "kiv: не удалось записать файл " << name << ": " << reason << "\n";
             status = kFileFailed;
         }
