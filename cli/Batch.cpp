@@ -230,8 +230,12 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
             return false;
         }
         for (const std::string& f : formats) {
-            const std::string name =
-                o.nameMask.empty() ? OutputFileName(job.scriptName, f) : base + '.' + f;
+            std::string name = OutputFileName(job.scriptName, f);
+            if (!o.nameMask.empty()) {
+                name = base;
+                name += '.';
+                name += f;
+            }
             if (!SafeName(name)) {
                 job.error = RowError(job, "name", "недопустимое имя файла '" + name + "'");
                 break;
@@ -326,7 +330,11 @@ private:
             std::string reason;
             if (f == format &&
                 !SaveWhole(o_.out + "/" + name, bytes, reason, NewFileSync::ByCaller)) {
-                fail(job, "не удалось записать файл " + name + ": " + reason);
+                std::string message = "не удалось записать файл ";
+                message += name;
+                message += ": ";
+                message += reason;
+                fail(job, message);
             }
         }
     }
