@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QWheelEvent>
@@ -53,3 +55,45 @@ private:
     bool on_ = false;
     QPoint from_;
 };
+
+// A view canvas: the shared sheet, dragging with the left button, and Home
+// for the first view. What a drag and Home do is the canvas's own.
+class ViewCanvas : public QWidget {
+public:
+    explicit ViewCanvas(QWidget* parent) : QWidget(parent) {}
+
+protected:
+    // The pointer's travel while dragging, in pixels.
+    virtual void dragged(QPoint by) = 0;
+    // Home: back to the first view.
+    virtual void home() = 0;
+
+    void mousePressEvent(QMouseEvent* e) override { drag_.press(this, e); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (const QPoint d = drag_.step(e); !d.isNull())
+            dragged(d);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override { drag_.release(this, e); }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Home) {
+            home();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+
+private:
+    Drag drag_;
+};
+
+// The line a view window shows in place of its canvas while there is no
+// confirmed pattern.
+inline QLabel* NoPatternNotice(QWidget* window, const QString& objectName) {
+    auto* notice = new QLabel(window);
+    notice->setObjectName(objectName);
+    notice->setAlignment(Qt::AlignCenter);
+    const QString text = QString::fromUtf8("Нет подтвержденной развертки");
+    notice->setText(text);
+    notice->setAccessibleName(text);
+    return notice;
+}

@@ -45,9 +45,79 @@ struct View {
     }
 };
 
+// The view of `hood` turned by yaw and pitch (degrees), centred on the
+// middle of what is there now, so it stays in the view as it folds.
+View ViewOf(const kiv::FoldedHood& hood, double yaw, double pitch, QPointF middle) {
+    const double toRad = std::numbers::pi / 180;
+    View view{std::cos(yaw * toRad),
+              std::sin(yaw * toRad),
+              std::cos(pitch * toRad),
+              std::sin(pitch * toRad),
+              {},
+              1,
+              middle};
+    kiv::Vec3 lo = hood.pieces[0][0], hi = lo;
+    for (const auto& piece : hood.pieces) {
+        for (const auto& c : piece) {
+            lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
+            hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
+        }
+    }
+    view.centre = 0.5 * (lo + hi);
+    return view;
+}
+
+// A piece as the view sees it: its corners turned, and how far off it is.
+struct Shown {
+    std::size_t piece;
+    double depth;
+    std::vector<kiv::Vec3> corners;
+};
+
+// The pieces far ones first, so the near ones cover them.
+std::vector<Shown> FarFirst(const kiv::FoldedHood& hood, const View& view) {
+    std::vector<Shown> order;
+    order.reserve(hood.pieces.size());
+    for (std::size_t i = 0; i < hood.pieces.size(); ++i) {
+        Shown s{i, 0, {}};
+        for (const auto& c : hood.pieces[i]) {
+            s.corners.push_back(view.turn(c));
+            s.depth += s.corners.back().y;
+        }
+        s.depth /= static_cast<double>(s.corners.size());
+        order.push_back(std::move(s));
+    }
+    std::sort(order.begin(), order.end(),
+              [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
+    return order;
+}
+
+// A piece's colour, shaded by its angle to the light.
+QColor Shade(kiv::PieceKind kind, const std::vector<kiv::Vec3>& corners) {
+    static const kiv::Vec3 light = [] {
+        const kiv::Vec3 l{-0.4, -0.6, 0.7}; // from the upper left, in front
+        return (1 / kiv::Norm(l)) * l;
+    }();
+    // Newell's normal: sound for any flat polygon, whatever its winding.
+    kiv::Vec3 n;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const kiv::Vec3 a = corners[i], b = corners[(i + 1) % corners.size()];
+        n = n + kiv::Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
+                          (a.x - b.x) * (a.y + b.y)};
+    }
+    const double len = kiv::Norm(n);
+    const double lit = len > 0 ? std::fabs(kiv::Dot(n, light)) / len : 0;
+    const QColor base = kind == kiv::PieceKind::Face        ? kFaceColour
+                        : kind == kiv::PieceKind::SeamStrip ? kStripColour
+                                                            : kBandColour;
+    const double k = 0.45 + 0.55 * lit;
+    return QColor(static_cast<int>(base.red() * k), static_cast<int>(base.green() * k),
+                  static_cast<int>(base.blue() * k));
+}
+
 } // namespace
 
-HoodCanvas3D::HoodCanvas3D(QWidget* parent) : QWidget(parent) {
+HoodCanvas3D::HoodCanvas3D(QWidget* parent) : ViewCanvas(parent) {
     setObjectName(QStringLiteral("HoodCanvas3D"));
     setAccessibleName(QString::fromUtf8("Зонт в 3D"));
     setAccessibleDescription(QString::fromUtf8(
@@ -90,73 +160,17 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const kiv::FoldedHood hood = plan_->at(fraction_);
-
-    const double toRad = std::numbers::pi / 180;
-    View view{std::cos(yaw_ * toRad),
-              std::sin(yaw_ * toRad),
-              std::cos(pitch_ * toRad),
-              std::sin(pitch_ * toRad),
-              {},
-              1,
-              QPointF(width() / 2.0, height() / 2.0)};
-    // Centred on the middle of what is there now, so it stays in the view
-    // as it folds; sized by the flat pattern, the largest it gets.
-    kiv::Vec3 lo = hood.pieces[0][0], hi = lo;
-    for (const auto& piece : hood.pieces) {
-        for (const auto& c : piece) {
-            lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
-            hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
-        }
-    }
-    view.centre = 0.5 * (lo + hi);
+    View view = ViewOf(hood, yaw_, pitch_, QPointF(width() / 2.0, height() / 2.0));
+    // Sized by the flat pattern, the largest it gets.
     view.scale = zoom_ * std::min(width(), height()) / (1.8 * radius_);
 
-    struct Shown {
-        std::size_t piece;
-        double depth;
-        std::vector<kiv::Vec3> corners;
-    };
-    std::vector<Shown> order;
-    order.reserve(hood.pieces.size());
-    for (std::size_t i = 0; i < hood.pieces.size(); ++i) {
-        Shown s{i, 0, {}};
-        for (const auto& c : hood.pieces[i]) {
-            s.corners.push_back(view.turn(c));
-            s.depth += s.corners.back().y;
-        }
-        s.depth /= static_cast<double>(s.corners.size());
-        order.push_back(std::move(s));
-    }
-    // Far pieces first, so the near ones cover them.
-    std::sort(order.begin(), order.end(),
-              [](const Shown& a, const Shown& b) { return a.depth > b.depth; });
-
-    const kiv::Vec3 light = [] {
-        const kiv::Vec3 l{-0.4, -0.6, 0.7}; // from the upper left, in front
-        return (1 / kiv::Norm(l)) * l;
-    }();
-    for (const Shown& s : order) {
+    for (const Shown& s : FarFirst(hood, view)) {
         const kiv::Piece& piece = plan_->pieces[s.piece];
-        // Newell's normal: sound for any flat polygon, whatever its winding.
-        kiv::Vec3 n;
-        for (std::size_t i = 0; i < s.corners.size(); ++i) {
-            const kiv::Vec3 a = s.corners[i], b = s.corners[(i + 1) % s.corners.size()];
-            n = n + kiv::Vec3{(a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
-                              (a.x - b.x) * (a.y + b.y)};
-        }
-        const double len = kiv::Norm(n);
-        const double lit = len > 0 ? std::fabs(kiv::Dot(n, light)) / len : 0;
-        const QColor base = piece.kind == kiv::PieceKind::Face        ? kFaceColour
-                            : piece.kind == kiv::PieceKind::SeamStrip ? kStripColour
-                                                                      : kBandColour;
-        const double k = 0.45 + 0.55 * lit;
-        const QColor shade(static_cast<int>(base.red() * k), static_cast<int>(base.green() * k),
-                           static_cast<int>(base.blue() * k));
         QPolygonF poly;
         for (const auto& c : s.corners)
             poly << view.screen(c);
         p.setPen(QPen(QColor(40, 40, 40), 1.2));
-        p.setBrush(shade);
+        p.setBrush(Shade(piece.kind, s.corners));
         p.drawPolygon(poly);
 
         // The lines on this face, over it; a fold line again over whichever
@@ -181,29 +195,10 @@ void HoodCanvas3D::wheelEvent(QWheelEvent* e) {
     e->accept();
 }
 
-void HoodCanvas3D::mousePressEvent(QMouseEvent* e) {
-    drag_.press(this, e);
-}
-
-void HoodCanvas3D::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint d = drag_.step(e);
-    if (d.isNull())
-        return;
+void HoodCanvas3D::dragged(QPoint d) {
     yaw_ = std::remainder(yaw_ - d.x() * kDegreesPerPixel, 360.0);
     pitch_ = std::clamp(pitch_ + d.y() * kDegreesPerPixel, -90.0, 90.0);
     update();
-}
-
-void HoodCanvas3D::mouseReleaseEvent(QMouseEvent* e) {
-    drag_.release(this, e);
-}
-
-void HoodCanvas3D::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Home) {
-        resetView();
-        return;
-    }
-    QWidget::keyPressEvent(e);
 }
 
 // ---------------------------------------------------------------------------
@@ -213,10 +208,7 @@ HoodWindow3D::HoodWindow3D(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAccessibleName(QString::fromUtf8("Зонт в 3D"));
     resize(800, 700);
     auto* layout = new QVBoxLayout(this);
-    notice_ = new QLabel(this);
-    notice_->setObjectName(QStringLiteral("HoodNotice"));
-    notice_->setAlignment(Qt::AlignCenter);
-    ShowText(notice_, QString::fromUtf8("Нет подтвержденной развертки"));
+    notice_ = NoPatternNotice(this, QStringLiteral("HoodNotice"));
     layout->addWidget(notice_);
     canvas_ = new HoodCanvas3D(this);
     layout->addWidget(canvas_, 1);

@@ -16,7 +16,7 @@ class QSlider;
 // orthographic projection: faces shaded by their angle to a light, far ones
 // first, each with its edges. Dragging turns the hood, the wheel zooms, Home
 // brings back the first view.
-class HoodCanvas3D : public QWidget {
+class HoodCanvas3D : public ViewCanvas {
     Q_OBJECT
 
 public:
@@ -34,17 +34,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
+    void dragged(QPoint by) override;
+    void home() override { resetView(); }
 
 private:
     std::unique_ptr<kiv::FoldPlan> plan_;
     double radius_ = 1; // mm: the flat pattern's reach, so the hood fits at every fold
     double fraction_ = 1;
     double yaw_ = 0, pitch_ = 0, zoom_ = 1;
-    Drag drag_;
 };
 
 class HoodWindow3D : public QWidget {

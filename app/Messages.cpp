@@ -28,6 +28,37 @@ QRect ScreenOfTheUser() {
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+// The window's line breaks ("\r") as a box shows them.
+QString Shown(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+// Sizes the text's scroll area to its content within `room`: lines keep
+// their breaks, only a line wider than the room wraps, and a text taller
+// than the room scrolls.
+void FitText(QLabel* label, QScrollArea* area, QSize room) {
+    QSize textSize = label->sizeHint();
+    if (textSize.width() > room.width()) {
+        label->setWordWrap(true);
+        textSize = QSize(room.width(), label->heightForWidth(room.width()));
+    }
+    if (textSize.height() <= room.height()) {
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area->setFixedSize(textSize);
+        return;
+    }
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int bar = area->verticalScrollBar()->sizeHint().width();
+    int width = textSize.width() + bar;
+    if (width > room.width()) {
+        width = room.width();
+        label->setWordWrap(true);
+    }
+    area->setFixedSize(width, room.height());
+}
+
 } // namespace
 
 std::unique_ptr<QDialog> MakePlainBox(const QString& caption, const QString& text,
@@ -37,9 +68,7 @@ std::unique_ptr<QDialog> MakePlainBox(const QString& caption, const QString& tex
     box->setWindowModality(Qt::ApplicationModal);
     box->setObjectName(QStringLiteral("PlainBox"));
 
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    auto* label = new QLabel(shown);
+    auto* label = new QLabel(Shown(text));
     label->setObjectName(QStringLiteral("PlainBoxText"));
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextInteractionFlags(
@@ -71,28 +100,7 @@ std::unique_ptr<QDialog> MakePlainBox(const QString& caption, const QString& tex
     const int chromeWidth = margins.left() + margins.right() + kFrameWidth;
     const int chromeHeight = margins.top() + margins.bottom() + layout->spacing() +
                              buttons->sizeHint().height() + kFrameHeight;
-    const int roomWidth = screen.width() - chromeWidth;
-    const int roomHeight = screen.height() - chromeHeight;
-
-    // Lines keep their breaks; only a line wider than the screen wraps.
-    QSize textSize = label->sizeHint();
-    if (textSize.width() > roomWidth) {
-        label->setWordWrap(true);
-        textSize = QSize(roomWidth, label->heightForWidth(roomWidth));
-    }
-    if (textSize.height() <= roomHeight) {
-        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area->setFixedSize(textSize);
-    } else {
-        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        const int bar = area->verticalScrollBar()->sizeHint().width();
-        int width = textSize.width() + bar;
-        if (width > roomWidth) {
-            width = roomWidth;
-            label->setWordWrap(true);
-        }
-        area->setFixedSize(width, roomHeight);
-    }
+    FitText(label, area, QSize(screen.width() - chromeWidth, screen.height() - chromeHeight));
     return box;
 }
 
@@ -105,9 +113,7 @@ void BoxMessages::show(Kind kind, const QString& caption, const QString& text) {
         MakePlainBox(caption, text, ScreenOfTheUser())->exec();
         return;
     }
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(QMessageBox::Critical, caption, shown, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, caption, Shown(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

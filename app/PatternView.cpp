@@ -61,7 +61,7 @@ void ShowText(QLabel* label, const QString& text) {
 
 // ---------------------------------------------------------------------------
 
-PatternCanvas::PatternCanvas(QWidget* parent) : QWidget(parent) {
+PatternCanvas::PatternCanvas(QWidget* parent) : ViewCanvas(parent) {
     setObjectName(QStringLiteral("PatternCanvas"));
     setAccessibleName(QString::fromUtf8("Развертка в масштабе"));
     setMouseTracking(true);
@@ -169,29 +169,15 @@ void PatternCanvas::wheelEvent(QWheelEvent* e) {
     e->accept();
 }
 
-void PatternCanvas::mousePressEvent(QMouseEvent* e) {
-    drag_.press(this, e);
+void PatternCanvas::dragged(QPoint d) {
+    centre_.x -= d.x() / scale_;
+    centre_.y += d.y() / scale_;
+    update();
 }
 
 void PatternCanvas::mouseMoveEvent(QMouseEvent* e) {
-    if (const QPoint d = drag_.step(e); !d.isNull()) {
-        centre_.x -= d.x() / scale_;
-        centre_.y += d.y() / scale_;
-        update();
-    }
+    ViewCanvas::mouseMoveEvent(e);
     setHover(hoverAt(e->position()));
-}
-
-void PatternCanvas::mouseReleaseEvent(QMouseEvent* e) {
-    drag_.release(this, e);
-}
-
-void PatternCanvas::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Home) {
-        fit();
-        return;
-    }
-    QWidget::keyPressEvent(e);
 }
 
 void PatternCanvas::leaveEvent(QEvent*) {
@@ -416,10 +402,7 @@ PatternWindow::PatternWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layers->addStretch();
     layout->addLayout(layers);
 
-    notice_ = new QLabel(this);
-    notice_->setObjectName(QStringLiteral("PatternNotice"));
-    notice_->setAlignment(Qt::AlignCenter);
-    ShowText(notice_, QString::fromUtf8("Нет подтвержденной развертки"));
+    notice_ = NoPatternNotice(this, QStringLiteral("PatternNotice"));
     layout->addWidget(notice_);
     layout->addWidget(canvas_, 1);
 

@@ -16,7 +16,7 @@ class QLabel;
 
 // The pattern at true shape, painted as vectors: wheel zooms round the
 // cursor, dragging pans, Home fits it into the view, as does every resize.
-class PatternCanvas : public QWidget {
+class PatternCanvas : public ViewCanvas {
     Q_OBJECT
 
 public:
@@ -54,11 +54,10 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void dragged(QPoint by) override;
+    void home() override { fit(); }
 
 private:
     struct Line {
@@ -81,7 +80,6 @@ private:
     bool layers_[LayerCount] = {true, true, true, true, true, true};
     double scale_ = 1;
     kiv::Point centre_;
-    Drag drag_;
     QString hover_;
 };
 

@@ -7,7 +7,6 @@
 #include "app/Messages.h"
 #include "app/PatternView.h"
 #include "app/PictureWidget.h"
-#include "app/SaveFile.h"
 #include "app/ValueLabel.h"
 #include "export/Dxf.h"
 #include "export/Template.h"

@@ -5,11 +5,11 @@
 #include "app/HoodView3D.h"
 #include "app/Messages.h"
 #include "app/PatternView.h"
-#include "app/SaveFile.h"
 #include "export/Dxf.h"
 #include "export/ShopDrawing.h"
 #include "export/Template.h"
 #include "export/TitleBlock.h"
+#include "input/SaveFile.h"
 #include "paint/TemplatePainter.h"
 #include "report/Texts.h"
 #include "road/Road.h"
@@ -17,6 +17,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -57,11 +58,11 @@ QString TForm1::scriptName(int type) const {
 }
 
 bool TForm1::saveOrTell(const QString& path, const std::string& bytes) {
-    QString reason;
-    if (SaveWhole(path, bytes, reason))
+    std::string reason;
+    if (kiv::SaveWhole(QFile::encodeName(path).toStdString(), bytes, reason))
         return true;
     plainMessage(QString::fromUtf8("Не удалось записать файл\r") + QFileInfo(path).fileName() +
-                 QString::fromUtf8(":\r") + reason);
+                 QString::fromUtf8(":\r") + FromUtf8(reason));
     return false;
 }
 
@@ -100,6 +101,14 @@ QString ProgramFault(const char* what, kiv::DrawingFault fault) {
     return FromUtf8(kiv::NotWrittenText(what) + "\r" + kiv::DrawingFaultText(fault));
 }
 
+// Where the user wants a shop output saved, `proposed` first; empty when
+// the dialog is cancelled.
+QString AskWhere(FileDialogs& dialogs, QWidget* parent, const char* caption,
+                 const QString& proposed, const char* filter, const char* extension) {
+    return dialogs.saveFileName(parent, QString::fromUtf8(caption), proposed,
+                                QString::fromUtf8(filter), QString::fromLatin1(extension));
+}
+
 } // namespace
 
 void TForm1::ExportDXFClick() {
@@ -117,12 +126,10 @@ void TForm1::ExportDXFClick() {
             messages_.show(Messages::Kind::Error, title_, ProgramFault("файл DXF", dxf.fault));
             return;
         }
-        const QString path = dialogs_->saveFileName(
-            this, QString::fromUtf8("Экспорт DXF"), proposedPath(type, "dxf"),
-            QString::fromUtf8("Чертеж DXF (*.dxf)"), QStringLiteral("dxf"));
-        if (path.isEmpty())
-            return;
-        saveOrTell(path, dxf.dxf);
+        const QString path = AskWhere(*dialogs_, this, "Экспорт DXF", proposedPath(type, "dxf"),
+                                      "Чертеж DXF (*.dxf)", "dxf");
+        if (!path.isEmpty())
+            saveOrTell(path, dxf.dxf);
     });
 }
 
@@ -150,9 +157,8 @@ void TForm1::TemplatePDFClick() {
         TemplateDocument doc;
         if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
             return;
-        const QString path = dialogs_->saveFileName(
-            this, QString::fromUtf8("Шаблон в PDF"), proposedPath(type, "pdf"),
-            QString::fromUtf8("Документ PDF (*.pdf)"), QStringLiteral("pdf"));
+        const QString path = AskWhere(*dialogs_, this, "Шаблон в PDF", proposedPath(type, "pdf"),
+                                      "Документ PDF (*.pdf)", "pdf");
         if (path.isEmpty())
             return;
         const QByteArray pdf = TemplatePdf(doc, QFileInfo(path).completeBaseName());

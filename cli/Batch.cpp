@@ -1,25 +1,24 @@
 #include "cli/Batch.h"
 
-#include "cli/Calc.h"
+#include "cli/AllCores.h"
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
 #include "cli/Order.h"
-#include "export/SaveFile.h"
 #include "cli/Summary.h"
+#include "input/SaveFile.h"
 #include "road/Road.h"
 
+#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <set>
 #include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace kiv::cli {
 
@@ -112,76 +111,6 @@ bool SafeName(const std::string& name) {
            name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
-// Runs `work(i)` for every i below `count` on `jobs` threads, calling
-// `done()` after each.
-template <class Work>
-void OnAllCores(std::size_t count, unsigned jobs, Work&& work, std::atomic<std::size_t>& done) {
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++) {
-            work(i);
-            ++done;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (unsigned t = 1; t < jobs; ++t) {
-        threads.emplace_back(worker);
-    }
-    worker();
-    for (auto& t : threads) {
-        t.join();
-    }
-}
-
-// The progress bar on a terminal: rows done of all, rate, time left.
-class Progress {
-public:
-    Progress(std::size_t total, const std::atomic<std::size_t>& done)
-        : total_(total), done_(done), shown_(::isatty(STDERR_FILENO) == 1) {
-        if (shown_) {
-            thread_ = std::thread([this] { run(); });
-        }
-    }
-    ~Progress() {
-        if (shown_) {
-            stop_ = true;
-            thread_.join();
-            draw();
-            std::fputs("\n", stderr);
-        }
-    }
-
-private:
-    void run() {
-        while (!stop_) {
-            draw();
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-    }
-    void draw() {
-        const std::size_t done = done_;
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-        const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
-        constexpr int kWidth = 30;
-        const int filled =
-            total_ == 0 ? kWidth : static_cast<int>(kWidth * static_cast<double>(done) /
-                                                    static_cast<double>(total_));
-        std::fprintf(stderr, "\r[%s%s] %zu/%zu  %.0f шт/с  осталось %.0f с ",
-                     std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), done,
-                     total_, rate, left);
-    }
-
-    std::size_t total_;
-    const std::atomic<std::size_t>& done_;
-    bool shown_;
-    std::atomic<bool> stop_{false};
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-    std::thread thread_;
-};
-
 struct Totals {
     long hoods = 0;
     double area = 0; // blank area, mm^2
@@ -255,65 +184,50 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     job.scriptName = ScriptNameOf(job.type, job.texts);
 }
 
-int RunBatch(const BatchOptions& o) {
-    // Which files each row gets.
-    std::vector<std::string> formats;
-    {
-        std::stringstream list(o.formats);
-        std::string f;
-        while (std::getline(list, f, ',')) {
-            f = Trimmed(f);
-            if (std::find(std::begin(kFormats), std::end(kFormats), f) == std::end(kFormats)) {
-                std::cerr << "kiv: параметр --formats: неизвестный формат '" << f
-                          << "' (допустимы scr, dxf, pdf)\n";
-                return kRefused;
-            }
-            if (std::find(formats.begin(), formats.end(), f) == formats.end()) {
-                formats.push_back(f);
-            }
+namespace {
+
+// The formats of `list` ("scr,dxf"), each once; false with the message on
+// the terminal for an unknown one or none.
+bool ParseFormats(const std::string& list, std::vector<std::string>& formats) {
+    std::stringstream items(list);
+    std::string f;
+    while (std::getline(items, f, ',')) {
+        f = Trimmed(f);
+        if (std::find(std::begin(kFormats), std::end(kFormats), f) == std::end(kFormats)) {
+            std::cerr << "kiv: параметр --formats: неизвестный формат '" << f
+                      << "' (допустимы scr, dxf, pdf)\n";
+            return false;
         }
-        if (formats.empty()) {
-            std::cerr << "kiv: параметр --formats: не задан ни один формат\n";
-            return kRefused;
+        if (std::find(formats.begin(), formats.end(), f) == formats.end()) {
+            formats.push_back(f);
         }
     }
-
-    std::string osmode, error;
-    if (!ResolveOsmode(o.osmodeGiven, o.osmode, osmode, error)) {
-        std::cerr << "kiv: " << error << "\n";
-        return kRefused;
+    if (formats.empty()) {
+        std::cerr << "kiv: параметр --formats: не задан ни один формат\n";
+        return false;
     }
+    return true;
+}
 
-    Order order;
-    if (!LoadOrder(o.orders, order)) {
-        return kRefused;
-    }
+bool Has(const std::vector<std::string>& formats, const char* format) {
+    return std::find(formats.begin(), formats.end(), format) != formats.end();
+}
 
-    const unsigned jobs =
-        o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
-    std::vector<Job> rows(order.rows.size());
-    std::atomic<std::size_t> done{0};
-    OnAllCores(
-        rows.size(), jobs,
-        [&](std::size_t i) {
-            rows[i].row = &order.rows[i];
-            ConfirmRow(order.rows[i], osmode, rows[i]);
-        },
-        done);
-
-    // Names, in the order's order: the first row to claim a name keeps it.
+// The files' names, in the order's order: the first row to claim a name
+// keeps it, a later one is refused. False with the message on the terminal
+// when the mask itself is wrong.
+bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
+               std::vector<Job>& rows) {
     std::set<std::string> claimed = {"summary.csv", "summary.json"};
     std::map<std::string, int> claimedBy;
     for (Job& job : rows) {
         if (!job.error.empty()) {
             continue;
         }
-        std::string base;
-        if (!o.nameMask.empty()) {
-            if (!ExpandMask(o.nameMask, job, base, error)) {
-                std::cerr << "kiv: параметр --name: " << error << "\n";
-                return kRefused;
-            }
+        std::string base, error;
+        if (!o.nameMask.empty() && !ExpandMask(o.nameMask, job, base, error)) {
+            std::cerr << "kiv: параметр --name: " << error << "\n";
+            return false;
         }
         for (const std::string& f : formats) {
             std::string name = OutputFileName(job.scriptName, f);
@@ -336,118 +250,113 @@ int RunBatch(const BatchOptions& o) {
             }
             job.files.emplace_back(f, name);
         }
-        if (job.error.empty()) {
-            for (const auto& [format, name] : job.files) {
-                claimed.insert(name);
-                claimedBy[name] = job.row->line;
-            }
-        } else {
+        if (!job.error.empty()) {
             job.files.clear();
-        }
-    }
-
-    int status = kDone;
-    for (const Job& job : rows) {
-        if (job.error.empty()) {
             continue;
         }
-        std::cerr << "kiv: " << job.error << "\n";
-        status = kRefused;
-        if (o.strict) {
-            std::cerr << "kiv: --strict: ничего не записано\n";
-            return kRefused;
+        for (const auto& [format, name] : job.files) {
+            claimed.insert(name);
+            claimedBy[name] = job.row->line;
         }
     }
+    return true;
+}
 
-    std::error_code ec;
-    std::filesystem::create_directories(o.out, ec);
-    if (!std::filesystem::is_directory(o.out)) {
-        std::cerr << "kiv: не удалось создать папку " << o.out << "\n";
-        return kFileFailed;
+// The rows' files written into the folder, each whole or not at all, and the
+// rows whose files are all there marked as written.
+class RowWriter {
+public:
+    RowWriter(const BatchOptions& o, const std::vector<std::string>& formats)
+        : o_(o), pdf_(Has(formats, "pdf")) {
+        request_.script = Has(formats, "scr");
+        request_.dxf = Has(formats, "dxf");
     }
 
-    // The files: script and drawing on every core; the template is painted
-    // by Qt, on this thread alone.
-    std::mutex report;
-    const bool pdf = std::find(formats.begin(), formats.end(), "pdf") != formats.end();
-    OutputRequest request;
-    request.script = std::find(formats.begin(), formats.end(), "scr") != formats.end();
-    request.dxf = std::find(formats.begin(), formats.end(), "dxf") != formats.end();
-    std::atomic<bool> failed{false};
-    const auto save = [&](Job& job, const std::string& format, const std::string& fileBytes) {
-        for (const auto& [f, name] : job.files) {
-            if (f != format) {
-                continue;
-            }
-            std::string reason;
-            if (!SaveWhole(o.out + "/" + name, fileBytes, reason)) {
-                const std::lock_guard<std::mutex> lock(report);
-                std::cerr << "kiv: строка " << job.row->line << ": не удалось записать файл "
-                          << name << ": " << reason << "\n";
-                job.written = false;
-                failed = true;
-            }
-        }
-    };
-    done = 0;
-    {
+    // Script and drawing on every core; the template is painted by Qt, on
+    // this thread alone. False when any file failed.
+    bool write(std::vector<Job>& rows, unsigned jobs) {
+        std::atomic<std::size_t> done{0};
         Progress progress(rows.size(), done);
         OnAllCores(
-            rows.size(), jobs,
-            [&](std::size_t i) {
-                Job& job = rows[i];
-                if (!job.error.empty()) {
-                    return;
-                }
-                job.written = true;
-                const HoodOutputs out = Produce(job.data, job.type, request);
-                if (out.status != CalcStatus::Ok || out.fault != DrawingFault::None) {
-                    const std::lock_guard<std::mutex> lock(report);
-                    std::cerr << "kiv: строка " << job.row->line << ": "
-                              << DrawingFaultText(out.fault) << "\n";
-                    job.written = false;
-                    failed = true;
-                    return;
-                }
-                if (request.script) {
-                    save(job, "scr", out.script);
-                }
-                if (request.dxf) {
-                    save(job, "dxf", out.dxf);
-                }
-            },
-            done);
-        if (pdf) {
+            rows.size(), jobs, [&](std::size_t i) { writeDrawings(rows[i]); }, done);
+        if (pdf_) {
             for (Job& job : rows) {
-                if (!job.error.empty() || !job.written) {
-                    continue;
-                }
-                std::string pdfBytes, why;
-                std::string name;
-                for (const auto& [format, file] : job.files) {
-                    if (format == "pdf") {
-                        name = file;
-                    }
-                }
-                const std::string title = std::filesystem::path(name).stem().string();
-                if (!TemplatePdfBytes(job.data, job.type, o.paper, title, pdfBytes, why)) {
-                    std::cerr << "kiv: строка " << job.row->line << ": " << ConsoleLines(why)
-                              << "\n";
-                    job.written = false;
-                    failed = true;
-                    continue;
-                }
-                save(job, "pdf", pdfBytes);
+                writeTemplate(job);
+            }
+        }
+        return !failed_;
+    }
+
+private:
+    void writeDrawings(Job& job) {
+        if (!job.error.empty()) {
+            return;
+        }
+        job.written = true;
+        const HoodOutputs out = Produce(job.data, job.type, request_);
+        if (out.status != CalcStatus::Ok || out.fault != DrawingFault::None) {
+            fail(job, DrawingFaultText(out.fault));
+            return;
+        }
+        if (request_.script) {
+            save(job, "scr", out.script);
+        }
+        if (request_.dxf) {
+            save(job, "dxf", out.dxf);
+        }
+    }
+
+    void writeTemplate(Job& job) {
+        if (!job.error.empty() || !job.written) {
+            return;
+        }
+        std::string name;
+        for (const auto& [format, file] : job.files) {
+            if (format == "pdf") {
+                name = file;
+            }
+        }
+        std::string bytes, why;
+        const std::string title = std::filesystem::path(name).stem().string();
+        if (!TemplatePdfBytes(job.data, job.type, o_.paper, title, bytes, why)) {
+            fail(job, ConsoleLines(why));
+            return;
+        }
+        save(job, "pdf", bytes);
+    }
+
+    void save(Job& job, const std::string& format, const std::string& bytes) {
+        for (const auto& [f, name] : job.files) {
+            std::string reason;
+            if (f == format &&
+                !SaveWhole(o_.out + "/" + name, bytes, reason, NewFileSync::ByCaller)) {
+                std::string message = "не удалось записать файл ";
+                message += name;
+                message += ": ";
+                message += reason;
+                fail(job, message);
             }
         }
     }
-    if (failed) {
-        status = kFileFailed;
+
+    void fail(Job& job, const std::string& message) {
+        const std::lock_guard<std::mutex> lock(report_);
+        std::cerr << "kiv: строка " << job.row->line << ": " << message << "\n";
+        job.written = false;
+        failed_ = true;
     }
 
-    // The summary: one row per hood whose files are all written, for its
-    // quantity, in the order's order, and the totals.
-    std::string csv = kSummaryHeader;
+    const BatchOptions& o_;
+    bool pdf_;
+    OutputRequest request_;
+    std::mutex report_;
+    std::atomic<bool> failed_{false};
+};
+
+// The summary: one row per hood whose files are all written, for its
+// quantity, in the order's order, and the totals; as CSV and as JSON.
+void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json) {
+    csv = kSummaryHeader;
     nlohmann::ordered_json hoods = nlohmann::ordered_json::array();
     Totals totals;
     for (const Job& job : rows) {
@@ -490,21 +399,96 @@ int RunBatch(const BatchOptions& o) {
           {"blank_mass_kg", Masses(totals.mass)},
           {"wire_length_mm", totals.wire}}},
     };
-    for (const auto& [name, text] :
-         {std::pair<std::string, std::string>{"summary.csv", csv},
-          std::pair<std::string, std::string>{"summary.json", summary.dump(2) + "\n"}}) {
+    json = summary.dump(2) + "\n";
+}
+
+// The summary files, and everything written into the folder to the disk.
+int WriteSummary(const std::string& out, const std::vector<Job>& rows) {
+    int status = kDone;
+    std::string csv, json;
+    Summarise(rows, csv, json);
+    const auto save = [&](const char* name, const std::string& text) {
         std::string reason;
-        if (!SaveWhole(o.out + "/" + name, text, reason)) {
+        if (!SaveWhole(out + "/" + name, text, reason, NewFileSync::ByCaller)) {
             std::cerr << "kiv: не удалось записать файл " << name << ": " << reason << "\n";
             status = kFileFailed;
         }
-    }
+    };
+    save("summary.csv", csv);
+    save("summary.json", json);
     std::string reason;
-    if (!SyncFolder(o.out, reason)) {
-        std::cerr << "kiv: " << o.out << ": " << reason << "\n";
+    if (!SyncFolder(out, reason)) {
+        std::cerr << "kiv: " << out << ": " << reason << "\n";
         status = kFileFailed;
     }
     return status;
+}
+
+// Every refused row on the terminal, kRefused when there was one; with
+// --strict only the first, and the batch stops there.
+int TellRefusals(const std::vector<Job>& rows, bool strict) {
+    int status = kDone;
+    for (const Job& job : rows) {
+        if (job.error.empty()) {
+            continue;
+        }
+        std::cerr << "kiv: " << job.error << "\n";
+        status = kRefused;
+        if (strict) {
+            std::cerr << "kiv: --strict: ничего не записано\n";
+            return kRefused;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+int RunBatch(const BatchOptions& o) {
+    std::vector<std::string> formats;
+    if (!ParseFormats(o.formats, formats)) {
+        return kRefused;
+    }
+    std::string osmode, error;
+    if (!ResolveOsmode(o.osmodeGiven, o.osmode, osmode, error)) {
+        std::cerr << "kiv: " << error << "\n";
+        return kRefused;
+    }
+    Order order;
+    if (!LoadOrder(o.orders, order)) {
+        return kRefused;
+    }
+
+    const unsigned jobs =
+        o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
+    std::vector<Job> rows(order.rows.size());
+    std::atomic<std::size_t> confirmed{0};
+    OnAllCores(
+        rows.size(), jobs,
+        [&](std::size_t i) {
+            rows[i].row = &order.rows[i];
+            ConfirmRow(order.rows[i], osmode, rows[i]);
+        },
+        confirmed);
+    if (!NameFiles(o, formats, rows)) {
+        return kRefused;
+    }
+    int status = TellRefusals(rows, o.strict);
+    if (status != kDone && o.strict) {
+        return status;
+    }
+
+    std::error_code ec;
+    std::filesystem::create_directories(o.out, ec);
+    if (!std::filesystem::is_directory(o.out)) {
+        std::cerr << "kiv: не удалось создать папку " << o.out << "\n";
+        return kFileFailed;
+    }
+    RowWriter writer(o, formats);
+    if (!writer.write(rows, jobs)) {
+        status = kFileFailed;
+    }
+    return WriteSummary(o.out, rows) == kDone ? status : kFileFailed;
 }
 
 } // namespace kiv::cli

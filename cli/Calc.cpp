@@ -2,7 +2,7 @@
 
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
-#include "export/SaveFile.h"
+#include "input/SaveFile.h"
 #include "road/Road.h"
 
 #include <algorithm>
@@ -12,60 +12,14 @@
 
 namespace kiv::cli {
 
-bool InputOfOption(const std::string& option, int type, Input& in) {
-    const struct {
-        const char* option;
-        Input input[4]; // by type, 1 to 3
-        bool used[4];
-    } rows[] = {
-        {"-S", {Input::S, Input::S, Input::S, Input::S}, {false, true, true, true}},
-        {"--L1", {Input::L1, Input::L1, Input::L1, Input::L1}, {false, true, true, true}},
-        {"--L2", {Input::L2, Input::L2, Input::L2, Input::L2}, {false, true, true, true}},
-        {"-H", {Input::H, Input::H, Input::H, Input::H}, {false, true, true, true}},
-        {"--P1",
-         {Input::FalthP1, Input::FalthP1, Input::FalthP1, Input::AllP1},
-         {false, false, true, true}},
-        {"--P2",
-         {Input::FalthP2, Input::FalthP2, Input::FalthP2, Input::AllP2},
-         {false, false, true, true}},
-        {"-d", {Input::AllD, Input::AllD, Input::AllD, Input::AllD}, {false, false, false, true}},
-    };
-    if (type < 1 || type > 3) {
-        return false;
-    }
-    const auto t = static_cast<std::size_t>(type);
-    for (const auto& r : rows) {
-        if (option == r.option) {
-            in = r.input[t];
-            return r.used[t];
-        }
-    }
-    return false;
-}
-
-const char* OptionOfInput(Input in) {
-    switch (in) {
-    case Input::S:
-        return "-S";
-    case Input::L1:
-        return "--L1";
-    case Input::L2:
-        return "--L2";
-    case Input::H:
-        return "-H";
-    case Input::FalthP1:
-    case Input::AllP1:
-        return "--P1";
-    case Input::FalthP2:
-    case Input::AllP2:
-        return "--P2";
-    case Input::AllD:
-        return "-d";
-    }
-    return "";
-}
-
 namespace {
+
+// A file the command writes, made in memory first.
+struct File {
+    const char* format;
+    std::string path;
+    std::string bytes;
+};
 
 void PrintTexts(const Confirmation& c, int type) {
     std::cout << ConsoleLines(c.report.radii) << "\n\n";
@@ -76,30 +30,24 @@ void PrintTexts(const Confirmation& c, int type) {
     }
 }
 
-} // namespace
-
-int RunCalc(const CalcOptions& o) {
-    FieldTexts texts;
+// The fields' texts by input; false with the message for an option that
+// has no field in the pattern's type.
+bool TextsOf(const CalcOptions& o, FieldTexts& texts) {
     for (const auto& [option, text] : o.fields) {
         Input in{};
         if (!InputOfOption(option, o.type, in)) {
             std::cerr << "kiv: параметр " << option << " не относится к развертке типа "
                       << o.type << "\n";
-            return kRefused;
+            return false;
         }
         texts[in] = text;
     }
-    std::string osmode, error;
-    if (!ResolveOsmode(o.osmodeGiven, o.osmode, osmode, error)) {
-        std::cerr << "kiv: " << error << "\n";
-        return kRefused;
-    }
+    return true;
+}
 
-    OutputRequest request;
-    request.script = o.scr.has_value();
-    request.dxf = o.dxf.has_value();
-    const RoadResult road = RunRoad(o.type, texts, osmode, request);
-    const Confirmation& c = road.confirmation;
+// Why a hood is not confirmed, on the terminal, and the status it ends
+// with; kDone for a confirmed one.
+int TellOutcome(const Confirmation& c) {
     switch (c.outcome) {
     case Outcome::Refused:
         std::cerr << "kiv: параметр " << OptionOfInput(c.refusal.input) << ":\n"
@@ -116,15 +64,12 @@ int RunCalc(const CalcOptions& o) {
     case Outcome::Confirmed:
         break;
     }
+    return kDone;
+}
 
-    // Every file is made in memory first, so a hood that cannot give one of
-    // them writes none.
-    struct File {
-        const char* format;
-        std::string path;
-        std::string bytes;
-    };
-    std::vector<File> files;
+// Every file asked for, made in memory, so that a hood that cannot give one
+// of them writes none; false with the message when one cannot be made.
+bool MakeFiles(const CalcOptions& o, const RoadResult& road, std::vector<File>& files) {
     const auto pathOf = [&](const std::optional<std::string>& asked, const char* extension) {
         return asked->empty() ? OutputFileName(road.scriptName, extension) : *asked;
     };
@@ -138,26 +83,31 @@ int RunCalc(const CalcOptions& o) {
         File pdf{"pdf", pathOf(o.pdf, "pdf"), {}};
         // The document's title is the file's name without its extension, as the window gives it.
         const std::string title = std::filesystem::path(pdf.path).stem().string();
+        std::string error;
         if (!TemplatePdfBytes(road.data, o.type, o.paper, title, pdf.bytes, error)) {
             std::cerr << "kiv: " << error << "\n";
-            return kFileFailed;
+            return false;
         }
         files.push_back(std::move(pdf));
     }
+    return true;
+}
 
+// Writes the files, each whole or not at all, and brings the new ones to the
+// disk before the command says they are written. `written` gets the format
+// and path of each file written.
+int WriteFiles(const std::vector<File>& files,
+               std::vector<std::pair<std::string, std::string>>& written) {
     int status = kDone;
-    std::vector<std::pair<std::string, std::string>> written;
     for (const File& f : files) {
         std::string reason;
-        if (SaveWhole(f.path, f.bytes, reason)) {
+        if (SaveWhole(f.path, f.bytes, reason, NewFileSync::ByCaller)) {
             written.emplace_back(f.format, f.path);
         } else {
             std::cerr << "kiv: не удалось записать файл " << f.path << ": " << reason << "\n";
             status = kFileFailed;
         }
     }
-
-    // New files reach the disk before the command says they are written.
     std::vector<std::string> folders;
     for (const auto& [format, path] : written) {
         std::string folder = std::filesystem::path(path).parent_path().string();
@@ -173,6 +123,35 @@ int RunCalc(const CalcOptions& o) {
             status = kFileFailed;
         }
     }
+    return status;
+}
+
+} // namespace
+
+int RunCalc(const CalcOptions& o) {
+    FieldTexts texts;
+    if (!TextsOf(o, texts)) {
+        return kRefused;
+    }
+    std::string osmode, error;
+    if (!ResolveOsmode(o.osmodeGiven, o.osmode, osmode, error)) {
+        std::cerr << "kiv: " << error << "\n";
+        return kRefused;
+    }
+    OutputRequest request;
+    request.script = o.scr.has_value();
+    request.dxf = o.dxf.has_value();
+    const RoadResult road = RunRoad(o.type, texts, osmode, request);
+    const Confirmation& c = road.confirmation;
+    if (const int refused = TellOutcome(c); refused != kDone) {
+        return refused;
+    }
+    std::vector<File> files;
+    if (!MakeFiles(o, road, files)) {
+        return kFileFailed;
+    }
+    std::vector<std::pair<std::string, std::string>> written;
+    const int status = WriteFiles(files, written);
 
     if (o.json) {
         nlohmann::ordered_json j = HoodJson(road.data, o.type, c);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "export/Template.h"
-#include "input/Validators.h"
 
 #include <optional>
 #include <string>
@@ -24,13 +23,6 @@ struct CalcOptions {
     std::optional<std::string> scr, dxf, pdf;
     TemplateOptions paper;
 };
-
-// The input an option names for pattern `type` ("-H", "--P1" ...); false when
-// the option has no field in that type.
-bool InputOfOption(const std::string& option, int type, Input& in);
-
-// The option that names `in` ("-H", "--P1" ...).
-const char* OptionOfInput(Input in);
 
 int RunCalc(const CalcOptions& options);
 

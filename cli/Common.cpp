@@ -83,4 +83,53 @@ std::string Today() {
     return text;
 }
 
+namespace {
+
+// Each field's option, and the input it names in each pattern type (1 to 3),
+// if it has one there.
+const struct {
+    const char* option;
+    Input input[4];
+    bool used[4];
+} kOptionInputs[] = {
+    {"-S", {Input::S, Input::S, Input::S, Input::S}, {false, true, true, true}},
+    {"--L1", {Input::L1, Input::L1, Input::L1, Input::L1}, {false, true, true, true}},
+    {"--L2", {Input::L2, Input::L2, Input::L2, Input::L2}, {false, true, true, true}},
+    {"-H", {Input::H, Input::H, Input::H, Input::H}, {false, true, true, true}},
+    {"--P1",
+     {Input::FalthP1, Input::FalthP1, Input::FalthP1, Input::AllP1},
+     {false, false, true, true}},
+    {"--P2",
+     {Input::FalthP2, Input::FalthP2, Input::FalthP2, Input::AllP2},
+     {false, false, true, true}},
+    {"-d", {Input::AllD, Input::AllD, Input::AllD, Input::AllD}, {false, false, false, true}},
+};
+
+} // namespace
+
+bool InputOfOption(const std::string& option, int type, Input& in) {
+    if (type < 1 || type > 3) {
+        return false;
+    }
+    const auto t = static_cast<std::size_t>(type);
+    for (const auto& r : kOptionInputs) {
+        if (option == r.option) {
+            in = r.input[t];
+            return r.used[t];
+        }
+    }
+    return false;
+}
+
+const char* OptionOfInput(Input in) {
+    for (const auto& r : kOptionInputs) {
+        for (std::size_t t = 1; t <= 3; ++t) {
+            if (r.used[t] && r.input[t] == in) {
+                return r.option;
+            }
+        }
+    }
+    return "";
+}
+
 } // namespace kiv::cli

@@ -1,9 +1,10 @@
-// What the command's two verbs share: exit statuses, the settings value, the
+// What the command's verbs share: exit statuses, the fields' options, the settings value, the
 // paper, and the texts as a terminal shows them.
 #pragma once
 
 #include "core/RaschetData.h"
 #include "export/Template.h"
+#include "input/Validators.h"
 
 #include <memory>
 #include <string>
@@ -31,6 +32,13 @@ bool ResolveOsmode(bool given, const std::string& option, std::string& value,
 // "Letter"; "auto", "portrait", "landscape").
 bool ParsePaper(const std::string& paper, const std::string& orientation,
                 TemplateOptions& options, std::string& error);
+
+// The input an option names for pattern `type` ("-H", "--P1" ...); false when
+// the option has no field in that type.
+bool InputOfOption(const std::string& option, int type, Input& in);
+
+// The option that names `in` ("-H", "--P1" ...).
+const char* OptionOfInput(Input in);
 
 // Today's date as the title block shows it.
 std::string Today();

@@ -1,6 +1,6 @@
 #include "cli/HoodJson.h"
 
-#include "cli/Calc.h"
+#include "cli/Common.h"
 
 namespace kiv::cli {
 

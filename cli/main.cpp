@@ -94,9 +94,179 @@ void AddShared(CLI::App& cmd, Shared& s) {
                    "меньше листов)");
 }
 
-} // namespace
+// The shared options as a verb takes them; false with the message on the
+// terminal for a paper or orientation it does not know.
+bool TakeShared(const Shared& s, bool& osmodeGiven, std::string& osmode,
+                kiv::TemplateOptions& paper) {
+    osmodeGiven = s.osmodeOption->count() > 0;
+    osmode = s.osmode;
+    std::string error;
+    if (!kiv::cli::ParsePaper(s.paper, s.orientation, paper, error)) {
+        std::cerr << "kiv: " << error << "\n";
+        return false;
+    }
+    return true;
+}
 
-namespace {
+// The order file and the output folder, which `batch` and `nest` both need.
+void AddOrderAndFolder(CLI::App& cmd, std::string& orders, std::string& out,
+                       const char* ordersHelp, const char* outHelp) {
+    cmd.add_option("ORDERS", orders, ordersHelp)->required()->type_name("ФАЙЛ");
+    cmd.add_option("--out", out, outHelp)->required()->type_name("ПАПКА");
+}
+
+CLI::App* AddVerb(CLI::App& app, const char* name, const char* help) {
+    CLI::App* v = app.add_subcommand(name, help);
+    v->group("Команды");
+    v->set_help_flag("-h,--help", "Показать справку и выйти");
+    return v;
+}
+
+// The fields, each as the text a user types into it.
+struct Field {
+    const char* option;
+    const char* help;
+};
+const Field kFields[] = {
+    {"-H", "Высота зонта H, мм (по умолчанию 100)"},
+    {"--L1", "Ширина зонта L1, мм (по умолчанию 200)"},
+    {"--L2", "Длина зонта L2, мм (по умолчанию 400)"},
+    {"-S", "Толщина материала S, мм (по умолчанию 0.5)"},
+    {"--P1", "Припуск Р1 на фальц, мм, типы 2 и 3 (по умолчанию 3)"},
+    {"--P2", "Припуск Р2 на фальц, мм, типы 2 и 3 (по умолчанию 2)"},
+    {"-d", "Диаметр проволоки d, мм, тип 3 (по умолчанию 2)"},
+};
+
+// kiv calc
+struct CalcVerb {
+    CLI::App* cmd = nullptr;
+    kiv::cli::CalcOptions options;
+    Shared shared;
+    std::map<std::string, std::string> fieldTexts;
+    std::map<std::string, CLI::Option*> fieldOptions;
+    std::string scr, dxf, pdf;
+    CLI::Option* scrOption = nullptr;
+    CLI::Option* dxfOption = nullptr;
+    CLI::Option* pdfOption = nullptr;
+
+    void add(CLI::App& app) {
+        cmd = AddVerb(app, "calc", "Один зонт: тексты окна и файлы по запросу");
+        cmd->add_option("--type", options.type,
+                        "Тип развертки: 1 — без припусков, 2 — с припусками на фальц, 3 — с "
+                        "припусками на фальц и проволоку")
+            ->required()
+            ->type_name("1|2|3")
+            ->check(CLI::IsMember({1, 2, 3}).description(""));
+        for (const Field& f : kFields) {
+            fieldOptions[f.option] =
+                cmd->add_option(f.option, fieldTexts[f.option], f.help)->type_name("ЧИСЛО");
+        }
+        AddShared(*cmd, shared);
+        cmd->add_flag("--json", options.json, "Вывести один объект JSON вместо текстов");
+        const auto fileOption = [&](const char* name, std::string& file, const char* help) {
+            return cmd->add_option(name, file, help)->expected(0, 1)->type_name("[ФАЙЛ]");
+        };
+        scrOption =
+            fileOption("--scr", scr, "Записать сценарий AutoCAD (по умолчанию — имя, как в окне)");
+        dxfOption =
+            fileOption("--dxf", dxf, "Записать чертеж DXF (по умолчанию — имя сценария с .dxf)");
+        pdfOption = fileOption(
+            "--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)");
+    }
+
+    int run() {
+        for (const Field& f : kFields) {
+            if (fieldOptions[f.option]->count() > 0) {
+                options.fields.emplace_back(f.option, fieldTexts[f.option]);
+            }
+        }
+        const auto take = [](const CLI::Option* option, const std::string& file,
+                             std::optional<std::string>& wanted) {
+            if (option->count() > 0) {
+                wanted = file;
+            }
+        };
+        take(scrOption, scr, options.scr);
+        take(dxfOption, dxf, options.dxf);
+        take(pdfOption, pdf, options.pdf);
+        if (!TakeShared(shared, options.osmodeGiven, options.osmode, options.paper)) {
+            return kRefused;
+        }
+        std::optional<kiv::cli::PaintSession> painting;
+        if (options.pdf)
+            painting.emplace();
+        return kiv::cli::RunCalc(options);
+    }
+};
+
+// kiv batch
+struct BatchVerb {
+    CLI::App* cmd = nullptr;
+    kiv::cli::BatchOptions options;
+    Shared shared;
+
+    void add(CLI::App& app) {
+        cmd = AddVerb(app, "batch", "Заказ из файла CSV: файлы и сводка в папке");
+        AddOrderAndFolder(*cmd, options.orders, options.out,
+                          "Файл заказа CSV (UTF-8, запятая или точка с запятой); колонки "
+                          "type,H,L1,L2,S,P1,P2,d,qty,name в любом порядке",
+                          "Папка для файлов и сводки summary.csv, summary.json");
+        cmd->add_option("--formats", options.formats,
+                        "Форматы через запятую: scr, dxf, pdf (по умолчанию scr,dxf)");
+        cmd->add_option("--name", options.nameMask,
+                        "Маска имен файлов из колонок, например '{name}_{L1}x{L2}x{H}' (по "
+                        "умолчанию — имя сценария, как в окне)")
+            ->type_name("МАСКА");
+        cmd->add_flag("--strict", options.strict,
+                      "Остановиться на первой ошибочной строке и ничего не записывать");
+        cmd->add_option("-j,--jobs", options.jobs, "Число потоков (по умолчанию — все ядра)")
+            ->type_name("ЧИСЛО");
+        AddShared(*cmd, shared);
+    }
+
+    int run() {
+        if (!TakeShared(shared, options.osmodeGiven, options.osmode, options.paper)) {
+            return kRefused;
+        }
+        std::optional<kiv::cli::PaintSession> painting;
+        if (options.formats.find("pdf") != std::string::npos)
+            painting.emplace();
+        return kiv::cli::RunBatch(options);
+    }
+};
+
+// kiv nest
+struct NestVerb {
+    CLI::App* cmd = nullptr;
+    kiv::cli::NestOptions options;
+
+    void add(CLI::App& app) {
+        cmd = AddVerb(app, "nest", "Раскрой заказа на листах: DXF каждого листа, PDF и сводка");
+        AddOrderAndFolder(*cmd, options.orders, options.out, "Файл заказа CSV, как для kiv batch",
+                          "Папка для sheet-N.dxf, nest-sheets.pdf и сводки");
+        cmd->add_option("--sheet", options.sheet,
+                        "Лист ШИРИНАxДЛИНА, мм: 1250x2500 (по умолчанию), 1000x2000, 1500x3000 "
+                        "или любой");
+        const auto number = [&](const char* name, auto& value, const char* help) {
+            cmd->add_option(name, value, help)->type_name("ЧИСЛО");
+        };
+        number("--coil", options.coil, "Рулон этой ширины, мм, вместо листов");
+        number("--gap", options.gap, "Зазор между деталями, мм (по умолчанию 5)");
+        number("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
+        cmd->add_option("--turns", options.turns,
+                        "Повороты: 90 — на четверть оборота (по умолчанию), 180 — только на "
+                        "пол-оборота, или шаг в градусах");
+        number("--time", options.time,
+               "Предел времени поиска, с (по умолчанию 10; результат задают шаги)");
+        number("--iterations", options.iterations, "Шагов улучшения раскроя (по умолчанию 300)");
+        number("--seed", options.seed, "Начальное число поиска (по умолчанию 1)");
+    }
+
+    int run() {
+        const kiv::cli::PaintSession painting;
+        return kiv::cli::RunNest(options);
+    }
+};
 
 int Run(int argc, char** argv) {
     CLI::App app{"kiv — развертка прямоугольного зонта-пирамиды: размеры заготовки, радиусы "
@@ -108,108 +278,12 @@ int Run(int argc, char** argv) {
     bool version = false;
     app.add_flag("--version", version, "Показать версию программы и выйти");
     app.require_subcommand(0, 1);
-
-    const auto verb = [&app](const char* name, const char* help) {
-        CLI::App* v = app.add_subcommand(name, help);
-        v->group("Команды");
-        v->set_help_flag("-h,--help", "Показать справку и выйти");
-        return v;
-    };
-
-    // kiv calc
-    CLI::App* calc = verb("calc", "Один зонт: тексты окна и файлы по запросу");
-    kiv::cli::CalcOptions co;
-    calc->add_option("--type", co.type,
-                     "Тип развертки: 1 — без припусков, 2 — с припусками на фальц, 3 — с "
-                     "припусками на фальц и проволоку")
-        ->required()
-        ->type_name("1|2|3")
-        ->check(CLI::IsMember({1, 2, 3}).description(""));
-    // The fields, each as the text a user types into it.
-    const struct {
-        const char* option;
-        const char* help;
-    } fields[] = {
-        {"-H", "Высота зонта H, мм (по умолчанию 100)"},
-        {"--L1", "Ширина зонта L1, мм (по умолчанию 200)"},
-        {"--L2", "Длина зонта L2, мм (по умолчанию 400)"},
-        {"-S", "Толщина материала S, мм (по умолчанию 0.5)"},
-        {"--P1", "Припуск Р1 на фальц, мм, типы 2 и 3 (по умолчанию 3)"},
-        {"--P2", "Припуск Р2 на фальц, мм, типы 2 и 3 (по умолчанию 2)"},
-        {"-d", "Диаметр проволоки d, мм, тип 3 (по умолчанию 2)"},
-    };
-    std::map<std::string, std::string> fieldTexts;
-    std::map<std::string, CLI::Option*> fieldOptions;
-    for (const auto& f : fields) {
-        fieldOptions[f.option] =
-            calc->add_option(f.option, fieldTexts[f.option], f.help)->type_name("ЧИСЛО");
-    }
-    Shared cs;
-    AddShared(*calc, cs);
-    calc->add_flag("--json", co.json, "Вывести один объект JSON вместо текстов");
-    std::string scr, dxf, pdf;
-    const auto fileOption = [&](const char* name, std::string& file, const char* help) {
-        return calc->add_option(name, file, help)->expected(0, 1)->type_name("[ФАЙЛ]");
-    };
-    CLI::Option* scrOption =
-        fileOption("--scr", scr, "Записать сценарий AutoCAD (по умолчанию — имя, как в окне)");
-    CLI::Option* dxfOption =
-        fileOption("--dxf", dxf, "Записать чертеж DXF (по умолчанию — имя сценария с .dxf)");
-    CLI::Option* pdfOption = fileOption(
-        "--pdf", pdf, "Записать шаблон 1:1 в PDF (по умолчанию — имя сценария с .pdf)");
-
-    // kiv batch
-    CLI::App* batch = verb("batch", "Заказ из файла CSV: файлы и сводка в папке");
-    kiv::cli::BatchOptions bo;
-    batch->add_option("ORDERS", bo.orders,
-                      "Файл заказа CSV (UTF-8, запятая или точка с запятой); колонки "
-                      "type,H,L1,L2,S,P1,P2,d,qty,name в любом порядке")
-        ->required()
-        ->type_name("ФАЙЛ");
-    batch->add_option("--out", bo.out, "Папка для файлов и сводки summary.csv, summary.json")
-        ->required()
-        ->type_name("ПАПКА");
-    batch->add_option("--formats", bo.formats, "Форматы через запятую: scr, dxf, pdf (по умолчанию scr,dxf)");
-    batch->add_option("--name", bo.nameMask,
-                      "Маска имен файлов из колонок, например '{name}_{L1}x{L2}x{H}' (по "
-                      "умолчанию — имя сценария, как в окне)")
-        ->type_name("МАСКА");
-    batch->add_flag("--strict", bo.strict,
-                    "Остановиться на первой ошибочной строке и ничего не записывать");
-    batch->add_option("-j,--jobs", bo.jobs, "Число потоков (по умолчанию — все ядра)")
-        ->type_name("ЧИСЛО");
-    Shared bs;
-    AddShared(*batch, bs);
-
-    // kiv nest
-    CLI::App* nestVerb = verb("nest", "Раскрой заказа на листах: DXF каждого листа, PDF и сводка");
-    kiv::cli::NestOptions no;
-    nestVerb->add_option("ORDERS", no.orders, "Файл заказа CSV, как для kiv batch")
-        ->required()
-        ->type_name("ФАЙЛ");
-    nestVerb->add_option("--out", no.out, "Папка для sheet-N.dxf, nest-sheets.pdf и сводки")
-        ->required()
-        ->type_name("ПАПКА");
-    nestVerb->add_option("--sheet", no.sheet,
-                         "Лист ШИРИНАxДЛИНА, мм: 1250x2500 (по умолчанию), 1000x2000, 1500x3000 "
-                         "или любой");
-    nestVerb->add_option("--coil", no.coil, "Рулон этой ширины, мм, вместо листов")
-        ->type_name("ЧИСЛО");
-    nestVerb->add_option("--gap", no.gap, "Зазор между деталями, мм (по умолчанию 5)")
-        ->type_name("ЧИСЛО");
-    nestVerb->add_option("--margin", no.margin, "Поле до края листа, мм (по умолчанию 10)")
-        ->type_name("ЧИСЛО");
-    nestVerb->add_option("--turns", no.turns,
-                         "Повороты: 90 — на четверть оборота (по умолчанию), 180 — только на "
-                         "пол-оборота, или шаг в градусах");
-    nestVerb->add_option("--time", no.time,
-                         "Предел времени поиска, с (по умолчанию 10; результат задают шаги)")
-        ->type_name("ЧИСЛО");
-    nestVerb->add_option("--iterations", no.iterations,
-                         "Шагов улучшения раскроя (по умолчанию 300)")
-        ->type_name("ЧИСЛО");
-    nestVerb->add_option("--seed", no.seed, "Начальное число поиска (по умолчанию 1)")
-        ->type_name("ЧИСЛО");
+    CalcVerb calc;
+    calc.add(app);
+    BatchVerb batch;
+    batch.add(app);
+    NestVerb nest;
+    nest.add(app);
 
     try {
         app.parse(argc, argv);
@@ -225,49 +299,14 @@ int Run(int argc, char** argv) {
         std::cout << "kiv " << kiv::kVersion << "\n";
         return kiv::cli::kDone;
     }
-
-    std::string error;
-    if (calc->parsed()) {
-        for (const auto& f : fields) {
-            if (fieldOptions[f.option]->count() > 0) {
-                co.fields.emplace_back(f.option, fieldTexts[f.option]);
-            }
-        }
-        co.osmodeGiven = cs.osmodeOption->count() > 0;
-        co.osmode = cs.osmode;
-        if (scrOption->count() > 0) {
-            co.scr = scr;
-        }
-        if (dxfOption->count() > 0) {
-            co.dxf = dxf;
-        }
-        if (pdfOption->count() > 0) {
-            co.pdf = pdf;
-        }
-        if (!kiv::cli::ParsePaper(cs.paper, cs.orientation, co.paper, error)) {
-            std::cerr << "kiv: " << error << "\n";
-            return kRefused;
-        }
-        std::optional<kiv::cli::PaintSession> painting;
-        if (co.pdf)
-            painting.emplace();
-        return kiv::cli::RunCalc(co);
+    if (calc.cmd->parsed()) {
+        return calc.run();
     }
-    if (batch->parsed()) {
-        bo.osmodeGiven = bs.osmodeOption->count() > 0;
-        bo.osmode = bs.osmode;
-        if (!kiv::cli::ParsePaper(bs.paper, bs.orientation, bo.paper, error)) {
-            std::cerr << "kiv: " << error << "\n";
-            return kRefused;
-        }
-        std::optional<kiv::cli::PaintSession> painting;
-        if (bo.formats.find("pdf") != std::string::npos)
-            painting.emplace();
-        return kiv::cli::RunBatch(bo);
+    if (batch.cmd->parsed()) {
+        return batch.run();
     }
-    if (nestVerb->parsed()) {
-        const kiv::cli::PaintSession painting;
-        return kiv::cli::RunNest(no);
+    if (nest.cmd->parsed()) {
+        return nest.run();
     }
     std::cout << app.help();
     return kRefused;

@@ -66,6 +66,74 @@ struct Score {
     }
 };
 
+// Crowded points choose first, while there is still room around them.
+std::vector<std::size_t> CrowdedFirst(const std::vector<NamedPoint>& points, double h) {
+    std::vector<int> crowd(points.size(), 0);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        for (std::size_t j = 0; j < points.size(); ++j) {
+            const Point a = points[i].at, b = points[j].at;
+            if (i != j && std::hypot(a.x - b.x, a.y - b.y) < kCrowd * h) {
+                ++crowd[i];
+            }
+        }
+    }
+    std::vector<std::size_t> order(points.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return crowd[a] > crowd[b]; });
+    return order;
+}
+
+// The spots around the points scored against the drawing, the frame and
+// the names placed so far.
+class Spots {
+public:
+    Spots(const ShopDrawing& drawing, const NameLayoutOptions& options, double h)
+        : points_(drawing.points), options_(options), h_(h), lines_(LinesOf(drawing)) {
+        const Rect bounds = BoundsOf(drawing.contour);
+        middle_ = {bounds.x + bounds.w / 2, bounds.y + bounds.h / 2};
+    }
+
+    // How bad the spot `box` is for the name of point i, on `ring` and
+    // facing `way` from it.
+    Score score(std::size_t i, const Rect& box, int ring, const int (&way)[2]) const {
+        Score s;
+        const Rect spaced = Grown(box, kNameSpace * h_);
+        s.onName = std::any_of(taken_.begin(), taken_.end(),
+                               [&](const Rect& t) { return Overlap(spaced, t); });
+        s.outside = options_.frame && !Holds(*options_.frame, box);
+        s.outside += static_cast<int>(std::count_if(options_.keepOff.begin(),
+                                                    options_.keepOff.end(),
+                                                    [&](const Rect& r) { return Overlap(box, r); }));
+        s.far = ring >= kNearRings;
+        const Rect dotted = Grown(box, kDotSpace * h_);
+        for (std::size_t j = 0; j < points_.size(); ++j) {
+            s.dots += j != i && Covers(dotted, points_[j].at);
+        }
+        s.lines = static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const Segment& l) {
+            return SegmentMeets(l.a, l.b, box);
+        }));
+        s.ring = ring;
+        const Point p = points_[i].at;
+        const double ox = p.x - middle_.x, oy = p.y - middle_.y;
+        const double outward = std::hypot(ox, oy);
+        if (outward > 0) {
+            s.away = -(way[0] * ox + way[1] * oy) / (outward * std::hypot(way[0], way[1]));
+        }
+        return s;
+    }
+
+    void take(const Rect& box) { taken_.push_back(box); }
+
+private:
+    const std::vector<NamedPoint>& points_;
+    const NameLayoutOptions& options_;
+    double h_;
+    std::vector<Segment> lines_;
+    Point middle_{};
+    std::vector<Rect> taken_;
+};
+
 } // namespace
 
 std::vector<PlacedName> PlacePointNames(const ShopDrawing& drawing,
@@ -81,60 +149,18 @@ std::vector<PlacedName> PlacePointNames(const ShopDrawing& drawing,
     };
 
     const auto& points = drawing.points;
-    const std::vector<Segment> lines = LinesOf(drawing);
-    const Rect bounds = BoundsOf(drawing.contour);
-    const Point middle{bounds.x + bounds.w / 2, bounds.y + bounds.h / 2};
-
-    // Crowded points choose first, while there is still room around them.
-    std::vector<int> crowd(points.size(), 0);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        for (std::size_t j = 0; j < points.size(); ++j) {
-            const Point a = points[i].at, b = points[j].at;
-            if (i != j && std::hypot(a.x - b.x, a.y - b.y) < kCrowd * h) {
-                ++crowd[i];
-            }
-        }
-    }
-    std::vector<std::size_t> order(points.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return crowd[a] > crowd[b]; });
-
+    Spots spots(drawing, options, h);
     std::vector<PlacedName> placed(points.size());
-    std::vector<Rect> taken;
-    for (const std::size_t i : order) {
-        const Point p = points[i].at;
+    for (const std::size_t i : CrowdedFirst(points, h)) {
         const double w = widthOf(points[i].name);
-        const double ox = p.x - middle.x, oy = p.y - middle.y;
-        const double outward = std::hypot(ox, oy);
-
         Score best;
         Rect bestBox;
         bool first = true;
         for (int ring = 0; ring < kRings; ++ring) {
             const double off = gap + ring * kRingStep * h;
             for (const auto& way : kWays) {
-                const Rect box = BoxBeside(p, way[0], way[1], off, w, h);
-                Score s;
-                const Rect spaced = Grown(box, kNameSpace * h);
-                s.onName = std::any_of(taken.begin(), taken.end(),
-                                       [&](const Rect& t) { return Overlap(spaced, t); });
-                s.outside = options.frame && !Holds(*options.frame, box);
-                s.outside +=
-                    static_cast<int>(std::count_if(options.keepOff.begin(), options.keepOff.end(),
-                                                   [&](const Rect& r) { return Overlap(box, r); }));
-                s.far = ring >= kNearRings;
-                const Rect dotted = Grown(box, kDotSpace * h);
-                for (std::size_t j = 0; j < points.size(); ++j) {
-                    s.dots += j != i && Covers(dotted, points[j].at);
-                }
-                s.lines = static_cast<int>(
-                    std::count_if(lines.begin(), lines.end(),
-                                  [&](const Segment& l) { return SegmentMeets(l.a, l.b, box); }));
-                s.ring = ring;
-                if (outward > 0) {
-                    s.away = -(way[0] * ox + way[1] * oy) / (outward * std::hypot(way[0], way[1]));
-                }
+                const Rect box = BoxBeside(points[i].at, way[0], way[1], off, w, h);
+                const Score s = spots.score(i, box, ring, way);
                 if (first || s < best) {
                     best = s;
                     bestBox = box;
@@ -143,7 +169,7 @@ std::vector<PlacedName> PlacePointNames(const ShopDrawing& drawing,
             }
         }
         placed[i] = {i, bestBox, best.lines, best.onName == 0};
-        taken.push_back(bestBox);
+        spots.take(bestBox);
     }
     return placed;
 }

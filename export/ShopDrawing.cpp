@@ -155,15 +155,9 @@ DrawingFault CheckSlit(const ShopDrawing& drawing) {
     return DrawingFault::None;
 }
 
-} // namespace
-
-ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
-    ShopDrawing out;
-    if (type < 1 || type > 3) {
-        return out;
-    }
-    out.type = type;
-    Builder b(out);
+// The named points of the pattern `type`: the outline's, the seam strips'
+// and the wire band's, the band's left half primed.
+void NamePoints(Builder& b, const RaschetData& d, int type) {
     b.name("0", 0, 0);
     b.name("1", d.X1, d.Y1);
     b.name("2", d.X2, d.Y2);
@@ -191,6 +185,18 @@ ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
             b.name(n, -w[i][0], w[i][1]);
         }
     }
+}
+
+} // namespace
+
+ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
+    ShopDrawing out;
+    if (type < 1 || type > 3) {
+        return out;
+    }
+    out.type = type;
+    Builder b(out);
+    NamePoints(b, d, type);
 
     switch (type) {
     case 1:

@@ -158,28 +158,34 @@ bool Finite(std::initializer_list<double> values) {
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-} // namespace
-
-TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& o) {
+// Whether the drawing and the options can be laid out at all: a finite
+// contour of at least three points, finite sizes, none negative.
+bool CanLayOut(const ShopDrawing& drawing, const TemplateOptions& o) {
     const auto& contour = drawing.contour;
-    if (contour.size() < 3 ||
-        !std::all_of(contour.begin(), contour.end(),
-                     [](const Point& p) {
-                         return Finite({p.x, p.y});
-                     }) ||
-        !Finite({o.paper.width, o.paper.height, o.margin, o.overlap, o.square, o.titleWidth,
-                 o.titleHeight}) ||
-        o.margin < 0 || o.overlap < 0 || o.square <= 0 || o.titleWidth <= 0 || o.titleHeight <= 0) {
-        return {};
-    }
+    return contour.size() >= 3 &&
+           std::all_of(contour.begin(), contour.end(),
+                       [](const Point& p) { return Finite({p.x, p.y}); }) &&
+           Finite({o.paper.width, o.paper.height, o.margin, o.overlap, o.square, o.titleWidth,
+                   o.titleHeight}) &&
+           !(o.margin < 0 || o.overlap < 0 || o.square <= 0 || o.titleWidth <= 0 ||
+             o.titleHeight <= 0);
+}
+
+// The part of a sheet inside its margins, mm.
+struct PrintArea {
+    double w = 0, h = 0;
+};
+
+// The sheets' orientation, size and number for a pattern of `bounds`; false
+// when no page would reach past its neighbour's strip or the pages are too many.
+bool ChooseGrid(const Rect& bounds, const TemplateOptions& o, TemplateLayout& layout,
+                PrintArea& print) {
     const double shortSide = std::min(o.paper.width, o.paper.height) - 2 * o.margin;
     const double longSide = std::max(o.paper.width, o.paper.height) - 2 * o.margin;
     if (!(shortSide > o.overlap)) {
-        return {}; // no page would reach past its neighbour's strip
+        return false;
     }
-
-    const Rect b = BoundsOf(contour);
-    const double B1 = b.w, B2 = b.h;
+    const double B1 = bounds.w, B2 = bounds.h;
     const double portrait =
         PagesAlong(B1, shortSide, o.overlap) * PagesAlong(B2, longSide, o.overlap);
     const double landscape =
@@ -187,10 +193,8 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     const bool turned = o.orientation == Orientation::Landscape ||
                         (o.orientation == Orientation::Automatic && landscape < portrait);
     if (!((turned ? landscape : portrait) <= kMaxPages)) {
-        return {};
+        return false;
     }
-
-    TemplateLayout layout;
     layout.overlap = o.overlap;
     layout.landscape = turned;
     const double printW = layout.landscape ? longSide : shortSide;
@@ -199,15 +203,20 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     layout.pageHeight = printH + 2 * o.margin;
     layout.columns = static_cast<int>(PagesAlong(B1, printW, o.overlap));
     layout.rows = static_cast<int>(PagesAlong(B2, printH, o.overlap));
+    print = {printW, printH};
+    return true;
+}
 
-    // The grid of pages is centred on the pattern.
-    const double stepX = printW - o.overlap, stepY = printH - o.overlap;
-    const double gridW = layout.columns * stepX + o.overlap;
-    const double gridH = layout.rows * stepY + o.overlap;
+// The grid of pages, centred on the pattern; a sheet with no line on it has
+// nothing to trace or to lay on its neighbours and is left out.
+void CutPages(const Rect& b, const PrintArea& print, const Obstacles& obstacles,
+              TemplateLayout& layout) {
+    const double printW = print.w, printH = print.h, overlap = layout.overlap;
+    const double stepX = printW - overlap, stepY = printH - overlap;
+    const double gridW = layout.columns * stepX + overlap;
+    const double gridH = layout.rows * stepY + overlap;
     const double left = b.x + b.w / 2 - gridW / 2;
     const double top = b.y + b.h / 2 + gridH / 2;
-
-    const Obstacles obstacles(drawing);
     layout.pages.reserve(static_cast<std::size_t>(layout.rows * layout.columns) + 1);
     for (int r = 0; r < layout.rows; ++r) {
         for (int c = 0; c < layout.columns; ++c) {
@@ -216,8 +225,6 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
             page.column = c;
             page.label = RowLetters(r) + std::to_string(c + 1);
             page.view = {left + c * stepX, top - r * stepY - printH, printW, printH};
-            // A sheet with no line on it has nothing to trace or to lay on
-            // its neighbours: it is not printed.
             if (obstacles.anyLine(page.view)) {
                 layout.pages.push_back(std::move(page));
             } else {
@@ -225,54 +232,74 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
             }
         }
     }
+}
 
-    if (layout.pages.empty()) {
-        return {}; // cannot be: the grid covers the pattern
-    }
-
-    // The title block first, on the first sheet if it fits off the pattern:
-    // it must never hide a line. Otherwise it gets a sheet of its own, in
-    // front.
+// The title block, on the first sheet if it fits off the pattern: it must
+// never hide a line. Otherwise it gets a sheet of its own, in front.
+void PlaceTitle(const TemplateOptions& o, const Obstacles& obstacles, TemplateLayout& layout) {
     const auto title = PlaceOnPage(obstacles, layout.pages.front().view, o.overlap, o.titleWidth,
                                    o.titleHeight, nullptr);
     if (title && title->rank() == 0) {
         layout.pages.front().title = true;
         layout.pages.front().titleBlock = title->box;
-    } else {
-        TemplatePage sheet;
-        sheet.label = "0";
-        sheet.pattern = false;
-        sheet.title = true;
-        sheet.view = layout.pages.front().view;
-        sheet.titleBlock = {sheet.view.x, sheet.view.y + sheet.view.h - o.titleHeight, o.titleWidth,
-                            o.titleHeight};
-        layout.pages.insert(layout.pages.begin(), std::move(sheet));
+        return;
     }
+    TemplatePage sheet;
+    sheet.label = "0";
+    sheet.pattern = false;
+    sheet.title = true;
+    sheet.view = layout.pages.front().view;
+    sheet.titleBlock = {sheet.view.x, sheet.view.y + sheet.view.h - o.titleHeight, o.titleWidth,
+                        o.titleHeight};
+    layout.pages.insert(layout.pages.begin(), std::move(sheet));
+}
 
-    // Every sheet's check square: off the pattern if there is room; else on
-    // the sheet's surface between its lines; else across the fewest lines.
+// A sheet's check square: off the pattern if there is room; else on the
+// sheet's surface between its lines; else across the fewest lines.
+void PlaceSquare(const TemplateOptions& o, const Obstacles& obstacles, TemplatePage& page) {
+    // The square keeps clear of the title block's frame, so that neither
+    // is read as part of the other.
+    const Rect keepClear = Grown(page.titleBlock);
+    const Rect* avoid = page.title ? &keepClear : nullptr;
+    if (!page.pattern) {
+        // Lower left, under the title block; a big square on a low sheet
+        // moves to the lower right rather than onto the block.
+        page.square = {page.view.x, page.view.y, o.square, o.square};
+        if (Overlap(page.square, keepClear) && page.view.w > o.square) {
+            page.square.x = page.view.x + page.view.w - o.square;
+        }
+        page.squareClear = true;
+        return;
+    }
+    if (auto place = PlaceOnPage(obstacles, page.view, o.overlap, o.square, o.square, avoid)) {
+        page.square = place->box;
+        page.squareClear = place->rank() == 0;
+    } else {
+        // The sheet is smaller than the square: it stands in the corner.
+        page.square = {page.view.x, page.view.y + page.view.h - o.square, o.square, o.square};
+    }
+}
+
+} // namespace
+
+TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions& o) {
+    if (!CanLayOut(drawing, o)) {
+        return {};
+    }
+    const Rect b = BoundsOf(drawing.contour);
+    TemplateLayout layout;
+    PrintArea print;
+    if (!ChooseGrid(b, o, layout, print)) {
+        return {};
+    }
+    const Obstacles obstacles(drawing);
+    CutPages(b, print, obstacles, layout);
+    if (layout.pages.empty()) {
+        return {}; // cannot be: the grid covers the pattern
+    }
+    PlaceTitle(o, obstacles, layout);
     for (TemplatePage& page : layout.pages) {
-        // The square keeps clear of the title block's frame, so that neither
-        // is read as part of the other.
-        const Rect keepClear = Grown(page.titleBlock);
-        const Rect* avoid = page.title ? &keepClear : nullptr;
-        if (!page.pattern) {
-            // Lower left, under the title block; a big square on a low
-            // sheet moves to the lower right rather than onto the block.
-            page.square = {page.view.x, page.view.y, o.square, o.square};
-            if (Overlap(page.square, keepClear) && page.view.w > o.square) {
-                page.square.x = page.view.x + page.view.w - o.square;
-            }
-            page.squareClear = true;
-            continue;
-        }
-        if (auto place = PlaceOnPage(obstacles, page.view, o.overlap, o.square, o.square, avoid)) {
-            page.square = place->box;
-            page.squareClear = place->rank() == 0;
-        } else {
-            // The sheet is smaller than the square: it stands in the corner.
-            page.square = {page.view.x, page.view.y + page.view.h - o.square, o.square, o.square};
-        }
+        PlaceSquare(o, obstacles, page);
     }
     return layout;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <string>
 #include <system_error>
 
 namespace kiv {
@@ -48,64 +49,66 @@ bool Overflows(std::string_view intDigits, std::string_view fracDigits, bool exp
     return exponent - static_cast<long long>(fracLead) > 0;
 }
 
-} // namespace
+// A number as typed: sign, the digits before and after the point, and the
+// exponent's sign and digits.
+struct NumberText {
+    bool negative = false;
+    std::string intDigits, fracDigits;
+    bool expNegative = false;
+    std::string expDigits;
+};
 
-std::optional<double> TextToFloat(std::string_view text) {
+// Splits `text` into its parts; false when it is no number: blanks around
+// a sign, digits with or without a point, and an exponent are all it may hold.
+bool Split(std::string_view text, NumberText& n) {
     std::size_t i = 0;
     const auto skipBlanks = [&] {
         while (i < text.size() && text[i] == ' ') {
             ++i;
         }
     };
-
     skipBlanks();
-    bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        n.negative = text[i] == '-';
         ++i;
     }
-
-    std::string intDigits, fracDigits;
-    i += TakeDigits(text, i, intDigits);
+    i += TakeDigits(text, i, n.intDigits);
     bool point = false;
     if (i < text.size() && text[i] == '.') {
         point = true;
         ++i;
-        i += TakeDigits(text, i, fracDigits);
+        i += TakeDigits(text, i, n.fracDigits);
     }
-    if (intDigits.empty() && !point) {
-        return std::nullopt; // neither a digit nor the point before the exponent
+    if (n.intDigits.empty() && !point) {
+        return false; // neither a digit nor the point before the exponent
     }
-
-    bool expNegative = false;
-    std::string expDigits;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            expNegative = text[i] == '-';
+            n.expNegative = text[i] == '-';
             ++i;
         }
-        if (TakeDigits(text, i, expDigits) == 0) {
-            return std::nullopt;
+        if (TakeDigits(text, i, n.expDigits) == 0) {
+            return false;
         }
-        i += expDigits.size();
+        i += n.expDigits.size();
     }
-
     skipBlanks();
-    if (i != text.size()) {
-        return std::nullopt;
-    }
+    return i == text.size();
+}
 
+// The value of a number split by Split.
+std::optional<double> ValueOf(const NumberText& n) {
     // A canonical copy for the locale-free parser: it takes no '+' and wants
     // a digit before the point.
-    std::string clean = intDigits.empty() ? "0" : intDigits;
-    if (!fracDigits.empty()) {
+    std::string clean = n.intDigits.empty() ? "0" : n.intDigits;
+    if (!n.fracDigits.empty()) {
         clean += '.';
-        clean += fracDigits;
+        clean += n.fracDigits;
     }
-    if (!expDigits.empty()) {
-        clean += expNegative ? "e-" : "e";
-        clean += expDigits;
+    if (!n.expDigits.empty()) {
+        clean += n.expNegative ? "e-" : "e";
+        clean += n.expDigits;
     }
 
     double value = 0;
@@ -114,14 +117,25 @@ std::optional<double> TextToFloat(std::string_view text) {
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Beyond the double range is not a number; below it, the value is 0.
-        return Overflows(intDigits, fracDigits, expNegative, expDigits) ? std::nullopt
-                                                                        : std::optional(0.0);
+        return Overflows(n.intDigits, n.fracDigits, n.expNegative, n.expDigits)
+                   ? std::nullopt
+                   : std::optional(0.0);
     }
     if (ec != std::errc{} || end != last) {
         return std::nullopt;
     }
     // Negative zero ("-.", "-0") is plain zero to a worker.
-    return negative && value != 0 ? -value : value + 0.0;
+    return n.negative && value != 0 ? -value : value + 0.0;
+}
+
+} // namespace
+
+std::optional<double> TextToFloat(std::string_view text) {
+    NumberText number;
+    if (!Split(text, number)) {
+        return std::nullopt;
+    }
+    return ValueOf(number);
 }
 
 std::string NotAFloatMessage(std::string_view text) {

@@ -1,5 +1,7 @@
 #include "input/UserFolder.h"
 
+#include "input/SaveFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,20 +29,6 @@ std::string Failed(std::string_view what, const fs::path& path, const std::strin
     text += ": ";
     text += reason;
     return text;
-}
-
-// Writes all of `bytes` to `fd`; false with errno set on failure.
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 // Puts the default settings file in place without ever replacing one: the

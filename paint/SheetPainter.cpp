@@ -54,15 +54,64 @@ double SheetScale(double length, double width) {
     }
 }
 
+namespace {
+
+// One sheet: the heading with the scale, the sheet's outline, each part's
+// contour filled with its lines over it, and the parts' labels last.
+void PaintSheet(QPainter& p, const SheetPage& page) {
+    const double scale = SheetScale(page.length, page.width);
+    const double ox = kEdge, oy = kEdge + kHead;
+
+    p.setPen(QPen(Qt::black, 0.2));
+    Text(p, QPointF(kEdge, kEdge + kHead / 2), 3,
+         page.heading + QStringLiteral("   Масштаб 1:%1").arg(scale), false);
+
+    p.setPen(QPen(Qt::gray, 0.3));
+    p.drawRect(QRectF(ox, oy, page.length / scale, page.width / scale));
+
+    const auto at = [&](kiv::Point q) { return At(q, scale, ox, oy, page.width); };
+    const auto line = [&](const kiv::Segment& s) { p.drawLine(at(s.a), at(s.b)); };
+    for (const kiv::SheetPart& part : page.parts) {
+        const kiv::ShopDrawing& d = part.drawing;
+        QPainterPath outline;
+        for (std::size_t k = 0; k < d.contour.size(); ++k) {
+            const QPointF q = at(d.contour[k]);
+            if (k == 0)
+                outline.moveTo(q);
+            else
+                outline.lineTo(q);
+        }
+        outline.closeSubpath();
+        p.setPen(QPen(Qt::black, 0.25));
+        p.fillPath(outline, QColor(0xE8, 0xEE, 0xF4));
+        p.drawPath(outline);
+        for (std::size_t k = 1; k < d.slit.size(); ++k)
+            line({d.slit[k - 1], d.slit[k]});
+        const struct {
+            const std::vector<kiv::Segment>* lines;
+            QColor colour;
+        } kinds[] = {{&d.folds, Qt::red}, {&d.seams, Qt::darkGreen}, {&d.wires, Qt::blue}};
+        for (const auto& kind : kinds) {
+            QPen pen(kind.colour, 0.15, Qt::DashLine);
+            p.setPen(pen);
+            for (const auto& s : *kind.lines)
+                line(s);
+        }
+    }
+    // Labels last, over every line.
+    p.setPen(Qt::black);
+    for (const kiv::SheetPart& part : page.parts)
+        Text(p, at(kiv::LabelPoint(part.drawing)), 2.5, QString::fromStdString(part.label), true);
+}
+
+} // namespace
+
 QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) {
     return PdfBytes(title, [&](QPdfWriter& pdf) {
-        QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0),
-                           QPageLayout::Millimeter);
-        layout.setMode(QPageLayout::FullPageMode);
-        if (!pdf.setPageLayout(layout))
-            return false;
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                 QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         QPainter p;
-        if (!p.begin(&pdf))
+        if (!BeginPages(pdf, layout, p))
             return false;
         // Paint in millimetres.
         const double dots = pdf.resolution() / 25.4;
@@ -70,52 +119,7 @@ QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) 
         for (std::size_t i = 0; i < pages.size(); ++i) {
             if (i > 0)
                 pdf.newPage();
-            const SheetPage& page = pages[i];
-            const double scale = SheetScale(page.length, page.width);
-            const double ox = kEdge, oy = kEdge + kHead;
-
-            p.setPen(QPen(Qt::black, 0.2));
-            Text(p, QPointF(kEdge, kEdge + kHead / 2), 3,
-                 page.heading + QStringLiteral("   Масштаб 1:%1").arg(scale), false);
-
-            p.setPen(QPen(Qt::gray, 0.3));
-            p.drawRect(QRectF(ox, oy, page.length / scale, page.width / scale));
-
-            const auto line = [&](const kiv::Segment& s) {
-                p.drawLine(At(s.a, scale, ox, oy, page.width), At(s.b, scale, ox, oy, page.width));
-            };
-            for (const kiv::SheetPart& part : page.parts) {
-                const kiv::ShopDrawing& d = part.drawing;
-                QPainterPath outline;
-                for (std::size_t k = 0; k < d.contour.size(); ++k) {
-                    const QPointF q = At(d.contour[k], scale, ox, oy, page.width);
-                    if (k == 0)
-                        outline.moveTo(q);
-                    else
-                        outline.lineTo(q);
-                }
-                outline.closeSubpath();
-                p.setPen(QPen(Qt::black, 0.25));
-                p.fillPath(outline, QColor(0xE8, 0xEE, 0xF4));
-                p.drawPath(outline);
-                for (std::size_t k = 1; k < d.slit.size(); ++k)
-                    line({d.slit[k - 1], d.slit[k]});
-                const struct {
-                    const std::vector<kiv::Segment>* lines;
-                    QColor colour;
-                } kinds[] = {{&d.folds, Qt::red}, {&d.seams, Qt::darkGreen}, {&d.wires, Qt::blue}};
-                for (const auto& kind : kinds) {
-                    QPen pen(kind.colour, 0.15, Qt::DashLine);
-                    p.setPen(pen);
-                    for (const auto& s : *kind.lines)
-                        line(s);
-                }
-            }
-            // Labels last, over every line.
-            p.setPen(Qt::black);
-            for (const kiv::SheetPart& part : page.parts)
-                Text(p, At(kiv::LabelPoint(part.drawing), scale, ox, oy, page.width), 2.5,
-                     QString::fromStdString(part.label), true);
+            PaintSheet(p, pages[i]);
         }
         return p.end();
     });

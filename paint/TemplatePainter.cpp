@@ -312,12 +312,8 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
                                      QPageSize::Millimeter),
                            lay.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                            QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    pageLayout.setMode(QPageLayout::FullPageMode);
-    if (!device.setPageLayout(pageLayout))
-        return false;
-
     QPainter p;
-    if (!p.begin(&device))
+    if (!BeginPages(device, pageLayout, p))
         return false;
     p.setRenderHint(QPainter::Antialiasing);
     // Device pixels to millimetres: exactly the device's resolution.
@@ -347,6 +343,11 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
         p.restore();
     }
     return p.end();
+}
+
+bool BeginPages(QPagedPaintDevice& device, QPageLayout layout, QPainter& p) {
+    layout.setMode(QPageLayout::FullPageMode);
+    return device.setPageLayout(layout) && p.begin(&device);
 }
 
 QByteArray PdfBytes(const QString& title, const std::function<bool(QPdfWriter&)>& paint) {

@@ -5,12 +5,14 @@
 #include "export/Template.h"
 
 #include <QByteArray>
+#include <QPageLayout>
 #include <QString>
 
 #include <functional>
 #include <string>
 
 class QPagedPaintDevice;
+class QPainter;
 class QPdfWriter;
 
 // The template's document is made without Qt; only its painting is here.
@@ -32,6 +34,10 @@ TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Pap
 // Sets the device to the layout's paper and orientation, edge to edge, and
 // paints every page at exactly 1:1. False when the device cannot be painted on.
 bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc);
+
+// Starts `p` painting on `device` in pages of `layout`, edge to edge; false
+// when the device takes neither the layout nor the painter.
+bool BeginPages(QPagedPaintDevice& device, QPageLayout layout, QPainter& p);
 
 // A PDF file's bytes, made in memory at the program's resolution with its
 // title and creator; `paint` draws the pages. Empty when painting fails.

@@ -37,6 +37,14 @@ public:
         bytes_ += FormatFixed(y, 10, 4);
         bytes_ += "\r\n";
     }
+    // A polyline through `points`, ended by `end` ("_close" or an empty line).
+    void polyline(std::initializer_list<std::array<double, 2>> points, std::string_view end) {
+        add("_pline");
+        for (const auto& p : points) {
+            point(p[0], p[1]);
+        }
+        add(end);
+    }
     std::string take() { return std::move(bytes_); }
 
 private:
@@ -45,15 +53,14 @@ private:
 
 // The closed outline 1-2-3-4-5-6-7 and the four fold lines from the apex.
 void Outline(Lines& out, const RaschetData& d) {
-    out.add("_pline");
-    out.point(d.X1, d.Y1);
-    out.point(d.X2, d.Y2);
-    out.point(d.X3, d.Y3);
-    out.point(d.X4, d.Y4);
-    out.point(-d.X3, d.Y3);
-    out.point(-d.X2, d.Y2);
-    out.point(-d.X1, d.Y1);
-    out.add("_close");
+    out.polyline({{d.X1, d.Y1},
+                  {d.X2, d.Y2},
+                  {d.X3, d.Y3},
+                  {d.X4, d.Y4},
+                  {-d.X3, d.Y3},
+                  {-d.X2, d.Y2},
+                  {-d.X1, d.Y1}},
+                 "_close");
     const double corners[4][2] = {{d.X1, d.Y1}, {d.X2, d.Y2}, {-d.X2, d.Y2}, {-d.X1, d.Y1}};
     for (const auto& c : corners) {
         out.add("_line");
@@ -66,17 +73,8 @@ void Outline(Lines& out, const RaschetData& d) {
 // The two seam strips. The P2 strip needs no side back to the apex: it would
 // lie on the y axis within the P1 strip's side F2-4.
 void SeamStrips(Lines& out, const RaschetData& d) {
-    out.add("_pline");
-    out.point(d.X3, d.Y3);
-    out.point(d.XF1, d.YF1);
-    out.point(d.XF2, d.YF2);
-    out.point(d.X4, d.Y4);
-    out.add("");
-    out.add("_pline");
-    out.point(-d.X3, d.Y3);
-    out.point(d.XF3, d.YF3);
-    out.point(d.XF4, d.YF4);
-    out.add("");
+    out.polyline({{d.X3, d.Y3}, {d.XF1, d.YF1}, {d.XF2, d.YF2}, {d.X4, d.Y4}}, "");
+    out.polyline({{-d.X3, d.Y3}, {d.XF3, d.YF3}, {d.XF4, d.YF4}}, "");
 }
 
 // The wire band's outer edge, from point 3 round the rim to point 5, returning

@@ -92,24 +92,26 @@ struct Hinge {
 constexpr Hinge kHinges[] = {
     {1, 2, "4", "1", "2"}, {0, 1, "4", "2", "3"}, {3, 2, "4", "7", "6"}, {4, 3, "4", "6", "5"}};
 
-} // namespace
-
-FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
-    const auto find = [&](const std::string& n, Point& at) {
-        for (const auto& p : drawing.points) {
-            if (p.name == n) {
-                at = p.at;
-                return true;
-            }
+bool Find(const ShopDrawing& drawing, const std::string& n, Point& at) {
+    for (const auto& p : drawing.points) {
+        if (p.name == n) {
+            at = p.at;
+            return true;
         }
-        return false;
-    };
+    }
+    return false;
+}
+
+// The pieces of the pattern and the lines between them, by the drawing's
+// point names; false when a name is missing from the drawing.
+bool LayPieces(const ShopDrawing& drawing, std::vector<Piece>& pieces,
+               std::vector<FoldLine>& lines) {
     bool complete = true;
     const auto named = [&](std::initializer_list<const char*> names) {
         std::vector<Point> out;
         for (const char* n : names) {
             Point p;
-            complete = find(n, p) && complete;
+            complete = Find(drawing, n, p) && complete;
             out.push_back(p);
         }
         return out;
@@ -155,6 +157,43 @@ FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
         line(LineKind::Wire, 3, "7", "6");
         line(LineKind::Wire, 4, "6", "5");
     }
+    return complete;
+}
+
+// A face on its hinge: the fold line on the pattern and, folded fully, in
+// space (a point on it and its direction), and how far the face turns.
+struct Turn {
+    std::pair<Point, Point> line;
+    Vec3 from, axis;
+    double angle = 0;
+};
+
+// The face of `h` turns so that its far corner comes to where the hood has
+// it, seen along the fold line: the angle between the two, taken about it.
+Turn TurnOf(const RaschetData& d, const ShopDrawing& drawing, const Hinge& h,
+            const Rigid& parent) {
+    Point a, b, far;
+    Find(drawing, h.a, a);
+    Find(drawing, h.b, b);
+    Find(drawing, h.far, far);
+    Turn t;
+    t.line = {a, b};
+    const Vec3 pa = parent(a), pb = parent(b);
+    const Vec3 u = (1 / Norm(pb - pa)) * (pb - pa);
+    Vec3 target;
+    HoodCorner(d, h.far, target);
+    const Vec3 from = parent(far) - pa, to = target - pa;
+    const Vec3 v0 = from - Dot(from, u) * u, v1 = to - Dot(to, u) * u;
+    t.from = pa;
+    t.axis = u;
+    t.angle = std::atan2(Dot(u, CrossV(v0, v1)), Dot(v0, v1));
+    return t;
+}
+
+} // namespace
+
+FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
+    const bool complete = LayPieces(drawing, pieces, lines);
     if (!complete || drawing.type < 1 || drawing.type > 3) {
         pieces.clear();
         lines.clear();
@@ -163,26 +202,15 @@ FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
 
     halfL1_ = d.L1 / 2;
     angle_[kFrontFace] = std::atan2(d.H, halfL1_);
-    // Each face turns so that its far corner comes to where the hood has it,
-    // seen along the fold line: the angle between the two, taken about it.
     std::array<Rigid, 5> full;
     full[kFrontFace] = FrontTilt(halfL1_, angle_[kFrontFace]);
     for (const Hinge& h : kHinges) {
-        Point a, b, far;
-        find(h.a, a);
-        find(h.b, b);
-        find(h.far, far);
-        hinge_[static_cast<std::size_t>(h.face)] = {a, b};
+        const auto face = static_cast<std::size_t>(h.face);
         const Rigid& parent = full[static_cast<std::size_t>(h.parent)];
-        const Vec3 pa = parent(a), pb = parent(b);
-        const Vec3 u = (1 / Norm(pb - pa)) * (pb - pa);
-        Vec3 target;
-        HoodCorner(d, h.far, target);
-        const Vec3 from = parent(far) - pa, to = target - pa;
-        const Vec3 v0 = from - Dot(from, u) * u, v1 = to - Dot(to, u) * u;
-        const double angle = std::atan2(Dot(u, CrossV(v0, v1)), Dot(v0, v1));
-        angle_[static_cast<std::size_t>(h.face)] = angle;
-        full[static_cast<std::size_t>(h.face)] = TurnAfter(parent, pa, u, angle);
+        const Turn turn = TurnOf(d, drawing, h, parent);
+        hinge_[face] = turn.line;
+        angle_[face] = turn.angle;
+        full[face] = TurnAfter(parent, turn.from, turn.axis, turn.angle);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "sheets/NestFiles.h"
 
 #include "core/Calculation.h"
-#include "export/SaveFile.h"
+#include "input/SaveFile.h"
 #include "nest/DrawingParts.h"
 #include "report/FormatFixed.h"
 
@@ -249,7 +249,7 @@ bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& f
         return false;
     }
     std::string failure;
-    if (!SaveAllWhole(folder, files, failure))
+    if (!SaveAllWhole(folder, files, failure, NewFileSync::ByCaller))
         failures.push_back(failure);
     if (failures.empty()) {
         // Sheets of an earlier, longer layout in the same folder would be cut

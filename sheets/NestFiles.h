@@ -4,7 +4,7 @@
 // options give the same files from either.
 #pragma once
 
-#include "export/SaveFile.h"
+#include "input/SaveFile.h"
 #include "export/SheetDxf.h"
 #include "export/ShopDrawing.h"
 #include "nest/Nest.h"

@@ -2,13 +2,7 @@
 # Renders the first sheet of a sample nested order into docs/ for the README:
 # the same PDF `kiv nest` writes, drawn by poppler.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-
-bash tools/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target kiv
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+source "$(dirname "$0")/png_build.sh" kiv
 cat >"$out/order.csv" <<'CSV'
 type,H,L1,L2,S,qty,name
 1,250,500,800,0.7,4,hood-800

@@ -3,13 +3,7 @@
 # after the title sheet and A1) into docs/ for the README: the same PDF the
 # program writes, drawn by poppler.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-
-bash tools/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target kiv_write_default_pdf
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+source "$(dirname "$0")/png_build.sh" kiv_write_default_pdf
 QT_QPA_PLATFORM=offscreen build/default/tests/window/kiv_write_default_pdf "$out"
 pdftoppm -r 72 -f 3 -l 3 -singlefile -png "$out/type1.pdf" docs/template-type1-A2
 echo "docs/template-type1-A2.png"

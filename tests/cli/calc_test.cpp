@@ -11,6 +11,7 @@
 
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -39,6 +40,40 @@ std::vector<std::string> Args(int type, const kiv::FieldTexts& texts) {
         }
     }
     return args;
+}
+
+// Each input named by its option, and each option taken as the input of
+// that type's field, or refused where the type has no such field: a refusal
+// must name the option the user typed.
+TEST(CalcOptions, OptionsAndInputsMapBothWays) {
+    for (const auto& [input, option] : kOptions) {
+        EXPECT_STREQ(kiv::cli::OptionOfInput(input), option);
+    }
+    for (int type = 1; type <= 3; ++type) {
+        const auto used = kiv::ValidatorsFor(type);
+        for (const auto& [input, option] : kOptions) {
+            const bool inType = std::find(used.begin(), used.end(), input) != used.end();
+            Input taken{};
+            const bool accepted = kiv::cli::InputOfOption(option, type, taken);
+            if (accepted) {
+                EXPECT_NE(std::find(used.begin(), used.end(), taken), used.end())
+                    << option << " type " << type;
+            }
+            if (inType) {
+                EXPECT_TRUE(accepted) << option << " type " << type;
+                EXPECT_EQ(taken, input) << option << " type " << type;
+            } else if (!accepted) {
+                // --P1 names FalthP1 in type 2 and AllP1 in type 3: refused
+                // only where no input of the type answers to it.
+                EXPECT_TRUE(std::none_of(used.begin(), used.end(), [&](Input in) {
+                    return std::string(kiv::cli::OptionOfInput(in)) == option;
+                })) << option << " type " << type;
+            }
+        }
+    }
+    Input unused{};
+    EXPECT_FALSE(kiv::cli::InputOfOption("-H", 0, unused));
+    EXPECT_FALSE(kiv::cli::InputOfOption("--L3", 1, unused));
 }
 
 class Calc : public KivTest {};

@@ -1,0 +1,204 @@
+#include "input/SaveFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* kDiskFull = "ошибка записи на диск (возможно, диск переполнен)";
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Whether `folder` is no longer there. A deleted working folder still answers
+// as "." to the process that stands in it, so a folder that the file system
+// no longer links anywhere counts as gone too.
+bool FolderGone(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return true;
+    return !S_ISDIR(st.st_mode) || st.st_nlink == 0;
+}
+
+// What in the file system keeps `path` from being written, or nullptr when
+// nothing there explains the failure. The folder first: with the folder gone
+// every other test of the name fails too and would blame the disk.
+const char* CauseAt(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (FolderGone(folder))
+        return "папка, в которую записывается файл, больше не существует";
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return "имя файла занято ссылкой на несуществующий файл";
+    } else if (S_ISDIR(st.st_mode)) {
+        return "в папке уже есть папка с таким именем";
+    } else if (::access(path.c_str(), W_OK) != 0) {
+        return "файл защищен от записи";
+    }
+    if (::access(folder.c_str(), W_OK) != 0)
+        return "нет права записи в папку";
+    return nullptr;
+}
+
+// The user's words for a failure at `path`, `otherwise` when the file system
+// shows no cause; the system's text for `error`, if any, in brackets.
+std::string Failure(const std::string& path, const char* otherwise, int error) {
+    const char* cause = CauseAt(path);
+    std::string why = cause != nullptr ? cause : otherwise;
+    if (error != 0)
+        why += std::string(" (") + std::strerror(error) + ")";
+    return why;
+}
+
+// The file a save to `path` writes: the link's file for a link.
+bool Target(const std::string& path, std::string& target, std::string& reason) {
+    struct stat link {};
+    target = path;
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return true;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        reason = Failure(path, kDiskFull, errno);
+        return false;
+    }
+    target = real;
+    std::free(real);
+    return true;
+}
+
+// The permissions the new file gets: the old file's, or those of an
+// ordinary new file.
+mode_t ModeFor(bool replacing, const struct stat& existing) {
+    if (replacing)
+        return existing.st_mode & 07777;
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+namespace {
+
+// The bytes in a new file beside the file a save to `path` writes (`target`),
+// flushed to the disk when they are to replace an old file or when `sync`
+// asks; `temp` names it. On failure nothing is left behind.
+bool Stage(const std::string& path, std::string_view bytes, NewFileSync sync, std::string& target,
+           std::string& temp, std::string& reason) {
+    if (!Target(path, target, reason))
+        return false;
+    struct stat existing {};
+    const bool replacing = ::stat(target.c_str(), &existing) == 0;
+    if (replacing && (S_ISDIR(existing.st_mode) ||
+                      (S_ISREG(existing.st_mode) && ::access(target.c_str(), W_OK) != 0))) {
+        reason = Failure(target, kDiskFull, 0);
+        return false;
+    }
+    temp = FolderOf(target) + "/.kiv-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        const int error = errno;
+        reason = Failure(target, error == ENOSPC ? kDiskFull : "не удалось создать файл", error);
+        return false;
+    }
+    // An old file is only replaced by bytes that are on the disk.
+    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, ModeFor(replacing, existing)) == 0 &&
+                         ((!replacing && sync == NewFileSync::ByCaller) || ::fsync(fd) == 0);
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        const int error = written ? errno : writeError;
+        ::unlink(temp.c_str());
+        reason = Failure(target, kDiskFull, error);
+        return false;
+    }
+    return true;
+}
+
+// Puts a staged file in place of `target`; on failure the staged file goes.
+bool Commit(const std::string& temp, const std::string& target, std::string& reason) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        reason = Failure(target, "не удалось заменить файл", error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason,
+               NewFileSync sync) {
+    std::string target, temp;
+    return Stage(path, bytes, sync, target, temp, reason) && Commit(temp, target, reason);
+}
+
+bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& files,
+                  std::string& failure, NewFileSync sync) {
+    std::vector<std::string> targets, staged;
+    for (const NamedBytes& f : files) {
+        std::string target, temp, reason;
+        if (!Stage(folder + "/" + f.name, f.bytes, sync, target, temp, reason)) {
+            for (const std::string& t : staged)
+                ::unlink(t.c_str());
+            failure = "не удалось записать файл " + f.name + ": " + reason;
+            return false;
+        }
+        targets.push_back(std::move(target));
+        staged.push_back(std::move(temp));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string reason;
+        if (!Commit(staged[i], targets[i], reason)) {
+            for (std::size_t j = i + 1; j < staged.size(); ++j)
+                ::unlink(staged[j].c_str());
+            failure = "не удалось записать файл " + files[i].name + ": " + reason;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SyncFolder(const std::string& folder, std::string& reason) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        reason = std::string("ошибка записи на диск (") + std::strerror(errno) + ")";
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+} // namespace kiv

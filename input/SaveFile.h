@@ -1,0 +1,47 @@
+// Writing an output file so that a reader never sees half of it, for the
+// window and the command alike.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kiv {
+
+// When a file that is new under its name reaches the disk: before SaveWhole
+// returns, or with one SyncFolder by the caller after many files. A file that
+// replaces an old one always reaches the disk before the old one goes.
+enum class NewFileSync { Now, ByCaller };
+
+// Replaces the file at `path` by `bytes` whole, or leaves whatever had that
+// name as it was: the bytes go into a new file beside it, which is renamed
+// over the old one; on any failure the new file is removed. A name that is a
+// link to a file is written through to that file, and a replaced file keeps
+// its permissions. A write-protected file is kept (the rename would go round
+// the protection). False with the reason, in Russian, when the file was not
+// written: the real cause first, the system's own text in brackets.
+bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason,
+               NewFileSync sync = NewFileSync::Now);
+
+struct NamedBytes {
+    std::string name; // in the folder
+    std::string bytes;
+};
+
+// Saves files that belong together, all or none: each is written beside its
+// name first, and only once every one of them is written are they put in
+// place, so that a failure leaves every old file of the set as it was. False
+// with the failure, in Russian and naming the file, when none was replaced
+// (a rename failing midway, which the file system hardly ever does, leaves
+// the files before it replaced).
+bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& files,
+                  std::string& failure, NewFileSync sync = NewFileSync::Now);
+
+// Flushes everything written into the file system of `folder` to the disk:
+// once after many new files, instead of once per file.
+bool SyncFolder(const std::string& folder, std::string& reason);
+
+// Writes all of `bytes` to the open file `fd`; false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes);
+
+} // namespace kiv
