@@ -3,6 +3,7 @@
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
 #include "cli/SaveFile.h"
+#include "core/PatternType.h"
 #include "road/Road.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ bool InputOfOption(const std::string& option, int type, Input& in) {
          {false, false, true, true}},
         {"-d", {Input::AllD, Input::AllD, Input::AllD, Input::AllD}, {false, false, false, true}},
     };
-    if (type < 1 || type > 3) {
+    if (!PatternTypeOf(type)) {
         return false;
     }
     const auto t = static_cast<std::size_t>(type);
@@ -71,7 +72,7 @@ void PrintTexts(const Confirmation& c, int type) {
     std::cout << ConsoleLines(c.report.radii) << "\n\n";
     std::cout << "Заготовка B1 x B2 = " << c.report.b1 << " x " << c.report.b2 << " мм\n";
     std::cout << ConsoleLines(c.report.summary) << "\n";
-    if (type == 3) {
+    if (PatternTypeOf(type) == PatternType::SeamAndWire) {
         std::cout << "Припуск на закатывание проволоки: " << c.wireAllowance << " мм\n";
     }
 }

@@ -1,5 +1,6 @@
 #include "shape/Checks.h"
 
+#include "core/PatternType.h"
 #include "report/FormatFixed.h"
 #include "shape/Fold.h"
 
@@ -148,10 +149,11 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
     const double lateral = TriangleArea(c[4], c[7], c[1]) + TriangleArea(c[4], c[1], c[2]) +
                            TriangleArea(c[4], c[2], c[6]) + TriangleArea(c[4], c[6], c[7]);
     double strips = 0, band = 0;
-    if (drawing.type >= 2) {
+    const auto type = PatternTypeOf(drawing.type);
+    if (HasSeams(type)) {
         strips = at.area({"4", "3", "F1", "F2"}) + at.area({"4", "F4", "F3", "5"});
     }
-    if (drawing.type == 3) {
+    if (HasWire(type)) {
         band = at.area({"3", "W1", "W2", "2"}) + at.area({"2", "W3", "W4", "1"}) +
                at.area({"1", "W5", "W5'", "7"}) + at.area({"7", "W4'", "W3'", "6"}) +
                at.area({"6", "W2'", "W1'", "5"});
@@ -159,10 +161,10 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
     const double contour = std::fabs(PolygonArea(drawing.contour));
     const double parts = lateral + strips + band;
     std::string sum = "боковая поверхность " + Fixed(lateral, 1);
-    if (drawing.type >= 2) {
+    if (HasSeams(type)) {
         sum += " + полосы фальца " + Fixed(strips, 1);
     }
-    if (drawing.type == 3) {
+    if (HasWire(type)) {
         sum += " + полоса под проволоку " + Fixed(band, 1);
     }
     out.push_back(Judge(CheckId::Area, contour, parts, 1e-9 * std::max(1.0, parts),
