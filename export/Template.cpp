@@ -172,8 +172,9 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
         o.margin < 0 || o.overlap < 0 || o.square <= 0 || o.titleWidth <= 0 || o.titleHeight <= 0) {
         return {};
     }
-    const double shortSide = std::min(o.paper.width, o.paper.height) - 2 * o.margin;
-    const double longSide = std::max(o.paper.width, o.paper.height) - 2 * o.margin;
+    const Paper sold = AsSold(o.paper.width, o.paper.height);
+    const double shortSide = sold.width - 2 * o.margin;
+    const double longSide = sold.height - 2 * o.margin;
     if (!(shortSide > o.overlap)) {
         return {}; // no page would reach past its neighbour's strip
     }
@@ -193,8 +194,9 @@ TemplateLayout LayoutTemplate(const ShopDrawing& drawing, const TemplateOptions&
     TemplateLayout layout;
     layout.overlap = o.overlap;
     layout.landscape = turned;
-    const double printW = layout.landscape ? longSide : shortSide;
-    const double printH = layout.landscape ? shortSide : longSide;
+    const Paper laid = AsLaid(sold, turned);
+    const double printW = laid.width - 2 * o.margin;
+    const double printH = laid.height - 2 * o.margin;
     layout.pageWidth = printW + 2 * o.margin;
     layout.pageHeight = printH + 2 * o.margin;
     layout.columns = static_cast<int>(PagesAlong(B1, printW, o.overlap));
