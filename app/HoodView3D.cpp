@@ -1,6 +1,7 @@
 #include "app/HoodView3D.h"
 
 #include "app/PatternView.h"
+#include "paint/LinePens.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,7 +26,12 @@ constexpr double kDegreesPerPixel = 0.5;
 const QColor kFaceColour(176, 186, 198);
 const QColor kStripColour(150, 200, 150);
 const QColor kBandColour(150, 165, 215);
-const QColor kLineColour[] = {QColor(200, 0, 0), QColor(0, 140, 0), QColor(0, 0, 200)};
+// The fold lines in the pattern's colours, in a screen dash: foreshortened
+// in space, the sheet's dash lengths would mean nothing.
+constexpr double kLinePen = 1.6; // px
+// Every piece's outline, dark and a little thinner, so the fold lines stand out.
+const QColor kEdgeColour(40, 40, 40);
+constexpr double kEdgePen = 1.2; // px
 
 // The view: turned about the hood's vertical axis by yaw, then tipped towards
 // the viewer by pitch. x to the right, y into the screen, z up.
@@ -169,7 +175,7 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
         QPolygonF poly;
         for (const auto& c : s.corners)
             poly << view.screen(c);
-        p.setPen(QPen(QColor(40, 40, 40), 1.2));
+        p.setPen(QPen(kEdgeColour, kEdgePen));
         p.setBrush(Shade(piece.kind, s.corners));
         p.drawPolygon(poly);
 
@@ -181,7 +187,7 @@ void HoodCanvas3D::paintEvent(QPaintEvent*) {
             const kiv::FoldLine& l = plan_->lines[i];
             if (l.face != piece.face && l.otherFace != piece.face)
                 continue;
-            QPen pen(kLineColour[static_cast<int>(l.kind)], 1.6, Qt::DashLine);
+            QPen pen(ColourOf(l.kind), kLinePen, Qt::DashLine);
             p.setPen(pen);
             p.drawLine(view.screen(view.turn(hood.lines[i].a)),
                        view.screen(view.turn(hood.lines[i].b)));

@@ -3,6 +3,7 @@
 #include "app/CanvasInput.h"
 
 #include "export/PointNames.h"
+#include "paint/LinePens.h"
 #include "report/FormatFixed.h"
 #include "report/Texts.h"
 #include "shape/Checks.h"
@@ -22,10 +23,11 @@
 
 namespace {
 
-// The drawing file's layer colours on a white sheet: cut black, folds red,
-// seam strips green, wire band blue.
-const QColor kLayerColour[] = {Qt::black, QColor(200, 0, 0), QColor(0, 140, 0), QColor(0, 0, 200)};
-constexpr double kDash = 6, kGap = 3;   // mm, as the drawing file's dashed type
+// The kinds of line the canvas's line layers show, by layer.
+constexpr kiv::LineKind kLayerKind[] = {kiv::LineKind::Cut, kiv::LineKind::Fold,
+                                        kiv::LineKind::Seam, kiv::LineKind::Wire};
+constexpr double kCutPen = 1.6;         // px, the contour; the other lines in proportion
+constexpr double kShortestDash = 6;     // px: shorter dashes would melt into a line
 constexpr double kMargin = 36;          // px round the pattern after a fit
 constexpr double kDimensionOffset = 24; // px between the pattern and a dimension line
 constexpr double kPick = 6;             // px: how near the pointer must come
@@ -268,13 +270,13 @@ void PatternCanvas::paintEvent(QPaintEvent*) {
             continue;
         // Cosmetic pens: the same width in pixels at every zoom; dashes
         // keep their length on the sheet until they would melt into a line.
-        QPen pen(kLayerColour[pass], pass == Cut ? 1.6 : 1.2);
+        const kiv::LineKind kind = kLayerKind[pass];
+        const kiv::LineStyle& style = kiv::StyleOf(kind);
+        QPen pen(ColourOf(kind), kCutPen * style.pen);
         pen.setCosmetic(true);
-        if (pass != Cut) {
-            const double width = pen.widthF();
-            pen.setDashPattern(
-                {std::max(kDash * scale_, 6.0) / width, std::max(kGap * scale_, 3.0) / width});
-        }
+        if (!style.dash.solid())
+            pen.setDashPattern(DashPattern(kind, std::max(style.dash.drawn * scale_, kShortestDash),
+                                           pen.widthF()));
         p.setPen(pen);
         for (const auto& l : lines_)
             if (l.layer == pass)

@@ -55,6 +55,11 @@ namespace {
 // The design's font; Debian has no MS Sans Serif, Liberation Sans stands in.
 const QString kFontFamily = QStringLiteral("MS Sans Serif");
 
+// The design's font sizes, in pixels as a 96 dpi screen shows its points.
+constexpr int kTextPixels = 13;  // 10 pt: the window's texts and the captions
+constexpr int kValuePixels = 16; // 12 pt bold: the input fields and the blank sizes
+constexpr int kTabPixels = 11;   // 8 pt: the page tabs, as the design's tab control
+
 QFont DesignFont(int pixelSize, bool bold = false) {
     QFont f(kFontFamily);
     f.setPixelSize(pixelSize);
@@ -128,7 +133,7 @@ TForm1::TForm1(Messages& messages, const QString& title, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowCaption));
     setWindowIcon(ProgramIcon());
-    setFont(DesignFont(13));
+    setFont(DesignFont(kTextPixels));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Button));
     setPalette(pal);
@@ -172,7 +177,7 @@ QLineEdit* TForm1::makeField(QWidget* parent, const char* name, const QString& t
     auto* field = new QLineEdit(text, parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setGeometry(geometry);
-    field->setFont(DesignFont(16, true));
+    field->setFont(DesignFont(kValuePixels, true));
     field->setAccessibleName(accessibleName);
     field->installEventFilter(this);
     return field;
@@ -183,7 +188,7 @@ QLineEdit* TForm1::makeLabelledField(QWidget* parent, const char* name, const QS
                                      const QString& accessibleName) {
     // The caption is created first so that its field lies above it where the
     // two might touch.
-    const QFont captionFont = DesignFont(13);
+    const QFont captionFont = DesignFont(kTextPixels);
     const QFontMetrics metrics(captionFont);
     const int height = metrics.height();
     const QRect captionBox(geometry.left(), geometry.top() - kCaptionGap - height,
@@ -221,7 +226,7 @@ void TForm1::createControls() {
 
     LabelVvod = makeLabel(client, "LabelVvod",
                           u("Введите размеры зонта в мм (десятичный разделитель ТОЧКА) :"),
-                          QRect(15, 6, 240, 35), 13, false, kTopLeft);
+                          QRect(15, 6, 240, 35), kTextPixels, false, kTopLeft);
     LabelVvod->setWordWrap(true);
 
     EditL1 = makeField(client, "EditL1", Initial(kiv::Input::L1), QRect(12, 172, 65, 24),
@@ -251,7 +256,7 @@ void TForm1::createControls() {
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(295, 2, 422, 260);
-    PageControl1->setFont(DesignFont(11));
+    PageControl1->setFont(DesignFont(kTabPixels));
     PageControl1->setTabPosition(QTabWidget::North);
     // All three captions stay whole: no eliding, and the tabs are made narrow
     // enough to fit side by side without scroll buttons.
@@ -277,17 +282,17 @@ void TForm1::createControls() {
 
     ImageNone = makePicture(TabSheet1, "ImageNone", ":/pictures/none.svg", QRect(36, 4, 345, 221),
                             u("Развертка без припусков"));
-    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18), 16, true,
-                            kTopCentre, kBlankWidth);
-    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), 16, true,
-                            kTopLeft, kBlankHeight);
+    LabelNoneB1 = makeLabel(TabSheet1, "LabelNoneB1", u("B1"), QRect(156, 171, 75, 18),
+                            kValuePixels, true, kTopCentre, kBlankWidth);
+    LabelNoneB2 = makeLabel(TabSheet1, "LabelNoneB2", u("B2"), QRect(320, 83, 75, 18), kValuePixels,
+                            true, kTopLeft, kBlankHeight);
 
     ImageFalth = makePicture(TabSheet2, "ImageFalth", ":/pictures/falth.svg",
                              QRect(72, 4, 365, 229), u("Развертка с припусками на фальц"));
-    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18), 16, true,
-                             kTopLeft, kBlankHeight);
-    LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18), 16, true,
-                             kTopCentre, kBlankWidth);
+    LabelFalthB2 = makeLabel(TabSheet2, "LabelFalthB2", u("B2"), QRect(348, 108, 75, 18),
+                             kValuePixels, true, kTopLeft, kBlankHeight);
+    LabelFalthB1 = makeLabel(TabSheet2, "LabelFalthB1", u("B1"), QRect(204, 187, 75, 18),
+                             kValuePixels, true, kTopCentre, kBlankWidth);
     LEditFalthP1 = makeLabelledField(TabSheet2, "LEditFalthP1", u("Припуск Р1 ( >Р2 )"),
                                      Initial(kiv::Input::FalthP1), QRect(8, 20, 55, 24),
                                      u("Припуск Р1 на фальц, мм"));
@@ -297,13 +302,13 @@ void TForm1::createControls() {
 
     ImageAll = makePicture(TabSheet3, "ImageAll", ":/pictures/all.svg", QRect(72, 0, 361, 229),
                            u("Развертка с припусками на фальц и проволоку"));
-    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), 16, true,
-                           kTopCentre, kBlankWidth);
-    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), 16, true,
-                           kTopLeft, kBlankHeight);
+    LabelAllB1 = makeLabel(TabSheet3, "LabelAllB1", u("B1"), QRect(200, 183, 75, 18), kValuePixels,
+                           true, kTopCentre, kBlankWidth);
+    LabelAllB2 = makeLabel(TabSheet3, "LabelAllB2", u("B2"), QRect(353, 99, 75, 18), kValuePixels,
+                           true, kTopLeft, kBlankHeight);
     LabelAllP = makeLabel(
         TabSheet3, "LabelAllP", FromUtf8(kiv::WireAllowanceText(InitialSize(kiv::Input::AllD))),
-        QRect(95, 120, 42, 18), 16, true, kTopRight, "Припуск на закатывание проволоки");
+        QRect(95, 120, 42, 18), kValuePixels, true, kTopRight, "Припуск на закатывание проволоки");
     LEditAllP1 = makeLabelledField(TabSheet3, "LEditAllP1", u("Припуск Р1 ( >= Р2 )"),
                                    Initial(kiv::Input::AllP1), QRect(8, 20, 55, 28),
                                    u("Припуск Р1 на фальц, мм"));
@@ -314,12 +319,12 @@ void TForm1::createControls() {
         makeLabelledField(TabSheet3, "LEditAllD", u("d проволоки"), Initial(kiv::Input::AllD),
                           QRect(8, 176, 55, 24), u("Диаметр проволоки d, мм"));
 
-    LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205), 13, false,
-                             kTopLeft, "Справка о заготовке и развертке");
+    LabelSpravka = makeLabel(client, "LabelSpravka", QString(), QRect(4, 264, 285, 205),
+                             kTextPixels, false, kTopLeft, "Справка о заготовке и развертке");
     LabelSpravka->setWordWrap(true);
     LabelSpravka->hide();
-    LabelRazv = makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), 13, false,
-                          kTopLeft, "Радиусы для разметки");
+    LabelRazv = makeLabel(client, "LabelRazv", QString(), QRect(296, 264, 421, 205), kTextPixels,
+                          false, kTopLeft, "Радиусы для разметки");
     LabelRazv->setWordWrap(true);
     LabelRazv->hide();
 

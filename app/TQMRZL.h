@@ -179,7 +179,7 @@ private:
     QString scriptName(int type) const;
     QString proposedPath(int type, const char* extension) const;
     bool confirmedPattern(int& type) const;
-    bool templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc);
+    bool templateOf(int type, kiv::Paper paper, kiv::TemplateDocument& doc);
     bool saveOrTell(const QString& path, const std::string& bytes);
     // Nests the copies the dialog asks for and writes the files, or says why not.
     void runNest();

@@ -82,7 +82,7 @@ void TForm1::writeScript(int type) {
 
 bool TForm1::confirmedPattern(int& type) const {
     type = confirmedType_;
-    return type >= 1 && type <= 3;
+    return kiv::PatternTypeOf(type).has_value();
 }
 
 QString TForm1::proposedPath(int type, const char* extension) const {
@@ -133,9 +133,8 @@ void TForm1::ExportDXFClick() {
     });
 }
 
-bool TForm1::templateOf(int type, double paperWidth, double paperHeight, kiv::TemplateDocument& doc) {
-    const TemplateBuild build =
-        MakeTemplate(RaschetData, type, {paperWidth, paperHeight}, Today(), doc);
+bool TForm1::templateOf(int type, kiv::Paper paper, kiv::TemplateDocument& doc) {
+    const TemplateBuild build = MakeTemplate(RaschetData, type, paper, Today(), doc);
     if (build.fault != kiv::DrawingFault::None) {
         messages_.show(Messages::Kind::Error, title_, ProgramFault("шаблон", build.fault));
         return false;
@@ -155,7 +154,7 @@ void TForm1::TemplatePDFClick() {
         if (!confirmedPattern(type))
             return;
         TemplateDocument doc;
-        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
+        if (!templateOf(type, kiv::kA4, doc))
             return;
         const QString path = AskWhere(*dialogs_, this, "Шаблон в PDF", proposedPath(type, "pdf"),
                                       "Документ PDF (*.pdf)", "pdf");
@@ -176,7 +175,8 @@ void TForm1::PrintTemplateClick() {
         if (!confirmedPattern(type))
             return;
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageSize(
+            QPageSize(QSizeF(kiv::kA4.width, kiv::kA4.height), QPageSize::Millimeter));
         // The document is the hood: its name alone titles the preview, the
         // print job and a PDF printed from it. Printing to a file proposes
         // the working folder; a real printer, where there is one, stays the
@@ -189,17 +189,17 @@ void TForm1::PrintTemplateClick() {
         // Checked once before the preview opens, so a faulty drawing is one
         // message, not one per repaint.
         TemplateDocument doc;
-        if (!templateOf(type, kiv::kA4.width, kiv::kA4.height, doc))
+        if (!templateOf(type, kiv::kA4, doc))
             return;
         dialogs_->printPreview(this, printer, [&](QPrinter* p) {
             // The paper the user picked in the preview, as sold (portrait).
-            const QSizeF paper = p->pageLayout().pageSize().size(QPageSize::Millimeter);
-            const double w = std::min(paper.width(), paper.height());
-            const double h = std::max(paper.width(), paper.height());
+            const QSizeF size = p->pageLayout().pageSize().size(QPageSize::Millimeter);
+            const kiv::Paper paper = kiv::AsSold(size.width(), size.height());
             // Laid out again, title lines included (they count the sheets).
             // Paper the template cannot use leaves the preview empty.
-            if (w != doc.options.paper.width || h != doc.options.paper.height) {
-                const TemplateBuild build = MakeTemplate(RaschetData, type, {w, h}, Today(), doc);
+            if (paper.width != doc.options.paper.width ||
+                paper.height != doc.options.paper.height) {
+                const TemplateBuild build = MakeTemplate(RaschetData, type, paper, Today(), doc);
                 if (build.fault != kiv::DrawingFault::None || !build.fits)
                     return;
             }
@@ -215,7 +215,7 @@ namespace {
 
 std::optional<ConfirmedPattern> Confirmed(const kiv::RaschetData& state, int type, bool confirmed,
                                           QString name) {
-    if (!confirmed || type < 1 || type > 3)
+    if (!confirmed || !kiv::PatternTypeOf(type))
         return std::nullopt;
     // Calculated on a copy: the script button is enabled before the
     // confirmation has computed its points, and a view must never touch the

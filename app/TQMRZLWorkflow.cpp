@@ -194,7 +194,7 @@ void TForm1::confirm(int type) {
 
         enterConfirmedState(type);
 
-        if (type == 3)
+        if (kiv::HasWire(kiv::PatternTypeOf(type)))
             LabelAllP->setText(FromUtf8(c.wireAllowance));
         showReport(type, c.report);
     });

@@ -366,7 +366,7 @@ void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json
         const RaschetData& d = job.data;
         const BlankSummary& s = job.confirmation.report.blank;
         const auto q = static_cast<double>(job.qty);
-        const double wire = job.type == 3 ? WireLength(d) * q : 0;
+        const double wire = HasWire(PatternTypeOf(job.type)) ? WireLength(d) * q : 0;
         nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
         for (const auto& [format, name] : job.files) {
             fileList.push_back(name);

@@ -3,6 +3,7 @@
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
 #include "input/SaveFile.h"
+#include "core/PatternType.h"
 #include "road/Road.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ void PrintTexts(const Confirmation& c, int type) {
     std::cout << ConsoleLines(c.report.radii) << "\n\n";
     std::cout << "Заготовка B1 x B2 = " << c.report.b1 << " x " << c.report.b2 << " мм\n";
     std::cout << ConsoleLines(c.report.summary) << "\n";
-    if (type == 3) {
+    if (PatternTypeOf(type) == PatternType::SeamAndWire) {
         std::cout << "Припуск на закатывание проволоки: " << c.wireAllowance << " мм\n";
     }
 }

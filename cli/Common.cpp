@@ -1,8 +1,10 @@
 #include "cli/Common.h"
 
+#include "core/PatternType.h"
 #include "input/SettingsFile.h"
 
 #include <ctime>
+#include <optional>
 
 namespace kiv::cli {
 
@@ -45,32 +47,18 @@ bool ResolveOsmode(bool given, const std::string& option, std::string& value,
 
 bool ParsePaper(const std::string& paper, const std::string& orientation,
                 TemplateOptions& options, std::string& error) {
-    const struct {
-        const char* name;
-        Paper paper;
-    } papers[] = {{"A4", kA4}, {"A3", {297, 420}}, {"Letter", {215.9, 279.4}}};
-    bool found = false;
-    for (const auto& p : papers) {
-        if (paper == p.name) {
-            options.paper = p.paper;
-            found = true;
-        }
-    }
-    if (!found) {
-        error = "параметр --paper: '" + paper + "' — допустимы A4, A3, Letter";
+    const std::optional<Paper> sheet = PaperNamed(paper);
+    if (!sheet) {
+        error = "параметр --paper: '" + paper + "' — допустимы " + PaperNames();
         return false;
     }
-    if (orientation == "auto") {
-        options.orientation = Orientation::Automatic;
-    } else if (orientation == "portrait") {
-        options.orientation = Orientation::Portrait;
-    } else if (orientation == "landscape") {
-        options.orientation = Orientation::Landscape;
-    } else {
-        error = "параметр --orientation: '" + orientation +
-                "' — допустимы auto, portrait, landscape";
+    const std::optional<Orientation> lying = OrientationNamed(orientation);
+    if (!lying) {
+        error = "параметр --orientation: '" + orientation + "' — допустимы " + OrientationNames();
         return false;
     }
+    options.paper = *sheet;
+    options.orientation = *lying;
     return true;
 }
 
@@ -108,7 +96,7 @@ const struct {
 } // namespace
 
 bool InputOfOption(const std::string& option, int type, Input& in) {
-    if (type < 1 || type > 3) {
+    if (!PatternTypeOf(type)) {
         return false;
     }
     const auto t = static_cast<std::size_t>(type);

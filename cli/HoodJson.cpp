@@ -1,6 +1,8 @@
 #include "cli/HoodJson.h"
 
 #include "cli/Common.h"
+#include "core/Geometry.h"
+#include "core/PatternType.h"
 
 namespace kiv::cli {
 
@@ -39,8 +41,8 @@ nlohmann::ordered_json HoodJson(const RaschetData& d, int type, const Confirmati
          {"finite", "no_zero_length_edge", "slit_on_axis", "not_self_crossing",
           "extents_are_blank"}},
     };
-    if (type == 3) {
-        j["wire_allowance_mm"] = 2.5 * d.AllD;
+    if (PatternTypeOf(type) == PatternType::SeamAndWire) {
+        j["wire_allowance_mm"] = WireBandWidth(d.AllD);
         j["wire_length_mm"] = WireLength(d);
         j["growth_mm"] = {{"width", s.widen}, {"length", s.lengthen}, {"height", s.heighten}};
     }

@@ -1,5 +1,6 @@
 #include "cli/Summary.h"
 
+#include "core/PatternType.h"
 #include "export/TitleBlock.h"
 #include "report/FormatFixed.h"
 #include "road/Road.h"
@@ -55,9 +56,11 @@ std::string SummaryLine(int line, const std::string& name, int type, long qty,
     for (double v : {d.H, d.L1, d.L2, d.S}) {
         cell(ShortNumber(v));
     }
-    cell(type >= 2 ? ShortNumber(type == 3 ? d.AllP1 : d.FalthP1) : std::string());
-    cell(type >= 2 ? ShortNumber(type == 3 ? d.AllP2 : d.FalthP2) : std::string());
-    cell(type == 3 ? ShortNumber(d.AllD) : std::string());
+    const auto t = PatternTypeOf(type);
+    const bool seams = HasSeams(t), wire = HasWire(t);
+    cell(seams ? ShortNumber(wire ? d.AllP1 : d.FalthP1) : std::string());
+    cell(seams ? ShortNumber(wire ? d.AllP2 : d.FalthP2) : std::string());
+    cell(wire ? ShortNumber(d.AllD) : std::string());
     cell(std::to_string(qty));
     cell(Fixed(s.B1, 2));
     cell(Fixed(s.B2, 2));
@@ -66,7 +69,7 @@ std::string SummaryLine(int line, const std::string& name, int type, long qty,
     for (double m : s.blankMass) {
         cell(Fixed(m * q, 3));
     }
-    cell(type == 3 ? Fixed(WireLength(d) * q, 1) : std::string());
+    cell(wire ? Fixed(WireLength(d) * q, 1) : std::string());
     cell(CsvCell(fileList));
     text += "\r\n";
     return text;

@@ -6,6 +6,7 @@
 #include "cli/Common.h"
 #include "cli/Nest.h"
 #include "core/Version.h"
+#include "export/Paper.h"
 
 #include <CLI/CLI.hpp>
 
@@ -79,7 +80,7 @@ void Russian(CLI::App& app) {
 
 // The options both verbs share: settings value and paper.
 struct Shared {
-    std::string osmode, paper = "A4", orientation = "auto";
+    std::string osmode, paper = kiv::kPapers[0].name, orientation = kiv::kOrientations[0].name;
     CLI::Option* osmodeOption = nullptr;
 };
 
@@ -88,10 +89,12 @@ void AddShared(CLI::App& cmd, Shared& s) {
         "--osmode", s.osmode,
         "Значение OSMODE в конце сценария, целое от 0 до 32767 (иначе первая строка "
         "Kiv_ini.txt в текущей папке)");
-    cmd.add_option("--paper", s.paper, "Бумага шаблона PDF: A4, A3, Letter (по умолчанию A4)");
+    cmd.add_option("--paper", s.paper,
+                   "Бумага шаблона PDF: " + kiv::PaperNames() + " (по умолчанию " +
+                       kiv::kPapers[0].name + ")");
     cmd.add_option("--orientation", s.orientation,
-                   "Ориентация листов: auto, portrait, landscape (по умолчанию auto — как "
-                   "меньше листов)");
+                   "Ориентация листов: " + kiv::OrientationNames() + " (по умолчанию " +
+                       kiv::kOrientations[0].name + " — как меньше листов)");
 }
 
 // The shared options as a verb takes them; false with the message on the

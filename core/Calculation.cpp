@@ -42,19 +42,19 @@ struct Box {
     }
 };
 
-Box BlankBox(const RaschetData& d, int type) {
+Box BlankBox(const RaschetData& d, PatternType type) {
     Box box;
     box.add(d.X1, d.Y1);
     box.add(d.X2, d.Y2);
     box.add(d.X3, d.Y3);
     box.add(d.X4, d.Y4);
-    if (type >= 2) {
+    if (HasSeams(type)) {
         box.add(d.XF1, d.YF1);
         box.add(d.XF2, d.YF2);
         box.add(d.XF3, d.YF3);
         box.add(d.XF4, d.YF4);
     }
-    if (type == 3) {
+    if (HasWire(type)) {
         box.add(d.XW1, d.YW1);
         box.add(d.XW2, d.YW2);
         box.add(d.XW3, d.YW3);
@@ -77,10 +77,14 @@ CalcResult Stopped(CalcStatus status, int type) {
     return result;
 }
 
-CalcResult Summarise(RaschetData& d, int type) {
+CalcResult Stopped(CalcStatus status, PatternType type) {
+    return Stopped(status, NumberOf(type));
+}
+
+CalcResult Summarise(RaschetData& d, PatternType type) {
     CalcResult result;
     BlankSummary& s = result.summary;
-    s.type = type;
+    s.type = NumberOf(type);
 
     const Box box = BlankBox(d, type);
     s.B1 = 2 * box.maxAbsX;
@@ -90,9 +94,9 @@ CalcResult Summarise(RaschetData& d, int type) {
     d.SlantL1 = std::sqrt(d.H * d.H + d.L2 * d.L2 / 4);
     // Two faces over the L2 sides plus two over the L1 sides, then the allowance strips.
     s.patternArea = d.L2 * d.R04 + d.L1 * d.SlantL1;
-    if (type == 2) {
+    if (type == PatternType::LockSeam) {
         s.patternArea += (d.FalthP1 + d.FalthP2) * d.R04;
-    } else if (type == 3) {
+    } else if (type == PatternType::SeamAndWire) {
         s.patternArea += (d.AllP1 + d.AllP2) * d.R04 + WireBandWidth(d.AllD) * 2 * (d.L1 + d.L2);
     }
 
@@ -101,7 +105,7 @@ CalcResult Summarise(RaschetData& d, int type) {
         s.patternMass[m] = s.patternArea * d.S * kDensity[m] / 1000;
     }
 
-    if (type == 3) {
+    if (HasWire(type)) {
         // The rolled wire stands out of the sheet by its radius plus the thickness.
         const double r = d.AllD / 2 + d.S;
         s.widen = (1 - d.H / d.R04) * r * 2;
@@ -113,7 +117,7 @@ CalcResult Summarise(RaschetData& d, int type) {
 }
 
 // Types 2 and 3 share everything up to the seam strips.
-CalcResult WithSeam(RaschetData& d, int type, double p1, double p2) {
+CalcResult WithSeam(RaschetData& d, PatternType type, double p1, double p2) {
     Razv0_4(d);
     if (!BaseFinite(d)) {
         return Stopped(CalcStatus::NotFinite, type);
@@ -129,7 +133,7 @@ CalcResult WithSeam(RaschetData& d, int type, double p1, double p2) {
     if (!SeamFinite(d)) {
         return Stopped(CalcStatus::NotFinite, type);
     }
-    if (type == 3) {
+    if (HasWire(type)) {
         WireStep(d);
         if (!WireFinite(d)) {
             return Stopped(CalcStatus::NotFinite, type);
@@ -143,29 +147,29 @@ CalcResult WithSeam(RaschetData& d, int type, double p1, double p2) {
 CalcResult CalcNone(RaschetData& d) {
     Razv0_4(d);
     if (!BaseFinite(d)) {
-        return Stopped(CalcStatus::NotFinite, 1);
+        return Stopped(CalcStatus::NotFinite, PatternType::Plain);
     }
-    return Summarise(d, 1);
+    return Summarise(d, PatternType::Plain);
 }
 
 CalcResult CalcFalth(RaschetData& d) {
-    return WithSeam(d, 2, d.FalthP1, d.FalthP2);
+    return WithSeam(d, PatternType::LockSeam, d.FalthP1, d.FalthP2);
 }
 
 CalcResult CalcAll(RaschetData& d) {
-    return WithSeam(d, 3, d.AllP1, d.AllP2);
+    return WithSeam(d, PatternType::SeamAndWire, d.AllP1, d.AllP2);
 }
 
 CalcResult Calculate(RaschetData& d, int type) {
-    switch (type) {
-    case 1:
-        return CalcNone(d);
-    case 2:
-        return CalcFalth(d);
-    case 3:
-        return CalcAll(d);
-    default:
-        break;
+    if (const auto t = PatternTypeOf(type)) {
+        switch (*t) {
+        case PatternType::Plain:
+            return CalcNone(d);
+        case PatternType::LockSeam:
+            return CalcFalth(d);
+        case PatternType::SeamAndWire:
+            return CalcAll(d);
+        }
     }
     // No such pattern: nothing is computed, and nothing may be shown or written.
     return Stopped(CalcStatus::NotFinite, type);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PatternType.h"
 #include "core/RaschetData.h"
 
 namespace kiv {

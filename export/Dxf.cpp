@@ -1,5 +1,6 @@
 #include "export/Dxf.h"
 
+#include "core/PatternType.h"
 #include "export/DxfWriter.h"
 
 #include <iterator>
@@ -32,7 +33,8 @@ DxfOutput DxfBytes(const RaschetData& d, int type, const BlankSummary& summary) 
     Header(dxf, w, {left->x, low->y}, {right->x, high->y});
     const Rect e = BoundsOf(c);
     // Only the layers this type draws on, so a CAM program lists no empty ones.
-    const std::size_t layers = type == 1 ? 3 : type == 2 ? 4 : 5;
+    const auto t = PatternTypeOf(type);
+    const std::size_t layers = 3 + (HasSeams(t) ? 1U : 0U) + (HasWire(t) ? 1U : 0U);
     Tables(dxf, w, {std::begin(kDrawingLayers), std::begin(kDrawingLayers) + layers}, e);
 
     w.sectionBlocks();

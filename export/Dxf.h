@@ -11,12 +11,6 @@
 
 namespace kiv {
 
-// Layer names: the cut contour and the three kinds of fold line.
-inline constexpr const char* kLayerCut = "CUT";
-inline constexpr const char* kLayerFold = "FOLD";
-inline constexpr const char* kLayerSeam = "SEAM";
-inline constexpr const char* kLayerWire = "WIRE";
-
 struct DxfOutput {
     DrawingFault fault = DrawingFault::None; // anything else: `bytes` is empty
     std::string bytes;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "export/Dxf.h"
+#include "export/LineStyles.h"
 
 #include <dl_attributes.h>
 #include <dl_codes.h>
@@ -17,6 +18,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -74,15 +76,6 @@ private:
     mutable std::string bytes_;
 };
 
-// ACI colours: cut white/black, folds red, seams green, wire blue.
-constexpr int kColourCut = 7;
-constexpr int kColourFold = 1;
-constexpr int kColourSeam = 3;
-constexpr int kColourWire = 5;
-
-// Dashes of the fold-line type, mm: 6 drawn, 3 gap.
-constexpr int kDashes = 2;
-
 inline DL_Attributes On(const char* layer) {
     return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
 }
@@ -134,25 +127,34 @@ struct LayerRow {
     const char* linetype;
 };
 
-// Colours and line types of the shop drawing's layers, in the order a
-// drawing of type 1, 2, 3 takes them (the first 3, 4 or 5).
-inline constexpr LayerRow kDrawingLayers[] = {{"0", kColourCut, "CONTINUOUS"},
-                                              {kLayerCut, kColourCut, "CONTINUOUS"},
-                                              {kLayerFold, kColourFold, "DASHED"},
-                                              {kLayerSeam, kColourSeam, "DASHED"},
-                                              {kLayerWire, kColourWire, "DASHED"}};
+constexpr LayerRow RowOf(LineKind kind) {
+    const LineStyle& s = StyleOf(kind);
+    return {s.layer, s.aci, s.linetype};
+}
+
+// The shop drawing's layers, in the order a drawing of type 1, 2, 3 takes
+// them (the first 3, 4 or 5): the default layer looks like the contour.
+inline constexpr LayerRow kDrawingLayers[] = {
+    {kDefaultLayer, StyleOf(LineKind::Cut).aci, StyleOf(LineKind::Cut).linetype},
+    RowOf(LineKind::Cut),
+    RowOf(LineKind::Fold),
+    RowOf(LineKind::Seam),
+    RowOf(LineKind::Wire)};
 
 inline void Tables(DL_Dxf& dxf, MemoryWriter& w, const std::vector<LayerRow>& rows,
                    const Rect& extents) {
     w.sectionTables();
     ActiveViewport(w, extents);
 
-    double dash[kDashes] = {6.0, -3.0};
+    // A line type's pattern: a dash drawn, then a gap (negative).
+    double dash[] = {kFoldDash.drawn, -kFoldDash.gap};
     w.tableLinetypes(4);
     dxf.writeLinetype(w, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
     dxf.writeLinetype(w, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
-    dxf.writeLinetype(w, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
-    dxf.writeLinetype(w, DL_LinetypeData("DASHED", "__ __ __", 0, kDashes, 9.0, dash));
+    dxf.writeLinetype(w, DL_LinetypeData(kSolidLinetype, "Solid line", 0, 0, 0.0));
+    dxf.writeLinetype(w, DL_LinetypeData(kDashedLinetype, "__ __ __", 0,
+                                         static_cast<int>(std::size(dash)),
+                                         kFoldDash.drawn + kFoldDash.gap, dash));
     w.tableEnd();
 
     w.tableLayers(static_cast<int>(rows.size()));
@@ -174,33 +176,34 @@ inline void Tables(DL_Dxf& dxf, MemoryWriter& w, const std::vector<LayerRow>& ro
     w.sectionEnd();
 }
 
-// A polyline, on CUT unless told; `flags` DL_CLOSED_PLINE closes it, 0 leaves it open.
+// A polyline on the layer of its kind of line; `flags` DL_CLOSED_PLINE
+// closes it, 0 leaves it open.
 inline void Polyline(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Point>& points, int flags,
-                     const char* layer = kLayerCut) {
+                     LineKind kind) {
     dxf.writePolyline(w, DL_PolylineData(static_cast<int>(points.size()), 0, 0, flags),
-                      On(layer));
+                      On(StyleOf(kind).layer));
     for (const auto& p : points) {
         dxf.writeVertex(w, DL_VertexData(p.x, p.y, 0, 0));
     }
     dxf.writePolylineEnd(w);
 }
 
-inline void Lines(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Segment>& lines, const char* layer) {
+inline void Lines(DL_Dxf& dxf, MemoryWriter& w, const std::vector<Segment>& lines, LineKind kind) {
     for (const auto& s : lines) {
-        dxf.writeLine(w, DL_LineData(s.a.x, s.a.y, 0, s.b.x, s.b.y, 0), On(layer));
+        dxf.writeLine(w, DL_LineData(s.a.x, s.a.y, 0, s.b.x, s.b.y, 0), On(StyleOf(kind).layer));
     }
 }
 
 // Every line of a shop drawing: the contour and slit on CUT, the fold,
 // seam and wire lines on their layers.
 inline void DrawingEntities(DL_Dxf& dxf, MemoryWriter& w, const ShopDrawing& drawing) {
-    Polyline(dxf, w, drawing.contour, DL_CLOSED_PLINE);
+    Polyline(dxf, w, drawing.contour, DL_CLOSED_PLINE, LineKind::Cut);
     if (!drawing.slit.empty()) {
-        Polyline(dxf, w, drawing.slit, 0);
+        Polyline(dxf, w, drawing.slit, 0, LineKind::Slit);
     }
-    Lines(dxf, w, drawing.folds, kLayerFold);
-    Lines(dxf, w, drawing.seams, kLayerSeam);
-    Lines(dxf, w, drawing.wires, kLayerWire);
+    Lines(dxf, w, drawing.folds, LineKind::Fold);
+    Lines(dxf, w, drawing.seams, LineKind::Seam);
+    Lines(dxf, w, drawing.wires, LineKind::Wire);
 }
 
 // The file's start: dxflib's header with millimetres and the drawing's

@@ -10,9 +10,6 @@ using namespace dxf_detail;
 
 namespace {
 
-constexpr int kColourSheet = 8;  // grey
-constexpr int kColourLabels = 2; // yellow
-
 // Label height: a tenth of the part's smaller side, between 3 and 20 mm.
 double LabelHeight(const ShopDrawing& drawing) {
     const Rect box = BoundsOf(drawing.contour);
@@ -46,8 +43,8 @@ std::string SheetDxfBytes(double length, double width, const std::vector<SheetPa
     Header(dxf, w, {0, 0}, {length, width});
 
     std::vector<LayerRow> layers(std::begin(kDrawingLayers), std::end(kDrawingLayers));
-    layers.push_back({kLayerSheet, kColourSheet, "CONTINUOUS"});
-    layers.push_back({kLayerLabels, kColourLabels, "CONTINUOUS"});
+    layers.push_back(RowOf(LineKind::Sheet));
+    layers.push_back(RowOf(LineKind::Labels));
     Tables(dxf, w, layers, {0, 0, length, width});
 
     w.sectionBlocks();
@@ -55,7 +52,7 @@ std::string SheetDxfBytes(double length, double width, const std::vector<SheetPa
 
     w.sectionEntities();
     Polyline(dxf, w, {{0, 0}, {length, 0}, {length, width}, {0, width}}, DL_CLOSED_PLINE,
-             kLayerSheet);
+             LineKind::Sheet);
     for (const SheetPart& part : parts) {
         DrawingEntities(dxf, w, part.drawing);
     }
@@ -66,7 +63,7 @@ std::string SheetDxfBytes(double length, double width, const std::vector<SheetPa
         dxf.writeText(w,
                       DL_TextData(at.x, at.y, 0, at.x, at.y, 0, LabelHeight(part.drawing), 1.0, 0,
                                   1, 2, part.label, "STANDARD", 0.0),
-                      On(kLayerLabels));
+                      On(StyleOf(LineKind::Labels).layer));
     }
     w.sectionEnd();
     w.dxfEOF();

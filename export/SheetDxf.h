@@ -10,9 +10,6 @@
 
 namespace kiv {
 
-inline constexpr const char* kLayerSheet = "SHEET";
-inline constexpr const char* kLayerLabels = "LABELS";
-
 // A part as it lies on the sheet: its drawing already turned and moved.
 struct SheetPart {
     std::string label; // ASCII, so that every CAM program reads it

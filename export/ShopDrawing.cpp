@@ -1,5 +1,7 @@
 #include "export/ShopDrawing.h"
 
+#include "core/PatternType.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -157,7 +159,7 @@ DrawingFault CheckSlit(const ShopDrawing& drawing) {
 
 // The named points of the pattern `type`: the outline's, the seam strips'
 // and the wire band's, the band's left half primed.
-void NamePoints(Builder& b, const RaschetData& d, int type) {
+void NamePoints(Builder& b, const RaschetData& d, PatternType t) {
     b.name("0", 0, 0);
     b.name("1", d.X1, d.Y1);
     b.name("2", d.X2, d.Y2);
@@ -166,13 +168,13 @@ void NamePoints(Builder& b, const RaschetData& d, int type) {
     b.name("5", -d.X3, d.Y3);
     b.name("6", -d.X2, d.Y2);
     b.name("7", -d.X1, d.Y1);
-    if (type >= 2) {
+    if (HasSeams(t)) {
         b.name("F1", d.XF1, d.YF1);
         b.name("F2", d.XF2, d.YF2);
         b.name("F3", d.XF3, d.YF3);
         b.name("F4", d.XF4, d.YF4);
     }
-    if (type == 3) {
+    if (HasWire(t)) {
         const double w[5][2] = {
             {d.XW1, d.YW1}, {d.XW2, d.YW2}, {d.XW3, d.YW3}, {d.XW4, d.YW4}, {d.XW5, d.YW5}};
         for (int i = 0; i < 5; ++i) {
@@ -191,35 +193,36 @@ void NamePoints(Builder& b, const RaschetData& d, int type) {
 
 ShopDrawing ShopDrawingOf(const RaschetData& d, int type) {
     ShopDrawing out;
-    if (type < 1 || type > 3) {
+    const auto t = PatternTypeOf(type);
+    if (!t) {
         return out;
     }
     out.type = type;
     Builder b(out);
-    NamePoints(b, d, type);
+    NamePoints(b, d, *t);
 
-    switch (type) {
-    case 1:
+    switch (*t) {
+    case PatternType::Plain:
         b.contour({"1", "2", "3", "4", "5", "6", "7"});
         break;
-    case 2:
+    case PatternType::LockSeam:
         b.contour({"1", "2", "3", "F1", "F2", "F4", "F3", "5", "6", "7"});
         break;
-    default:
+    case PatternType::SeamAndWire:
         // The script's wire outline, joined with the seam strips across the gap.
         b.contour({"3",   "W1",  "W2", "2",   "W3",  "W4", "1",  "W5", "W5'", "7",
                    "W4'", "W3'", "6",  "W2'", "W1'", "5",  "F3", "F4", "F2",  "F1"});
         break;
     }
-    if (type >= 2) {
+    if (HasSeams(t)) {
         b.slit();
     }
 
     out.folds = {b.line("4", "1"), b.line("4", "2"), b.line("4", "6"), b.line("4", "7")};
-    if (type >= 2) {
+    if (HasSeams(t)) {
         out.seams = {b.line("4", "3"), b.line("4", "5")};
     }
-    if (type == 3) {
+    if (HasWire(t)) {
         out.wires = {b.line("3", "2"), b.line("2", "1"), b.line("1", "7"), b.line("7", "6"),
                      b.line("6", "5")};
     }
@@ -249,7 +252,7 @@ DrawingFault CheckDrawing(const ShopDrawing& drawing, const BlankSummary& summar
     if (!SimplePolygon(c)) {
         return DrawingFault::SelfCrossing;
     }
-    if (drawing.type >= 2) {
+    if (HasSeams(PatternTypeOf(drawing.type))) {
         if (const DrawingFault slit = CheckSlit(drawing); slit != DrawingFault::None) {
             return slit;
         }

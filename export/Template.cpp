@@ -180,8 +180,9 @@ struct PrintArea {
 // when no page would reach past its neighbour's strip or the pages are too many.
 bool ChooseGrid(const Rect& bounds, const TemplateOptions& o, TemplateLayout& layout,
                 PrintArea& print) {
-    const double shortSide = std::min(o.paper.width, o.paper.height) - 2 * o.margin;
-    const double longSide = std::max(o.paper.width, o.paper.height) - 2 * o.margin;
+    const Paper sold = AsSold(o.paper.width, o.paper.height);
+    const double shortSide = sold.width - 2 * o.margin;
+    const double longSide = sold.height - 2 * o.margin;
     if (!(shortSide > o.overlap)) {
         return false;
     }
@@ -197,8 +198,9 @@ bool ChooseGrid(const Rect& bounds, const TemplateOptions& o, TemplateLayout& la
     }
     layout.overlap = o.overlap;
     layout.landscape = turned;
-    const double printW = layout.landscape ? longSide : shortSide;
-    const double printH = layout.landscape ? shortSide : longSide;
+    const Paper laid = AsLaid(sold, turned);
+    const double printW = laid.width - 2 * o.margin;
+    const double printH = laid.height - 2 * o.margin;
     layout.pageWidth = printW + 2 * o.margin;
     layout.pageHeight = printH + 2 * o.margin;
     layout.columns = static_cast<int>(PagesAlong(B1, printW, o.overlap));

@@ -3,21 +3,13 @@
 // window's painter only draws what this decides.
 #pragma once
 
+#include "export/Paper.h"
 #include "export/ShopDrawing.h"
 
 #include <string>
 #include <vector>
 
 namespace kiv {
-
-// A sheet of paper as sold, portrait, mm.
-struct Paper {
-    double width = 210, height = 297;
-};
-inline constexpr Paper kA4{210, 297};
-
-// How the paper lies: whichever needs fewer pages (portrait on a tie), or as asked.
-enum class Orientation { Automatic, Portrait, Landscape };
 
 struct TemplateOptions {
     Paper paper = kA4;

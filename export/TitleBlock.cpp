@@ -1,5 +1,6 @@
 #include "export/TitleBlock.h"
 
+#include "core/PatternType.h"
 #include "report/FormatFixed.h"
 #include "report/Texts.h"
 
@@ -11,15 +12,15 @@ std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankS
     lines.push_back("Шаблон развертки зонта, масштаб 1:1 (размеры в мм)");
     lines.push_back("Зонт: H = " + ShortNumber(d.H) + ", L1 = " + ShortNumber(d.L1) +
                     ", L2 = " + ShortNumber(d.L2) + ", S = " + ShortNumber(d.S));
-    switch (type) {
-    case 1:
+    switch (PatternTypeOf(type).value_or(PatternType::SeamAndWire)) {
+    case PatternType::Plain:
         lines.push_back("Развертка без припусков");
         break;
-    case 2:
+    case PatternType::LockSeam:
         lines.push_back("Развертка с припусками на фальц: Р1 = " + ShortNumber(d.FalthP1) +
                         ", Р2 = " + ShortNumber(d.FalthP2));
         break;
-    default:
+    case PatternType::SeamAndWire:
         lines.push_back("Развертка с припусками на фальц и проволоку:");
         lines.push_back("Р1 = " + ShortNumber(d.AllP1) + ", Р2 = " + ShortNumber(d.AllP2) +
                         ", d = " + ShortNumber(d.AllD) + ", полоса " + WireAllowanceText(d.AllD));
@@ -48,7 +49,7 @@ std::vector<std::string> TitleLines(const RaschetData& d, int type, const BlankS
     lines.push_back("Листов с разверткой: " + std::to_string(printed) + " (" +
                     std::to_string(layout.rows) + " x " + std::to_string(layout.columns) + leftOut +
                     ")" + (titleSheet ? " и титульный" : "") + ", " +
-                    (layout.landscape ? "альбомная" : "книжная") + " ориентация");
+                    OrientationText(layout.landscape) + " ориентация");
     lines.push_back("Перекрытие соседних листов " + ShortNumber(layout.overlap) + " мм");
     lines.push_back("Дата: " + std::string(date));
     return lines;

@@ -1,5 +1,6 @@
 #include "input/Validators.h"
 
+#include "core/PatternType.h"
 #include "input/Conversion.h"
 
 namespace kiv {
@@ -79,16 +80,19 @@ const char* Reject(Input in, const RaschetData& d) {
 } // namespace
 
 std::span<const Input> ValidatorsFor(int type) {
-    switch (type) {
-    case 1:
-        return kNone;
-    case 2:
-        return kFalth;
-    case 3:
-        return kAll;
-    default:
+    const auto t = PatternTypeOf(type);
+    if (!t) {
         return {};
     }
+    switch (*t) {
+    case PatternType::Plain:
+        return kNone;
+    case PatternType::LockSeam:
+        return kFalth;
+    case PatternType::SeamAndWire:
+        return kAll;
+    }
+    return {};
 }
 
 Verdict Validate(Input in, std::string_view text, RaschetData& d) {

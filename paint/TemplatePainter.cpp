@@ -1,7 +1,8 @@
 #include "paint/TemplatePainter.h"
 
-#include "road/Road.h"
 #include "export/PointNames.h"
+#include "paint/LinePens.h"
+#include "road/Road.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -17,40 +18,63 @@
 
 namespace {
 
-// Pens in millimetres on paper.
+using kiv::LineKind;
+
+// Texts are set in a font of many pixels and scaled down to their size on
+// paper, so that their shapes stay the same at every resolution.
+constexpr int kPaperFontPixels = 100;
+// The font's capitals are about 0.7 of its pixel size: a text `height` mm
+// high has capitals about that high.
+constexpr double kPixelsPerCapital = 1.4;
+// The PDF's resolution: fine enough that no line of a 1:1 template moves by
+// a visible step.
+constexpr int kPdfDpi = 1200;
+
+// Pens in millimetres on paper: the contour as a fine pencil line, which a
+// scriber follows; the other lines of the pattern in proportion to it.
 constexpr double kContourPen = 0.35;
-constexpr double kFoldPen = 0.25;
-constexpr double kThinPen = 0.15;
-constexpr double kMarkLength = 6;  // crop marks, in the margin
-constexpr double kPointText = 3.0; // height of the point numbers
-constexpr double kTitleText = 3.0;
-constexpr double kLabelText = 6.0;
+constexpr double kFramePen = 0.25;          // the title block's frame
+constexpr double kThinPen = 0.15;           // texts, marks and the assembly map
+constexpr double kSquarePen = 2 * kThinPen; // the check square, easy to find and to measure
+constexpr double kDotRadius = 0.6;          // a named point's dot: a centre punch's mark
 
-const QColor kFoldColour(200, 0, 0);
-const QColor kSeamColour(0, 140, 0);
-const QColor kWireColour(0, 0, 200);
+// Crop marks, in the margin: they start this far from the printable area's
+// corner, so that they never touch the pattern, and run this long.
+constexpr double kMarkGap = 1;
+constexpr double kMarkLength = 6;
 
-// Texts are set in a 100-pixel font scaled to their size on paper.
-QFont TextFont() {
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setPixelSize(100);
-    return f;
-}
-double TextScale(double height) {
-    return height / 100 * 1.4;
-}
+// Room between a point name and the lines round it: a third of the names'
+// height, enough to tell which point a name belongs to.
+constexpr double kNameGapThirds = 3;
+
+// Text heights, mm.
+constexpr double kPointText = 3.0;      // the point names
+constexpr double kSheetLabelText = 4.2; // the sheet's label above its printable area
+constexpr double kSquareText = 2.5;     // the check square's caption
+constexpr double kTitleText = 2.4;      // a line of the title block
+constexpr double kTitleLineStep = 3.75; // from one title line to the next
+constexpr double kMapText = 2.0;        // a label in the assembly map, at most
+constexpr double kMapTextShare = 0.35;  // of a map cell, when the cells are small
+
+constexpr double kTextGap = 2; // between a text and the line or frame it belongs to
+// The assembly map: at most this wide, or a third of the block, with cells
+// of at most this side.
+constexpr double kMapWidth = 40;
+constexpr double kMapCell = 8;
+// This sheet's cell in the map.
+const QColor kMapHere(220, 220, 220);
 
 // The ink of a point name in the text font, before scaling: its box relative
 // to the start of its baseline.
 QRectF NameInk(const QString& name, const QPaintDevice& device) {
-    return QFontMetricsF(TextFont(), &device).tightBoundingRect(name);
+    return QFontMetricsF(PaperFont(), &device).tightBoundingRect(name);
 }
 
 // Where the point names stand: boxes the size of their ink, anywhere on the
 // paper the sheets cover, off the check squares and the title block.
 std::vector<kiv::PlacedName> NamesOf(const kiv::ShopDrawing& d, const kiv::TemplateLayout& layout,
                                      const QPaintDevice& device) {
-    const double scale = TextScale(kPointText);
+    const double scale = PaperTextScale(kPointText);
     kiv::NameLayoutOptions options;
     options.textHeight = 0;
     for (const auto& n : d.points)
@@ -59,7 +83,7 @@ std::vector<kiv::PlacedName> NamesOf(const kiv::ShopDrawing& d, const kiv::Templ
     options.textWidth = [&](const std::string& name) {
         return NameInk(QString::fromStdString(name), device).width() * scale;
     };
-    options.gap = options.textHeight / 3;
+    options.gap = options.textHeight / kNameGapThirds;
     bool first = true;
     kiv::Rect paper;
     for (const auto& page : layout.pages) {
@@ -103,11 +127,18 @@ public:
     QRectF printable() const { return QRectF(margin_, margin_, page_.view.w, page_.view.h); }
 
     void pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
-        QPen pen(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
-        if (style == Qt::CustomDashLine) {
-            // Dashes 6 mm, gaps 3 mm, as in the drawing file's layers.
-            pen.setDashPattern({6 / width, 3 / width});
-        }
+        p_.setPen(QPen(colour, width, style, Qt::FlatCap, Qt::MiterJoin));
+        p_.setBrush(Qt::NoBrush);
+    }
+
+    // A line of the pattern: at 1:1 its dashes are as long as the drawing
+    // file's.
+    void pen(LineKind kind) {
+        const kiv::LineStyle& style = kiv::StyleOf(kind);
+        const double width = kContourPen * style.pen;
+        QPen pen(ColourOf(kind), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        if (!style.dash.solid())
+            pen.setDashPattern(DashPattern(kind, style.dash.drawn, width));
         p_.setPen(pen);
         p_.setBrush(Qt::NoBrush);
     }
@@ -116,8 +147,8 @@ public:
               Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
         p_.save();
         p_.translate(where);
-        p_.scale(TextScale(height), TextScale(height));
-        p_.setFont(TextFont());
+        p_.scale(PaperTextScale(height), PaperTextScale(height));
+        p_.setFont(PaperFont());
         const QRectF r = p_.boundingRect(QRectF(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, s);
         QPointF origin(0, 0);
         if (align & Qt::AlignHCenter)
@@ -143,8 +174,8 @@ private:
     double margin_;
 };
 
-void Lines(Page& page, const std::vector<kiv::Segment>& lines, const QColor& colour) {
-    page.pen(colour, kFoldPen, Qt::CustomDashLine);
+void Lines(Page& page, const std::vector<kiv::Segment>& lines, LineKind kind) {
+    page.pen(kind);
     for (const auto& s : lines)
         page.painter().drawLine(page.at(s.a), page.at(s.b));
 }
@@ -153,15 +184,16 @@ void Pattern(Page& page, const kiv::ShopDrawing& d, const std::vector<kiv::Place
     QPainter& p = page.painter();
     p.save();
     p.setClipRect(page.printable());
-    Lines(page, d.folds, kFoldColour);
-    Lines(page, d.seams, kSeamColour);
-    Lines(page, d.wires, kWireColour);
+    Lines(page, d.folds, LineKind::Fold);
+    Lines(page, d.seams, LineKind::Seam);
+    Lines(page, d.wires, LineKind::Wire);
 
     QPolygonF contour;
     for (const auto& q : d.contour)
         contour << page.at(q);
-    page.pen(Qt::black, kContourPen);
+    page.pen(LineKind::Cut);
     p.drawPolygon(contour);
+    page.pen(LineKind::Slit);
     if (d.slit.size() == 2)
         p.drawLine(page.at(d.slit[0]), page.at(d.slit[1]));
 
@@ -169,11 +201,11 @@ void Pattern(Page& page, const kiv::ShopDrawing& d, const std::vector<kiv::Place
     for (const auto& n : d.points) {
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawEllipse(page.at(n.at), 0.6, 0.6);
+        p.drawEllipse(page.at(n.at), kDotRadius, kDotRadius);
     }
     page.pen(Qt::black, kThinPen);
-    p.setFont(TextFont());
-    const double scale = TextScale(kPointText);
+    p.setFont(PaperFont());
+    const double scale = PaperTextScale(kPointText);
     for (const auto& n : names) {
         // The name's ink fills the top left of its box.
         const QString name = QString::fromStdString(d.points[n.point].name);
@@ -197,8 +229,8 @@ void Marks(Page& page, double overlap) {
     for (const QPointF& c : corners) {
         const double sx = c.x() == r.left() ? -1 : 1;
         const double sy = c.y() == r.top() ? -1 : 1;
-        p.drawLine(c + QPointF(sx * 1, 0), c + QPointF(sx * (1 + kMarkLength), 0));
-        p.drawLine(c + QPointF(0, sy * 1), c + QPointF(0, sy * (1 + kMarkLength)));
+        p.drawLine(c + QPointF(sx * kMarkGap, 0), c + QPointF(sx * (kMarkGap + kMarkLength), 0));
+        p.drawLine(c + QPointF(0, sy * kMarkGap), c + QPointF(0, sy * (kMarkGap + kMarkLength)));
     }
     const auto& pg = page.page();
     const auto& lay = page.layout();
@@ -227,17 +259,17 @@ void Label(Page& page) {
                                    .arg(pg.column + 1)
                                    .arg(lay.columns)
                              : QString::fromUtf8("Титульный лист шаблона");
-    page.text(QPointF(r.center().x(), r.top() - 2), kLabelText * 0.7, text,
+    page.text(QPointF(r.center().x(), r.top() - kTextGap), kSheetLabelText, text,
               Qt::AlignHCenter | Qt::AlignBottom);
 }
 
 void CheckSquare(Page& page) {
     const auto& pg = page.page();
     const QRectF sq = page.rectOf(pg.square);
-    page.pen(QColor::fromRgb(kCheckSquareRgb), kThinPen * 2);
+    page.pen(QColor::fromRgb(kCheckSquareRgb), kSquarePen);
     page.painter().drawRect(sq);
     page.pen(Qt::black, kThinPen);
-    page.text(sq.topLeft() + QPointF(2, 2), 2.5,
+    page.text(sq.topLeft() + QPointF(kTextGap, kTextGap), kSquareText,
               QString::fromUtf8("Контроль масштаба:\n100 x 100 мм"));
 }
 
@@ -245,14 +277,14 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     const auto& pg = page.page();
     const QRectF box = page.rectOf(pg.titleBlock);
     QPainter& p = page.painter();
-    page.pen(Qt::black, kFoldPen);
+    page.pen(Qt::black, kFramePen);
     p.drawRect(box);
 
     // The assembly map in the block's upper right corner: one cell per page.
     const auto& lay = page.layout();
-    const double mapW = std::min(40.0, box.width() / 3);
-    const double cell = std::min(mapW / std::max(1, lay.columns), 8.0);
-    const QPointF mapOrigin(box.right() - 2 - cell * lay.columns, box.top() + 2);
+    const double mapW = std::min(kMapWidth, box.width() / 3);
+    const double cell = std::min(mapW / std::max(1, lay.columns), kMapCell);
+    const QPointF mapOrigin(box.right() - kTextGap - cell * lay.columns, box.top() + kTextGap);
     const auto cellOf = [&](const kiv::TemplatePage& sheet) {
         return QRectF(mapOrigin + QPointF(cell * sheet.column, cell * sheet.row),
                       QSizeF(cell, cell));
@@ -262,11 +294,11 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
             continue;
         const QRectF c = cellOf(other);
         if (other.label == pg.label)
-            p.fillRect(c, QColor(220, 220, 220));
+            p.fillRect(c, kMapHere);
         page.pen(Qt::black, kThinPen);
         p.drawRect(c);
-        page.text(c.center(), std::min(2.0, cell * 0.35), QString::fromStdString(other.label),
-                  Qt::AlignHCenter | Qt::AlignVCenter);
+        page.text(c.center(), std::min(kMapText, cell * kMapTextShare),
+                  QString::fromStdString(other.label), Qt::AlignHCenter | Qt::AlignVCenter);
     }
     // A sheet left out for want of lines: its place crossed, with no label.
     page.pen(Qt::gray, kThinPen);
@@ -278,14 +310,24 @@ void TitleBlock(Page& page, const TemplateDocument& doc) {
     }
     page.pen(Qt::black, kThinPen);
 
-    double y = box.top() + 2;
+    double y = box.top() + kTextGap;
     for (const std::string& line : doc.titleLines) {
-        page.text(QPointF(box.left() + 2, y), kTitleText * 0.8, QString::fromStdString(line));
-        y += kTitleText * 1.25;
+        page.text(QPointF(box.left() + kTextGap, y), kTitleText, QString::fromStdString(line));
+        y += kTitleLineStep;
     }
 }
 
 } // namespace
+
+QFont PaperFont() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(kPaperFontPixels);
+    return f;
+}
+
+double PaperTextScale(double height) {
+    return height / kPaperFontPixels * kPixelsPerCapital;
+}
 
 TemplateBuild MakeTemplate(const kiv::RaschetData& confirmed, int type, kiv::Paper paper,
                            const std::string& date, TemplateDocument& doc) {
@@ -307,9 +349,8 @@ bool PaintTemplate(QPagedPaintDevice& device, const TemplateDocument& doc) {
     const auto& lay = doc.layout;
     if (lay.pages.empty())
         return false;
-    QPageLayout pageLayout(QPageSize(QSizeF(std::min(lay.pageWidth, lay.pageHeight),
-                                            std::max(lay.pageWidth, lay.pageHeight)),
-                                     QPageSize::Millimeter),
+    const kiv::Paper sold = kiv::AsSold(lay.pageWidth, lay.pageHeight);
+    QPageLayout pageLayout(QPageSize(QSizeF(sold.width, sold.height), QPageSize::Millimeter),
                            lay.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                            QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     QPainter p;
@@ -359,7 +400,7 @@ QByteArray PdfBytes(const QString& title, const std::function<bool(QPdfWriter&)>
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Kiv_TQMRZL"));
-        pdf.setResolution(1200);
+        pdf.setResolution(kPdfDpi);
         if (!paint(pdf))
             return {};
     }

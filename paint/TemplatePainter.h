@@ -5,6 +5,7 @@
 #include "export/Template.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QPageLayout>
 #include <QString>
 
@@ -45,6 +46,11 @@ QByteArray PdfBytes(const QString& title, const std::function<bool(QPdfWriter&)>
 
 // The whole template as a PDF file's bytes; empty when it cannot be made.
 QByteArray TemplatePdf(const TemplateDocument& doc, const QString& title);
+
+// Texts on paper are set in one font, made large and scaled down: a text
+// `height` mm high is painted with PaperFont() scaled by PaperTextScale(height).
+QFont PaperFont();
+double PaperTextScale(double height);
 
 // The colour of the check square, which nothing else uses, so that a check
 // of a printed or rendered page can find it.

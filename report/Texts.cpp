@@ -1,6 +1,7 @@
 #include "report/Texts.h"
 
 #include "core/Geometry.h"
+#include "core/PatternType.h"
 #include "report/FormatFixed.h"
 
 namespace kiv {
@@ -45,7 +46,7 @@ std::string SummaryText(const BlankSummary& s) {
     AreaAndMasses(text, "Заготовка: ", s.blankArea, s.blankMass);
     text += "\r";
     AreaAndMasses(text, "Развертка: ", s.patternArea, s.patternMass);
-    if (s.type == 3) {
+    if (PatternTypeOf(s.type) == PatternType::SeamAndWire) {
         text += "\rВнимание! Из-за закатывания проволоки габариты зонта увеличились:\r";
         text +=
             "- ширина - на " + One(s.widen) + " мм;  - длина - на " + One(s.lengthen) + " мм;\r";

@@ -1,5 +1,6 @@
 #include "road/Road.h"
 
+#include "core/PatternType.h"
 #include "export/Dxf.h"
 #include "export/TitleBlock.h"
 #include "script/Script.h"
@@ -43,7 +44,7 @@ Confirmation Confirm(RaschetData& d, int type, const FieldTexts& texts) {
             return c;
         }
     }
-    if (type == 3) {
+    if (PatternTypeOf(type) == PatternType::SeamAndWire) {
         c.wireAllowance = WireAllowanceText(d.AllD);
     }
     c.report = RunPattern(d, type);

@@ -1,5 +1,6 @@
 #include "script/Script.h"
 
+#include "core/PatternType.h"
 #include "report/FormatFixed.h"
 
 #include <zlib.h>
@@ -95,16 +96,19 @@ void WireOutline(Lines& out, const RaschetData& d) {
 } // namespace
 
 std::span<const Input> NameInputsFor(int type) {
-    switch (type) {
-    case 1:
-        return std::span<const Input>(kFalthName).first(4);
-    case 2:
-        return kFalthName;
-    case 3:
-        return kAllName;
-    default:
+    const auto t = PatternTypeOf(type);
+    if (!t) {
         return {};
     }
+    switch (*t) {
+    case PatternType::Plain:
+        return std::span<const Input>(kFalthName).first(4);
+    case PatternType::LockSeam:
+        return kFalthName;
+    case PatternType::SeamAndWire:
+        return kAllName;
+    }
+    return {};
 }
 
 std::string ScriptBaseName(const std::vector<std::string>& texts) {
@@ -135,7 +139,8 @@ std::string ScriptButtonCaption(std::string_view name) {
 }
 
 std::string ScriptBytes(const RaschetData& d, int type) {
-    if (type < 1 || type > 3) {
+    const auto t = PatternTypeOf(type);
+    if (!t) {
         return {};
     }
     Lines out;
@@ -143,10 +148,10 @@ std::string ScriptBytes(const RaschetData& d, int type) {
     out.add("_osmode");
     out.add("0");
     Outline(out, d);
-    if (type >= 2) {
+    if (HasSeams(t)) {
         SeamStrips(out, d);
     }
-    if (type == 3) {
+    if (HasWire(t)) {
         WireOutline(out, d);
     }
     out.add("_osmode");

@@ -1,5 +1,6 @@
 #include "shape/Checks.h"
 
+#include "core/PatternType.h"
 #include "report/FormatFixed.h"
 #include "shape/Fold.h"
 
@@ -163,14 +164,14 @@ ShapeCheck ApexAngles(const Subject& s) {
 // their own corners on the pattern.
 ShapeCheck Area(const Subject& s) {
     const Vec3* c = s.c;
-    const int type = s.drawing.type;
+    const auto type = PatternTypeOf(s.drawing.type);
     const double lateral = TriangleArea(c[4], c[7], c[1]) + TriangleArea(c[4], c[1], c[2]) +
                            TriangleArea(c[4], c[2], c[6]) + TriangleArea(c[4], c[6], c[7]);
     double strips = 0, band = 0;
-    if (type >= 2) {
+    if (HasSeams(type)) {
         strips = s.at.area({"4", "3", "F1", "F2"}) + s.at.area({"4", "F4", "F3", "5"});
     }
-    if (type == 3) {
+    if (HasWire(type)) {
         band = s.at.area({"3", "W1", "W2", "2"}) + s.at.area({"2", "W3", "W4", "1"}) +
                s.at.area({"1", "W5", "W5'", "7"}) + s.at.area({"7", "W4'", "W3'", "6"}) +
                s.at.area({"6", "W2'", "W1'", "5"});
@@ -178,10 +179,10 @@ ShapeCheck Area(const Subject& s) {
     const double contour = std::fabs(PolygonArea(s.drawing.contour));
     const double parts = lateral + strips + band;
     std::string sum = "боковая поверхность " + Fixed(lateral, 1);
-    if (type >= 2) {
+    if (HasSeams(type)) {
         sum += " + полосы фальца " + Fixed(strips, 1);
     }
-    if (type == 3) {
+    if (HasWire(type)) {
         sum += " + полоса под проволоку " + Fixed(band, 1);
     }
     return Judge(CheckId::Area, contour, parts, 1e-9 * std::max(1.0, parts),

@@ -1,5 +1,7 @@
 #include "shape/Fold.h"
 
+#include "core/PatternType.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -139,13 +141,14 @@ bool LayPieces(const ShopDrawing& drawing, std::vector<Piece>& pieces,
     line(LineKind::Fold, 1, "4", "2", 0);
     line(LineKind::Fold, 3, "4", "6", 4);
     line(LineKind::Fold, 2, "4", "7", 3);
-    if (drawing.type >= 2) {
+    const auto type = PatternTypeOf(drawing.type);
+    if (HasSeams(type)) {
         piece(PieceKind::SeamStrip, 0, {"4", "3", "F1", "F2"});
         piece(PieceKind::SeamStrip, 4, {"4", "F4", "F3", "5"});
         line(LineKind::Seam, 0, "4", "3");
         line(LineKind::Seam, 4, "4", "5");
     }
-    if (drawing.type == 3) {
+    if (HasWire(type)) {
         piece(PieceKind::Band, 0, {"3", "W1", "W2", "2"});
         piece(PieceKind::Band, 1, {"2", "W3", "W4", "1"});
         piece(PieceKind::Band, 2, {"1", "W5", "W5'", "7"});
@@ -194,7 +197,7 @@ Turn TurnOf(const RaschetData& d, const ShopDrawing& drawing, const Hinge& h,
 
 FoldPlan::FoldPlan(const RaschetData& d, const ShopDrawing& drawing) {
     const bool complete = LayPieces(drawing, pieces, lines);
-    if (!complete || drawing.type < 1 || drawing.type > 3) {
+    if (!complete || !PatternTypeOf(drawing.type)) {
         pieces.clear();
         lines.clear();
         return;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/RaschetData.h"
+#include "export/LineStyles.h"
 #include "export/ShopDrawing.h"
 
 #include <array>
@@ -44,8 +45,7 @@ struct Piece {
     int face = 0;                   // the face it rides on (index into kFaceNames)
 };
 
-enum class LineKind { Fold, Seam, Wire };
-
+// A fold line's kind: LineKind::Fold, Seam or Wire, as the drawing's.
 struct FoldLine {
     LineKind kind = LineKind::Fold;
     Segment flat;
