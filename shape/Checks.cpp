@@ -184,9 +184,4 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
     return out;
 }
 
-bool AllPass(const std::vector<ShapeCheck>& checks) {
-    return !checks.empty() &&
-           std::all_of(checks.begin(), checks.end(), [](const ShapeCheck& c) { return c.ok; });
-}
-
 } // namespace kiv

@@ -4,6 +4,7 @@
 #include "engine/engine_fixtures.h"
 #include "export/Dxf.h"
 #include "shape/Checks.h"
+#include "shape/shape_hoods.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -223,7 +224,7 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
     ASSERT_EQ(out.fault, kiv::DrawingFault::None) << kiv::DrawingFaultText(out.fault);
     // The drawing folds into the hood the user typed in.
-    EXPECT_TRUE(kiv::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
+    EXPECT_TRUE(kiv::test::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
 
     const Collector c = ReadBack(out.bytes);
     EXPECT_EQ(c.strings.count("$ACADVER"), 1u);

@@ -27,7 +27,7 @@ TEST(CheckedHoods, PassEveryCheck) {
         SCOPED_TRACE(h.name);
         const auto checks = kiv::CheckShape(h.data, h.drawing);
         ASSERT_EQ(checks.size(), 6u);
-        EXPECT_TRUE(kiv::AllPass(checks)) << Log(checks);
+        EXPECT_TRUE(kiv::test::AllPass(checks)) << Log(checks);
         for (const auto& c : checks)
             EXPECT_EQ(c.text.rfind(kiv::kCheckPassed, 0), 0u) << c.text;
     }

@@ -6,12 +6,20 @@
 #include "core/Calculation.h"
 #include "engine/engine_fixtures.h"
 #include "export/ShopDrawing.h"
+#include "shape/Checks.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace kiv::test {
+
+// Whether the drawing passed every check (and was checked at all).
+inline bool AllPass(const std::vector<ShapeCheck>& checks) {
+    return !checks.empty() &&
+           std::all_of(checks.begin(), checks.end(), [](const ShapeCheck& c) { return c.ok; });
+}
 
 struct DrawnHood {
     std::string name;
