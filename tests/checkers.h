@@ -36,7 +36,8 @@ inline std::string MissingPython(std::initializer_list<const char*> modules) {
             missing += (missing.empty() ? "" : ", ") + std::string(module);
         }
     }
-    return missing.empty() ? missing : "the Python module(s) " + missing + " missing from " + kDebianPython;
+    return missing.empty() ? missing
+                           : "the Python module(s) " + missing + " missing from " + kDebianPython;
 }
 
 } // namespace kiv::test

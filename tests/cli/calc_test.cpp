@@ -294,9 +294,9 @@ TEST_F(Calc, PdfHasTheLayoutsPagesAndAnExactCheckSquare) {
         EXPECT_EQ(std::stoul(info.substr(pages + 6)), road.outputs.document.layout.pages.size())
             << ReadAll(dir / "info");
     }
-    const std::string check = "env -u PYTHONPATH -u PYTHONHOME " + std::string(kiv::test::kDebianPython) + " " +
-                              kiv::test::Quoted(POPPLER_CHECK) + " " +
-                              kiv::test::Quoted(dir.string()) + " >/dev/null";
+    const std::string check =
+        "env -u PYTHONPATH -u PYTHONHOME " + std::string(kiv::test::kDebianPython) + " " +
+        kiv::test::Quoted(POPPLER_CHECK) + " " + kiv::test::Quoted(dir.string()) + " >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0);
 }
 

@@ -33,7 +33,8 @@ protected:
     // are printed into the test's output.
     int check(const std::filesystem::path& folder, const std::string& gap,
               const std::string& margin, const std::string& copies) const {
-        const std::string command = "env -u PYTHONPATH -u PYTHONHOME " + std::string(kiv::test::kDebianPython) + " " +
+        const std::string command = "env -u PYTHONPATH -u PYTHONHOME " +
+                                    std::string(kiv::test::kDebianPython) + " " +
                                     Quoted(NEST_CHECK) + " " + Quoted(folder.string()) + " " +
                                     gap + " " + margin + " " + copies;
         const int raw = std::system(command.c_str());

@@ -109,7 +109,7 @@ std::map<int, double> ActiveViewport(const std::string& bytes) {
 void ExpectViewOnThePattern(const std::string& bytes, const Collector& c) {
     ASSERT_FALSE(c.polylines.empty());
     const auto& v = c.polylines.front().vertices;
-    Xy lo = v.front(), hi = v.front();
+    Xy lo = v.front(), hi = lo;
     for (const Xy& p : v) {
         lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};

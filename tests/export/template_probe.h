@@ -101,7 +101,8 @@ inline bool RoomForAClearSquare(const ShopDrawing& d, const TemplatePage& p, dou
         }
         return false;
     };
-    const int nx = static_cast<int>((p.view.w - side) / kStep), ny = static_cast<int>((p.view.h - side) / kStep);
+    const int nx = static_cast<int>((p.view.w - side) / kStep),
+              ny = static_cast<int>((p.view.h - side) / kStep);
     for (int j = 0; j <= ny; ++j) {
         for (int i = 0; i <= nx; ++i) {
             const Rect square{p.view.x + i * kStep, p.view.y + j * kStep, side, side};
