@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"FolderDeleted",
                  [](const QDir& d) {
                      d.mkdir("work");
-                     const QString path = d.filePath("work/a.scr");
+                     QString path = d.filePath("work/a.scr");
                      QDir(d.filePath("work")).removeRecursively();
                      return path;
                  },
