@@ -17,7 +17,7 @@ kiv::RaschetData DefaultHood() {
 // script button cost together.
 void WholeType3(benchmark::State& state) {
     const std::vector<std::string> texts = {"200", "400", "100", "0.5", "3", "2", "2"};
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         kiv::RaschetData d = DefaultHood();
         kiv::TypeReport report = kiv::RunPattern(d, 3);
         std::string name = kiv::ScriptFileName(texts);
@@ -31,7 +31,7 @@ BENCHMARK(WholeType3);
 
 void FormatCoordinate(benchmark::State& state) {
     double v = 238.74259;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::string text = kiv::FormatFixed(v, 10, 4);
         benchmark::DoNotOptimize(text);
         v += 0.001;

@@ -12,7 +12,7 @@ namespace {
 void DxfType3(benchmark::State& state) {
     kiv::RaschetData d = kiv::test::Defaults();
     const kiv::CalcResult calc = kiv::Calculate(d, 3);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         kiv::DxfOutput out = kiv::DxfBytes(d, 3, calc.summary);
         benchmark::DoNotOptimize(out);
     }
@@ -22,7 +22,7 @@ BENCHMARK(DxfType3);
 void TemplateLayout(benchmark::State& state, kiv::RaschetData d) {
     kiv::Calculate(d, 3);
     const kiv::ShopDrawing drawing = kiv::ShopDrawingOf(d, 3);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         kiv::TemplateLayout layout = kiv::LayoutTemplate(drawing);
         benchmark::DoNotOptimize(layout);
     }

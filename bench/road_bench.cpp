@@ -29,7 +29,7 @@ void WholeRoad(benchmark::State& state) {
     kiv::OutputRequest request;
     request.script = request.dxf = true;
     std::size_t i = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto& [type, texts] = hoods[i++ % hoods.size()];
         const kiv::RoadResult road = kiv::RunRoad(type, texts, "4133", request);
         std::string line = kiv::cli::SummaryLine(2, "n", type, 1, road.data,
@@ -46,7 +46,7 @@ BENCHMARK(WholeRoad);
 void ConfirmOnly(benchmark::State& state) {
     const auto hoods = Hoods();
     std::size_t i = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto& [type, texts] = hoods[i++ % hoods.size()];
         kiv::RaschetData d;
         const kiv::Confirmation c = kiv::Confirm(d, type, texts);
@@ -60,13 +60,14 @@ BENCHMARK(ConfirmOnly);
 void OneOutput(benchmark::State& state) {
     const auto hoods = Hoods();
     std::vector<kiv::RoadResult> confirmed;
+    confirmed.reserve(hoods.size());
     for (const auto& [type, texts] : hoods)
         confirmed.push_back(kiv::RunRoad(type, texts, "4133"));
     kiv::OutputRequest request;
     request.script = state.range(0) == 0;
     request.dxf = state.range(0) == 1;
     std::size_t i = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const std::size_t k = i++ % hoods.size();
         const kiv::HoodOutputs out = kiv::Produce(confirmed[k].data, hoods[k].first, request);
         benchmark::DoNotOptimize(out);
@@ -78,7 +79,7 @@ BENCHMARK(OneOutput)->Arg(0)->Arg(1);
 
 void SummaryLineOnly(benchmark::State& state) {
     const kiv::RoadResult road = kiv::RunRoad(3, kiv::FieldTexts(), "4133");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::string line = kiv::cli::SummaryLine(2, "n", 3, 4, road.data,
                                                  road.confirmation.report.blank,
                                                  {road.scriptName});

@@ -1,10 +1,33 @@
 // Kiv_TQMRZL computes the flat pattern of a rectangular pyramid hood.
 //
-// How data flows: the window reads its nine fields; input/ converts and checks
-// each text and stores the number in RaschetData; core/ lays the hood flat
-// (base development, seam strips, wire band) and sizes the blank; report/ turns
-// the numbers into the marking-radii and summary texts; script/ turns the same
-// state into the bytes of a CAD command script. Only app/ knows Qt.
+// How data flows, library by library (each folder is one; only app/ knows Qt
+// Widgets, only paint/ and app/ know Qt at all):
+//   input/  converts and checks each of the nine field texts (key filter,
+//           conversion, validators) and stores the number in RaschetData;
+//           it also reads the settings file (the CAD object-snap value) and
+//           finds the user's folder.
+//   core/   this record, and the calculation: lays the hood flat (base
+//           development, seam strips, wire band) and sizes the blank.
+//   road/   the one road from the nine texts to a confirmed hood: the
+//           validators in the window's order, the calculation, then on
+//           request the outputs below. The window, the `kiv` command and the
+//           tests all go this way.
+//   report/ the numbers as text: the marking radii and the summary, in the
+//           program's own number format.
+//   script/ the bytes of the CAD command script.
+//   export/ the shop drawing (contour, fold lines, named points) and what is
+//           made of it: the DXF file, the paper template's layout and title
+//           block, a nested sheet's DXF.
+//   paint/  the template and the nested sheets painted through Qt's painter,
+//           for the printer and PDF files.
+//   shape/  the pattern folded back into the hood in space, and the checks
+//           that the flat drawing makes the hood that was typed in.
+//   nest/   an order's patterns laid out on stock sheets or a coil, and the
+//           material it takes.
+//   app/    the window: its fields feed the road; it shows the texts, the
+//           pattern and the folded hood, and saves the files.
+//   cli/    the `kiv` command: calc for one hood, batch for an order, nest
+//           for the order on sheets; the same road, no window.
 #pragma once
 
 #include <string>

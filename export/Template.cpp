@@ -270,12 +270,10 @@ void PlaceSquare(const TemplateOptions& o, const Obstacles& obstacles, TemplateP
         if (Overlap(page.square, keepClear) && page.view.w > o.square) {
             page.square.x = page.view.x + page.view.w - o.square;
         }
-        page.squareClear = true;
         return;
     }
     if (auto place = PlaceOnPage(obstacles, page.view, o.overlap, o.square, o.square, avoid)) {
         page.square = place->box;
-        page.squareClear = place->rank() == 0;
     } else {
         // The sheet is smaller than the square: it stands in the corner.
         page.square = {page.view.x, page.view.y + page.view.h - o.square, o.square, o.square};

@@ -26,7 +26,6 @@ struct TemplatePage {
     bool pattern = true;      // false only for a separate title sheet
     Rect view;                // the part of the pattern plane in the page's printable area
     Rect square;              // where the check square stands, pattern plane
-    bool squareClear = false; // the square touches no line and no area of the pattern
     bool title = false;       // the title block is on this page
     Rect titleBlock;          // pattern plane, when `title`
 };

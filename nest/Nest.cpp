@@ -308,7 +308,8 @@ private:
     };
 
     std::size_t shapeIndex(int part, int turn) const {
-        return static_cast<std::size_t>(firstShape_[static_cast<std::size_t>(part)] + turn);
+        return static_cast<std::size_t>(firstShape_[static_cast<std::size_t>(part)]) +
+               static_cast<std::size_t>(turn);
     }
 
     const cl::Paths& nfp(const Placed& fixed, int part, int turn) {

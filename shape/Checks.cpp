@@ -212,9 +212,4 @@ std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& draw
             ApexAngles(subject),    Area(subject),        SeamMeets(subject)};
 }
 
-bool AllPass(const std::vector<ShapeCheck>& checks) {
-    return !checks.empty() &&
-           std::all_of(checks.begin(), checks.end(), [](const ShapeCheck& c) { return c.ok; });
-}
-
 } // namespace kiv

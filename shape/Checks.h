@@ -33,8 +33,6 @@ struct ShapeCheck {
 // state it was drawn from. A drawing without the faces' points fails them all.
 std::vector<ShapeCheck> CheckShape(const RaschetData& d, const ShopDrawing& drawing);
 
-bool AllPass(const std::vector<ShapeCheck>& checks);
-
 // The marks the check lines start with.
 inline constexpr const char* kCheckPassed = "✓";
 inline constexpr const char* kCheckFailed = "✗";

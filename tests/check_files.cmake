@@ -1,5 +1,34 @@
 # Writes default output files into a fresh folder with WRITER, then has the
 # independent checker SCRIPT (run by PYTHON) read them; either failing fails.
+# The checker needs PYTHON with the comma-separated MODULES and the programs
+# in PROGRAMS; when any is missing the test says what and is skipped (the
+# test's SKIP_REGULAR_EXPRESSION matches "kiv-test-skipped:").
+set(missing "")
+if(NOT PYTHON OR NOT EXISTS "${PYTHON}")
+  list(APPEND missing "python3 (Debian's, in /usr/bin)")
+else()
+  string(REPLACE "," ";" modules "${MODULES}")
+  foreach(module IN LISTS modules)
+    execute_process(COMMAND ${PYTHON} -c "import ${module}" RESULT_VARIABLE found
+                    OUTPUT_QUIET ERROR_QUIET)
+    if(NOT found EQUAL 0)
+      list(APPEND missing "the Python module ${module}")
+    endif()
+  endforeach()
+endif()
+string(REPLACE "," ";" programs "${PROGRAMS}")
+foreach(program IN LISTS programs)
+  find_program(found_${program} ${program} NO_CACHE)
+  if(NOT found_${program})
+    list(APPEND missing "${program}")
+  endif()
+endforeach()
+if(missing)
+  list(JOIN missing ", " missing)
+  message("kiv-test-skipped: the checker needs what is missing here: ${missing}")
+  return()
+endif()
+
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
 execute_process(COMMAND ${WRITER} ${FOLDER} RESULT_VARIABLE written)

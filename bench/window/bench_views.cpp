@@ -54,7 +54,7 @@ template <class Canvas> void Paint(benchmark::State& state, bool turn) {
     canvas.resize(1000, 800);
     canvas.setPattern(Sample(static_cast<int>(state.range(0))));
     QImage frame(1000, 800, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (turn)
             Drag(canvas, QPoint(500, 400), QPoint(503, 401));
         frame.fill(Qt::white);

@@ -53,7 +53,7 @@ using Clock = std::chrono::steady_clock;
 
 void BM_WindowFirstFrame(benchmark::State& state) {
     NoMessages messages;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto start = Clock::now();
         auto form = std::make_unique<TForm1>(messages, QStringLiteral("Kiv_tqmrzl"));
         const bool painted = ShowAndWaitForPaint(*form, *form->centralWidget());
@@ -71,7 +71,7 @@ void BM_WindowFirstFrame(benchmark::State& state) {
 // Where the window's time goes: building the controls alone, never shown.
 void BM_WindowConstructionOnly(benchmark::State& state) {
     NoMessages messages;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto start = Clock::now();
         auto form = std::make_unique<TForm1>(messages, QStringLiteral("Kiv_tqmrzl"));
         const auto end = Clock::now();
@@ -82,7 +82,7 @@ void BM_WindowConstructionOnly(benchmark::State& state) {
 }
 
 void BM_BareWindowFirstFrame(benchmark::State& state) {
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto start = Clock::now();
         auto window = std::make_unique<QMainWindow>();
         auto* central = new QWidget;

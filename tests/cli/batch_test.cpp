@@ -165,7 +165,8 @@ TEST_F(Batch, ManyRowsOnAllCoresKeepTheirOrder) {
     for (int i = 0; i < 60; ++i) {
         const int type = 1 + i % 3;
         const std::string L1 = std::to_string(100 + i), qty = std::to_string(1 + i % 4);
-        csv += std::to_string(type) + "," + L1 + ",400,100," + qty + ",n" + std::to_string(i) + "\n";
+        csv.append(std::to_string(type)).append(",").append(L1).append(",400,100,").append(qty);
+        csv.append(",n").append(std::to_string(i)).append("\n");
         kiv::FieldTexts texts;
         texts[kiv::Input::L1] = L1;
         const kiv::RoadResult road = kiv::RunRoad(type, texts, "0");

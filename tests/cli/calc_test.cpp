@@ -1,5 +1,6 @@
 // `kiv calc` as a user runs it: the same bytes as the window for the same
 // texts, the window's refusals with exit status 2, files whole or not at all.
+#include "tests/support/checkers.h"
 #include "run_kiv.h"
 
 #include "cli/Common.h"
@@ -307,6 +308,10 @@ TEST_F(CalcOnSmallDisk, FullOrReadOnlyKeepsTheOldFile) {
 // The templates of the three defaults have the pages of the window's layout,
 // and poppler finds A4 and the check square at 100 mm on every page.
 TEST_F(Calc, PdfHasTheLayoutsPagesAndAnExactCheckSquare) {
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdfinfo"));
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdftoppm"));
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdftotext"));
+    KIV_SKIP_IF_MISSING(kiv::test::MissingPython({}));
     for (int type = 1; type <= 3; ++type) {
         const std::string name = "type" + std::to_string(type) + ".pdf";
         const kiv::test::Ran run =
@@ -324,9 +329,9 @@ TEST_F(Calc, PdfHasTheLayoutsPagesAndAnExactCheckSquare) {
         EXPECT_EQ(std::stoul(info.substr(pages + 6)), road.outputs.document.layout.pages.size())
             << ReadAll(dir / "info");
     }
-    const std::string check = "env -u PYTHONPATH -u PYTHONHOME /usr/bin/python3 " +
-                              kiv::test::Quoted(POPPLER_CHECK) + " " +
-                              kiv::test::Quoted(dir.string()) + " >/dev/null";
+    const std::string check =
+        "env -u PYTHONPATH -u PYTHONHOME " + std::string(kiv::test::kDebianPython) + " " +
+        kiv::test::Quoted(POPPLER_CHECK) + " " + kiv::test::Quoted(dir.string()) + " >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0);
 }
 

@@ -2,6 +2,7 @@
 // and checked with shapely, not with the program's own geometry.
 #include "cli/Nest.h"
 #include "sheets/NestFiles.h"
+#include "tests/support/checkers.h"
 #include "run_kiv.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,8 @@ protected:
     // are printed into the test's output.
     int check(const std::filesystem::path& folder, const std::string& gap,
               const std::string& margin, const std::string& copies) const {
-        const std::string command = "env -u PYTHONPATH -u PYTHONHOME /usr/bin/python3 " +
+        const std::string command = "env -u PYTHONPATH -u PYTHONHOME " +
+                                    std::string(kiv::test::kDebianPython) + " " +
                                     Quoted(NEST_CHECK) + " " + Quoted(folder.string()) + " " +
                                     gap + " " + margin + " " + copies;
         const int raw = std::system(command.c_str());
@@ -42,6 +44,7 @@ protected:
 };
 
 TEST_F(NestCommand, SheetsReadBackInsideTheMarginApartByTheGapEveryCopyOnce) {
+    KIV_SKIP_IF_MISSING(kiv::test::MissingPython({"ezdxf", "shapely"}));
     const struct {
         const char* name;
         std::vector<std::string> options;
@@ -75,6 +78,7 @@ TEST_F(NestCommand, SheetsReadBackInsideTheMarginApartByTheGapEveryCopyOnce) {
 }
 
 TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
+    KIV_SKIP_IF_MISSING(kiv::test::MissingPython({"ezdxf", "shapely"}));
     // The same files judged by stricter rules than they were made by, and
     // against an order they do not hold: the check must refuse each.
     WriteAll(dir / "order.csv", kOrder);
@@ -97,6 +101,7 @@ TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
 }
 
 TEST_F(NestCommand, TimeLimitStopsTheSearchWithAWarningAndAValidLayout) {
+    KIV_SKIP_IF_MISSING(kiv::test::MissingPython({"ezdxf", "shapely"}));
     WriteAll(dir / "order.csv", kOrder);
     const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "1000000",
                              "--time", "0.2"});

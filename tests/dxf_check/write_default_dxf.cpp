@@ -24,8 +24,8 @@ bool Write(const std::string& path, const std::string& bytes) {
 }
 
 // Writes the file of `type`, and its line in the list.
-bool WriteHood(const std::string& folder, const std::string& name, kiv::RaschetData d, int type,
-               std::ostringstream& list) {
+bool WriteHood(const std::string& folder, const std::string& name, const kiv::RaschetData& d,
+               int type, std::ostringstream& list) {
     kiv::OutputRequest request;
     request.dxf = true;
     const kiv::HoodOutputs out = kiv::Produce(d, type, request);

@@ -137,7 +137,7 @@ TEST_F(RandomHoods, BlankHoldsEverythingTheTypeCuts) {
                                            {d.XW4, d.YW4},
                                            {d.XW5, d.YW5}});
             }
-            double maxAbsX = 0, minY = right[0].y, maxY = right[0].y;
+            double maxAbsX = 0, minY = right[0].y, maxY = minY;
             for (const Pt p : right) {
                 for (const Pt q : {p, Pt{-p.x, p.y}}) { // and the mirrored half
                     maxAbsX = std::max(maxAbsX, std::fabs(q.x));

@@ -204,7 +204,8 @@ TEST(UserFolderStart, FullOrReadOnlyDiskLeavesNoFile) {
         if (full) {
             std::ofstream filler(home / "filler", std::ios::binary);
             const std::string block(1024, 'x');
-            for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
+            const auto size = static_cast<std::streamsize>(block.size());
+            for (int i = 0; i < 64 && filler.write(block.data(), size).flush(); ++i) {
             }
             filler.close();
             before = Tree(home);

@@ -5,6 +5,7 @@
 #include "shape/Checks.h"
 #include "tests/support/engine_fixtures.h"
 #include "tests/support/random_hood.h"
+#include "tests/shape/shape_hoods.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -109,7 +110,7 @@ std::map<int, double> ActiveViewport(const std::string& bytes) {
 void ExpectViewOnThePattern(const std::string& bytes, const Collector& c) {
     ASSERT_FALSE(c.polylines.empty());
     const auto& v = c.polylines.front().vertices;
-    Xy lo = v.front(), hi = v.front();
+    Xy lo = v.front(), hi = lo;
     for (const Xy& p : v) {
         lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
@@ -224,7 +225,7 @@ void ExpectFaithfulFile(RaschetData d, int type) {
     const kiv::DxfOutput out = kiv::DxfBytes(d, type, calc.summary);
     ASSERT_EQ(out.fault, kiv::DrawingFault::None) << kiv::DrawingFaultText(out.fault);
     // The drawing folds into the hood the user typed in.
-    EXPECT_TRUE(kiv::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
+    EXPECT_TRUE(kiv::test::AllPass(kiv::CheckShape(d, kiv::ShopDrawingOf(d, type))));
 
     const Collector c = ReadBack(out.bytes);
     EXPECT_EQ(c.strings.count("$ACADVER"), 1u);

@@ -109,7 +109,8 @@ TEST_P(TemplateSheets, NeighboursOverlapByTenMillimetres) {
     for (const auto* p : pages) {
         EXPECT_DOUBLE_EQ(p->view.w, t.pageWidth - 20);
         EXPECT_DOUBLE_EQ(p->view.h, t.pageHeight - 20);
-        const std::size_t i = static_cast<std::size_t>(p->row * t.columns + p->column);
+        const auto i = static_cast<std::size_t>(p->row) * static_cast<std::size_t>(t.columns) +
+                     static_cast<std::size_t>(p->column);
         ASSERT_EQ(pages[i], p) << "pages run row by row from the top, left to right";
         if (p->column + 1 < t.columns) {
             const auto* right = pages[i + 1];
@@ -174,8 +175,8 @@ TEST_P(TemplateSheets, SquareOnEverySheetTitleOnTheFirst) {
         EXPECT_DOUBLE_EQ(p.square.h, 100);
         EXPECT_TRUE(In(p.view, p.square.x, p.square.y, 1e-9) &&
                     In(p.view, p.square.x + 100, p.square.y + 100, 1e-9));
-        if (p.squareClear && p.pattern) {
-            EXPECT_TRUE(!kiv::test::Touches(d, p.square));
+        if (p.pattern && kiv::test::RoomForAClearSquare(d, p, 100)) {
+            EXPECT_TRUE(!kiv::test::Touches(d, p.square)) << "the square is on the pattern, with room off it";
         }
         if (p.title) {
             ++titles;
@@ -267,7 +268,7 @@ TEST(TemplateLabels, RowsPastZContinueWithTwoLetters) {
     ASSERT_GT(t.rows, 52);
     const auto pages = GridSheets(t);
     const auto labelOf = [&](int row) {
-        return pages[static_cast<std::size_t>(row * t.columns)]->label;
+        return pages[static_cast<std::size_t>(row) * static_cast<std::size_t>(t.columns)]->label;
     };
     EXPECT_EQ(labelOf(0), "A1");
     EXPECT_EQ(labelOf(25), "Z1");

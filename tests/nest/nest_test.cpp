@@ -242,6 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Nest, ValidatorSees,
 TEST(Nest, ValidatorSeesAMirrorImage) {
     const std::vector<test::Xy> l{{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 80}, {0, 80}};
     std::vector<test::Xy> mirrored;
+    mirrored.reserve(l.size());
     for (const test::Xy& v : l) {
         mirrored.push_back({-v.x + 500, v.y});
     }

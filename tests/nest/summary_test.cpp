@@ -8,7 +8,6 @@ namespace {
 
 using kiv::nest::Layout;
 using kiv::nest::Part;
-using kiv::nest::Placement;
 using kiv::nest::Stock;
 
 Part Square(double side, int qty) { return {"sq", {{0, 0}, {side, 0}, {side, side}, {0, side}}, qty}; }

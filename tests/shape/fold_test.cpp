@@ -13,7 +13,7 @@ namespace {
 using kiv::FoldPlan;
 using kiv::Vec3;
 
-double Dist(Vec3 a, Vec3 b) {
+double Dist(const Vec3& a, const Vec3& b) {
     return kiv::Norm(a - b);
 }
 

@@ -5,14 +5,22 @@
 
 #include "core/Calculation.h"
 #include "export/ShopDrawing.h"
+#include "shape/Checks.h"
 #include "tests/support/engine_fixtures.h"
 #include "tests/support/random_hood.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace kiv::test {
+
+// Whether the drawing passed every check (and was checked at all).
+inline bool AllPass(const std::vector<ShapeCheck>& checks) {
+    return !checks.empty() &&
+           std::all_of(checks.begin(), checks.end(), [](const ShapeCheck& c) { return c.ok; });
+}
 
 struct DrawnHood {
     std::string name;

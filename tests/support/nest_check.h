@@ -35,10 +35,12 @@ inline std::vector<std::string> CheckLayout(const std::vector<nest::Part>& parts
                                             const nest::Layout& layout, const nest::Stock& stock,
                                             const nest::Options& options) {
     std::vector<CheckedPart> checked;
+    checked.reserve(parts.size());
     for (const nest::Part& p : parts) {
         checked.push_back({ToXy(p.outline), p.quantity});
     }
     std::vector<PlacedCopy> placed;
+    placed.reserve(layout.placements.size());
     for (const nest::Placement& pl : layout.placements) {
         placed.push_back({pl.part, pl.copy, pl.sheet,
                           ToXy(nest::PlaceOutline(parts[static_cast<std::size_t>(pl.part)].outline, pl))});

@@ -74,6 +74,51 @@ inline bool Touches(const ShopDrawing& d, const Rect& box) {
     return false;
 }
 
+// Whether a side x side check square could stand on the page clear of the
+// pattern by a wide margin: no line within `kRoom` of it, not on the
+// pattern's surface, and as far from the title block's frame. Looked for in
+// 10 mm steps; the layout looks in finer ones and keeps a smaller clearance,
+// so where this finds room the layout's square must stand clear too.
+inline bool RoomForAClearSquare(const ShopDrawing& d, const TemplatePage& p, double side) {
+    constexpr double kRoom = 10, kStep = 10;
+    std::vector<Segment> near;
+    const Rect zone{p.view.x - kRoom, p.view.y - kRoom, p.view.w + 2 * kRoom, p.view.h + 2 * kRoom};
+    for (const Segment& s : LinesOf(d)) {
+        if (std::max(s.a.x, s.b.x) >= zone.x && std::min(s.a.x, s.b.x) <= zone.x + zone.w &&
+            std::max(s.a.y, s.b.y) >= zone.y && std::min(s.a.y, s.b.y) <= zone.y + zone.h) {
+            near.push_back(s);
+        }
+    }
+    const auto lineIn = [&](const Rect& box) {
+        for (const Segment& s : near) {
+            const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
+            for (int i = 0; i <= steps; ++i) {
+                const double t = static_cast<double>(i) / steps;
+                if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    const int nx = static_cast<int>((p.view.w - side) / kStep),
+              ny = static_cast<int>((p.view.h - side) / kStep);
+    for (int j = 0; j <= ny; ++j) {
+        for (int i = 0; i <= nx; ++i) {
+            const Rect square{p.view.x + i * kStep, p.view.y + j * kStep, side, side};
+            if (p.title && Clearance(square, p.titleBlock) < kRoom) {
+                continue;
+            }
+            const Rect room{square.x - kRoom, square.y - kRoom, side + 2 * kRoom, side + 2 * kRoom};
+            // With no line in it, the room lies wholly on or wholly off the pattern.
+            if (!lineIn(room) && !OnPattern(d.contour, square.x + side / 2, square.y + side / 2)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // The grid's sheets row by row from the top, printed or left out; a title
 // sheet is no part of it.
 inline std::vector<const TemplatePage*> GridSheets(const TemplateLayout& t) {

@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -30,7 +31,7 @@ void AnswerWhenShown(std::function<void(QDialog*)> answer) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     int ticks = 0;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer, ticks]() mutable {
+    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer), ticks]() mutable {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog != nullptr && dialog->isVisible()) {
             timer->stop();

@@ -1,6 +1,7 @@
 // The paper template from the menu: saved as PDF where the dialog says, and
 // printed through the preview, both at the layout's page count.
 #include "WindowFixture.h"
+#include "tests/support/checkers.h"
 
 #include "paint/TemplatePainter.h"
 
@@ -68,6 +69,7 @@ TEST_P(TemplateFromMenu, PrintGoesThroughThePreview) {
     EXPECT_EQ(form->RaschetData.RazvType, type);
 
     // The printer's pages are A4 as the layout chose them, read by poppler.
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdfinfo"));
     TemplateDocument doc;
     MakeTemplate(form->RaschetData, type, kiv::kA4, "", doc);
     QProcess info;
@@ -100,6 +102,7 @@ TEST_F(OpenWindowTest, PrintOnOtherPaperLaysTheTemplateOutAgain) {
     ASSERT_NE(a3.layout.pages.size(), a4.layout.pages.size()) << "A3 should need fewer sheets";
     EXPECT_EQ(PdfPages(ReadAll(dialogs.printTo)), static_cast<int>(a3.layout.pages.size()));
 
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdftotext"));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {dialogs.printTo, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(10000));
@@ -113,6 +116,7 @@ TEST_F(OpenWindowTest, PrintOnOtherPaperLaysTheTemplateOutAgain) {
 // proposes the working folder: a path as the name made Qt join it to the
 // home folder and refuse the file.
 TEST_F(OpenWindowTest, PrintNamesTheHoodAndProposesTheWorkingFolder) {
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdfinfo"));
     const struct {
         int type;
         const char* name;
@@ -195,6 +199,7 @@ TEST(TemplateBlankSheets, AreNotPrintedAndTheMapNamesTheRest) {
 
     // The first page carries the title block; of the grid's labels it shows
     // exactly the printed ones (its own label among them).
+    KIV_SKIP_IF_MISSING(kiv::test::MissingProgram("pdftotext"));
     QProcess text;
     text.start(QStringLiteral("pdftotext"),
                {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
