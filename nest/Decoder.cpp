@@ -9,7 +9,24 @@ bool Decoder::Result::betterThan(const Result& o) const {
     if (unplaced != o.unplaced) {
         return unplaced < o.unplaced;
     }
-    return sheets != o.sheets ? sheets < o.sheets : lastLength < o.lastLength;
+    if (sheets != o.sheets) {
+        return sheets < o.sheets;
+    }
+    return lastLength != o.lastLength ? lastLength < o.lastLength : crowd < o.crowd;
+}
+
+// Many layouts share the shortest length, most of all with parts of round
+// sizes; of those, the one with the least part area at the far end is the
+// nearest to a shorter one, and gives the search a slope on that plateau.
+double Decoder::Crowd(const Result& r) const {
+    const cl::cInt near = r.lastLength - r.lastLength / kCrowdFraction;
+    double area = 0;
+    for (const Placed& p : r.placed) {
+        if (p.sheet == r.sheets - 1 && p.at.X + shape(p.part, p.turn).box.right >= near) {
+            area += part(p.part).area;
+        }
+    }
+    return area;
 }
 
 bool Decoder::Candidate::betterThan(const Candidate& o) const {
@@ -74,6 +91,7 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
     }
     r.sheets = static_cast<int>(sheets.size());
     r.lastLength = sheets.empty() ? 0 : sheets.back().length;
+    r.crowd = Crowd(r);
     return r;
 }
 

@@ -30,8 +30,11 @@ public:
         int sheets = 0;
         cl::cInt lastLength = 0;
         int unplaced = 0, firstUnplaced = -1;
+        double crowd = 0; // mm^2 of parts ending near the last sheet's far end
 
-        // Fewer lost parts, then fewer sheets, then a shorter last sheet.
+
+        // Fewer lost parts, then fewer sheets, then a shorter last sheet,
+        // then less crowd at its far end.
         bool betterThan(const Result& o) const;
     };
 
@@ -83,6 +86,10 @@ private:
         cl::cInt x0 = 0, x1 = 0, y0 = 0, y1 = 0;
         bool bounded = false; // x1 set by a place found at another turn
     };
+
+    // "Near the far end": within a fiftieth of the used length.
+    static constexpr cl::cInt kCrowdFraction = 50;
+    double Crowd(const Result& r) const;
 
     std::size_t shapeIndex(int part, int turn) const {
         return static_cast<std::size_t>(firstShape_[static_cast<std::size_t>(part)] + turn);
