@@ -107,10 +107,57 @@ const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
     return it->second;
 }
 
+// The union of the no-fit polygons of every part on the sheet for one shape:
+// the longest snapshot made along the same parts as the sheet's first ones,
+// grown by the parts placed since. Snapshots made along parts the sheet no
+// longer has first go.
+const cl::Paths& Decoder::obstacles(std::size_t sheetIndex, const Sheet& sheet, int part, int turn) {
+    if (memo_.size() <= sheetIndex) {
+        memo_.resize(sheetIndex + 1);
+    }
+    SheetMemo& m = memo_[sheetIndex];
+    if (m.byShape.empty()) {
+        m.byShape.resize(shapeCount_);
+    }
+    const std::size_t n = sheet.placed.size();
+    const std::size_t same = static_cast<std::size_t>(
+        std::mismatch(m.seq.begin(), m.seq.end(), sheet.placed.begin(), sheet.placed.end()).first - m.seq.begin());
+    if (same < m.seq.size()) {
+        for (std::vector<Snapshot>& snaps : m.byShape) {
+            std::erase_if(snaps, [same](const Snapshot& s) { return s.count > same; });
+        }
+        m.seq.resize(same);
+    }
+    m.seq.insert(m.seq.end(), sheet.placed.begin() + static_cast<std::ptrdiff_t>(m.seq.size()), sheet.placed.end());
+    std::vector<Snapshot>& snaps = m.byShape[shapeIndex(part, turn)];
+    if (!snaps.empty() && snaps.back().count == n) {
+        return snaps.back().paths;
+    }
+    cl::Clipper c;
+    std::size_t from = 0;
+    if (!snaps.empty()) {
+        c.AddPaths(snaps.back().paths, cl::ptSubject, true);
+        from = snaps.back().count;
+    }
+    for (std::size_t k = from; k < n; ++k) {
+        const Placed& p = sheet.placed[k];
+        for (cl::Path q : nfp(p, part, turn).paths) {
+            for (cl::IntPoint& v : q) {
+                v.X += p.at.X;
+                v.Y += p.at.Y;
+            }
+            c.AddPath(q, cl::ptSubject, true);
+        }
+    }
+    Snapshot s{n, {}};
+    c.Execute(cl::ctUnion, s.paths, cl::pftPositive, cl::pftPositive);
+    snaps.push_back(std::move(s));
+    return snaps.back().paths;
+}
+
 // The place nearest the start edge, then lowest, among the vertices of the
-// room less the no-fit polygons that reach into it.
-Decoder::Candidate Decoder::leftmostIn(const Room& room, const std::vector<Obstacle>& near, int turn,
-                                       const Shape& s) const {
+// room less the no-fit polygons of the parts on the sheet.
+Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& taken, int turn, const Shape& s) const {
     const cl::cInt e = kSlackUnits;
     // The slack only on the sheet's own edges: a place found at another
     // turn bounds the room exactly.
@@ -118,15 +165,7 @@ Decoder::Candidate Decoder::leftmostIn(const Room& room, const std::vector<Obsta
     cl::Clipper c;
     c.AddPath({{left, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {left, room.y1 + e}},
               cl::ptSubject, true);
-    for (const Obstacle& o : near) {
-        for (cl::Path q : o.nfp->paths) {
-            for (cl::IntPoint& v : q) {
-                v.X += o.at.X;
-                v.Y += o.at.Y;
-            }
-            c.AddPath(q, cl::ptClip, true);
-        }
-    }
+    c.AddPaths(taken, cl::ptClip, true);
     cl::Paths free;
     c.Execute(cl::ctDifference, free, cl::pftNonZero, cl::pftPositive);
     Candidate best;
@@ -148,7 +187,7 @@ Decoder::Candidate Decoder::leftmostIn(const Room& room, const std::vector<Obsta
 
 // The best place on one sheet for one turn of a part that ends no farther
 // than `bound` (a place found at another turn), if any.
-Decoder::Candidate Decoder::bestAt(Sheet& sheet, int part, int turn, const Candidate& bound) {
+Decoder::Candidate Decoder::bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound) {
     Candidate best;
     const std::size_t si = shapeIndex(part, turn);
     if (!fits(part, turn) || (!sheet.failed.empty() && sheet.failed[si])) {
@@ -171,15 +210,7 @@ Decoder::Candidate Decoder::bestAt(Sheet& sheet, int part, int turn, const Candi
     }
     room.y0 = margin_ - s.box.top;
     room.y1 = across_ - margin_ - s.box.bottom;
-    std::vector<Obstacle> near;
-    for (const Placed& p : sheet.placed) {
-        const Nfp& f = nfp(p, part, turn);
-        const Obstacle o{&f, p.at, p.at.X + f.box.left, p.at.X + f.box.right};
-        if (o.right >= room.x0 - kSlackUnits && o.left <= room.x1 + kSlackUnits) {
-            near.push_back(o);
-        }
-    }
-    best = leftmostIn(room, near, turn, s);
+    best = leftmostIn(room, obstacles(sheetIndex, sheet, part, turn), turn, s);
     if (!best.found && !bounded) {
         if (sheet.failed.empty()) {
             sheet.failed.assign(shapeCount_, 0);
@@ -195,7 +226,7 @@ bool Decoder::place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r) {
         if (g.turn >= 0 && g.turn != t) {
             continue;
         }
-        const Candidate c = bestAt(sheet, g.part, t, best);
+        const Candidate c = bestAt(sheet, static_cast<std::size_t>(sheetIndex), g.part, t, best);
         if (c.betterThan(best)) {
             best = c;
         }

@@ -23,6 +23,7 @@ public:
     struct Placed {
         int part = 0, turn = 0, sheet = 0; // sheet -1: found no place
         cl::IntPoint at;
+        bool operator==(const Placed&) const = default;
     };
 
     struct Result {
@@ -74,11 +75,17 @@ private:
         cl::IntRect box{};
     };
 
-    // A no-fit polygon where its fixed part stands, with its box there.
-    struct Obstacle {
-        const Nfp* nfp = nullptr;
-        cl::IntPoint at;
-        cl::cInt left = 0, right = 0;
+    // The union of the no-fit polygons of a sheet's first `count` parts for
+    // one shape, kept across decodes: most steps change only the end of the
+    // order, and a union grows by a few polygons far more cheaply than all
+    // of them are clipped again.
+    struct Snapshot {
+        std::size_t count = 0;
+        cl::Paths paths;
+    };
+    struct SheetMemo {
+        std::vector<Placed> seq; // the sheet's parts the snapshots were made along
+        std::vector<std::vector<Snapshot>> byShape; // ascending count
     };
 
     // Where a shape's origin may go with its box inside the usable sheet.
@@ -96,8 +103,9 @@ private:
     }
     const Nfp& nfp(const Placed& fixed, int part, int turn);
     void takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const;
-    Candidate bestAt(Sheet& sheet, int part, int turn, const Candidate& bound);
-    Candidate leftmostIn(const Room& room, const std::vector<Obstacle>& near, int turn, const Shape& s) const;
+    const cl::Paths& obstacles(std::size_t sheetIndex, const Sheet& sheet, int part, int turn);
+    Candidate bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound);
+    Candidate leftmostIn(const Room& room, const cl::Paths& taken, int turn, const Shape& s) const;
     bool place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r);
 
     std::vector<PartData> parts_;
@@ -105,6 +113,7 @@ private:
     std::vector<int> firstShape_;
     std::size_t shapeCount_ = 0;
     std::unordered_map<std::size_t, Nfp> nfps_;
+    std::vector<SheetMemo> memo_; // by sheet index
 };
 
 } // namespace kiv::nest::detail
