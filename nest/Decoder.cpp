@@ -107,11 +107,10 @@ const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
     return it->second;
 }
 
-// The union of the no-fit polygons of every part on the sheet for one shape:
-// the longest snapshot made along the same parts as the sheet's first ones,
-// grown by the parts placed since. Snapshots made along parts the sheet no
-// longer has first go.
-const cl::Paths& Decoder::obstacles(std::size_t sheetIndex, const Sheet& sheet, int part, int turn) {
+// The longest snapshot of one shape made along the same parts as the
+// sheet's first ones. Snapshots made along parts the sheet no longer has
+// first go.
+const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si) {
     if (memo_.size() <= sheetIndex) {
         memo_.resize(sheetIndex + 1);
     }
@@ -119,7 +118,6 @@ const cl::Paths& Decoder::obstacles(std::size_t sheetIndex, const Sheet& sheet, 
     if (m.byShape.empty()) {
         m.byShape.resize(shapeCount_);
     }
-    const std::size_t n = sheet.placed.size();
     const std::size_t same = static_cast<std::size_t>(
         std::mismatch(m.seq.begin(), m.seq.end(), sheet.placed.begin(), sheet.placed.end()).first - m.seq.begin());
     if (same < m.seq.size()) {
@@ -129,48 +127,61 @@ const cl::Paths& Decoder::obstacles(std::size_t sheetIndex, const Sheet& sheet, 
         m.seq.resize(same);
     }
     m.seq.insert(m.seq.end(), sheet.placed.begin() + static_cast<std::ptrdiff_t>(m.seq.size()), sheet.placed.end());
-    std::vector<Snapshot>& snaps = m.byShape[shapeIndex(part, turn)];
-    if (!snaps.empty() && snaps.back().count == n) {
-        return snaps.back().paths;
+    const std::vector<Snapshot>& snaps = m.byShape[si];
+    return snaps.empty() ? nullptr : &snaps.back();
+}
+
+// Where one shape's origin may go on a sheet as it stands, out to the
+// room's right edge and the slack beyond: the last snapshot, widened to
+// that edge, less the no-fit polygons of the parts placed since.
+const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room) {
+    const std::size_t si = shapeIndex(part, turn), n = sheet.placed.size();
+    const cl::cInt e = kSlackUnits, right = room.x1 + e;
+    const Snapshot* last = lastSnapshot(sheetIndex, sheet, si);
+    if (last != nullptr && last->count == n && last->right >= right) {
+        return last->paths;
     }
     cl::Clipper c;
-    std::size_t from = 0;
-    if (!snaps.empty()) {
-        c.AddPaths(snaps.back().paths, cl::ptSubject, true);
-        from = snaps.back().count;
+    Snapshot next{0, room.x0 - e, {}};
+    if (last != nullptr) {
+        c.AddPaths(last->paths, cl::ptSubject, true);
+        next.count = last->count;
+        next.right = last->right;
     }
-    for (std::size_t k = from; k < n; ++k) {
+    if (right > next.right) {
+        const cl::cInt l = next.right;
+        c.AddPath({{l, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {l, room.y1 + e}}, cl::ptSubject,
+                  true);
+        next.right = right;
+    }
+    for (std::size_t k = next.count; k < n; ++k) {
         const Placed& p = sheet.placed[k];
         for (cl::Path q : nfp(p, part, turn).paths) {
             for (cl::IntPoint& v : q) {
                 v.X += p.at.X;
                 v.Y += p.at.Y;
             }
-            c.AddPath(q, cl::ptSubject, true);
+            c.AddPath(q, cl::ptClip, true);
         }
     }
-    Snapshot s{n, {}};
-    c.Execute(cl::ctUnion, s.paths, cl::pftPositive, cl::pftPositive);
-    snaps.push_back(std::move(s));
+    next.count = n;
+    c.Execute(cl::ctDifference, next.paths, cl::pftNonZero, cl::pftPositive);
+    std::vector<Snapshot>& snaps = memo_[sheetIndex].byShape[si];
+    snaps.push_back(std::move(next));
     return snaps.back().paths;
 }
 
 // The place nearest the start edge, then lowest, among the vertices of the
-// room less the no-fit polygons of the parts on the sheet.
-Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& taken, int turn, const Shape& s) const {
-    const cl::cInt e = kSlackUnits;
-    // The slack only on the sheet's own edges: a place found at another
-    // turn bounds the room exactly.
-    const cl::cInt left = room.x0 - e, right = room.bounded ? room.x1 : room.x1 + e;
-    cl::Clipper c;
-    c.AddPath({{left, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {left, room.y1 + e}},
-              cl::ptSubject, true);
-    c.AddPaths(taken, cl::ptClip, true);
-    cl::Paths free;
-    c.Execute(cl::ctDifference, free, cl::pftNonZero, cl::pftPositive);
+// free room that lie within the room. The slack only on the sheet's own
+// edges: a place found at another turn bounds the room exactly.
+Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s) {
+    const cl::cInt reach = room.bounded ? room.x1 : room.x1 + kSlackUnits;
     Candidate best;
     for (const cl::Path& poly : free) {
         for (const cl::IntPoint& v : poly) {
+            if (v.X > reach) {
+                continue;
+            }
             Candidate k;
             k.found = true;
             k.at = {std::clamp(v.X, room.x0, room.x1), std::clamp(v.Y, room.y0, room.y1)};
@@ -200,17 +211,18 @@ Decoder::Candidate Decoder::bestAt(Sheet& sheet, std::size_t sheetIndex, int par
     // none of them is better than the nearest; a coil stops there too.
     const cl::cInt open = sheet.length + 2 * gap_ + 4 * kSlackUnits - s.box.left;
     room.x1 = std::max(room.x0, std::min(along_ - margin_ - s.box.right, open));
-    const bool bounded = bound.found && bound.far - s.box.right < room.x1;
-    room.bounded = bounded;
-    if (bounded) {
-        if (bound.far - s.box.right < room.x0) {
-            return best;
-        }
-        room.x1 = bound.far - s.box.right;
-    }
     room.y0 = margin_ - s.box.top;
     room.y1 = across_ - margin_ - s.box.bottom;
-    best = leftmostIn(room, obstacles(sheetIndex, sheet, part, turn), turn, s);
+    const bool bounded = bound.found && bound.far - s.box.right < room.x1;
+    if (bounded && bound.far - s.box.right < room.x0) {
+        return best;
+    }
+    const cl::Paths& free = freeRoom(sheetIndex, sheet, part, turn, room);
+    if (bounded) {
+        room.bounded = true;
+        room.x1 = bound.far - s.box.right;
+    }
+    best = leftmostIn(room, free, turn, s);
     if (!best.found && !bounded) {
         if (sheet.failed.empty()) {
             sheet.failed.assign(shapeCount_, 0);

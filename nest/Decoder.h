@@ -75,12 +75,13 @@ private:
         cl::IntRect box{};
     };
 
-    // The union of the no-fit polygons of a sheet's first `count` parts for
-    // one shape, kept across decodes: most steps change only the end of the
-    // order, and a union grows by a few polygons far more cheaply than all
-    // of them are clipped again.
+    // The room of one shape on a sheet less the no-fit polygons of the
+    // sheet's first `count` parts, out to `right`, kept across decodes: most
+    // steps change only the end of the order, and clipping a few more
+    // polygons off what was free costs far less than clipping them all.
     struct Snapshot {
         std::size_t count = 0;
+        cl::cInt right = 0;
         cl::Paths paths;
     };
     struct SheetMemo {
@@ -103,9 +104,10 @@ private:
     }
     const Nfp& nfp(const Placed& fixed, int part, int turn);
     void takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const;
-    const cl::Paths& obstacles(std::size_t sheetIndex, const Sheet& sheet, int part, int turn);
+    const Snapshot* lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si);
+    const cl::Paths& freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room);
     Candidate bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound);
-    Candidate leftmostIn(const Room& room, const cl::Paths& taken, int turn, const Shape& s) const;
+    static Candidate leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s);
     bool place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r);
 
     std::vector<PartData> parts_;
