@@ -6,8 +6,10 @@
 //  - the time to the first valid layout of 100 hoods.
 // Every layout goes through the independent validator of the tests.
 //
-//   kiv_bench_nest [--data DIR] [--time SECONDS] [--only NAME] [--no-esicup]
+//   kiv_bench_nest [--data DIR] [--time SECONDS] [--steps N] [--only NAME] [--no-esicup]
 //                  [--no-hoods] [--no-baseline] [--baseline-only]
+// (--steps: at most N improvement steps per ESICUP instance, with the
+// processor time they took: a comparison that a loaded machine does not skew)
 // (--baseline-only: the ESICUP rows of libnest2d, the engine's first layout beside them)
 #ifdef KIV_HAVE_LIBNEST2D
 #include "bench/nest_baseline.h"
@@ -108,7 +110,7 @@ const char* Verdict(const std::vector<nest::Part>& parts, const std::vector<nest
     return faults.empty() ? "valid" : "INVALID";
 }
 
-void Esicup(const std::filesystem::path& dir, double seconds, const std::string& only, bool engine,
+void Esicup(const std::filesystem::path& dir, double seconds, int steps, const std::string& only, bool engine,
             bool baseline) {
     std::vector<std::filesystem::path> files;
     for (const auto& e : std::filesystem::directory_iterator(dir / "esicup")) {
@@ -118,8 +120,8 @@ void Esicup(const std::filesystem::path& dir, double seconds, const std::string&
     }
     std::sort(files.begin(), files.end());
     std::printf("ESICUP strip packing, %.0f s per instance (engine), the same for libnest2d on hulls\n", seconds);
-    std::printf("%-10s %5s %9s %8s %7s | %9s %7s\n", "instance", "parts", "density", "steps", "check",
-                "libnest2d", "check");
+    std::printf("%-10s %5s %9s %8s %7s %7s | %9s %7s\n", "instance", "parts", "density", "steps", "cpu, s",
+                "check", "libnest2d", "check");
     double sum = 0, sumBase = 0;
     int count = 0, countBase = 0;
     for (const auto& f : files) {
@@ -136,14 +138,16 @@ void Esicup(const std::filesystem::path& dir, double seconds, const std::string&
         o.gap = 0;
         o.margin = 0;
         o.rotations = inst.rotations;
-        o.iterations = INT_MAX;
+        o.iterations = steps;
         o.timeLimit = seconds;
         const nest::Stock coil{inst.width, 0, true};
         nest::Options run = o;
         if (!engine) {
             run.iterations = 0; // the first layout only, to have a row
         }
+        const std::clock_t cpu = std::clock();
         const nest::Layout l = nest::Nest(inst.parts, coil, run);
+        const double used = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
         if (l.fault != nest::NestFault::None) {
             std::printf("%-10s fault %d\n", inst.name.c_str(), static_cast<int>(l.fault));
             continue;
@@ -154,8 +158,8 @@ void Esicup(const std::filesystem::path& dir, double seconds, const std::string&
         for (const auto& p : inst.parts) {
             copies += p.quantity;
         }
-        std::printf("%-10s %5d %8.2f%% %8d %7s |", inst.name.c_str(), copies, 100 * density, l.iterationsDone,
-                    Verdict(inst.parts, l.placements, l.sheets, coil, o));
+        std::printf("%-10s %5d %8.2f%% %8d %7.1f %7s |", inst.name.c_str(), copies, 100 * density,
+                    l.iterationsDone, used, Verdict(inst.parts, l.placements, l.sheets, coil, o));
         sum += density;
         ++count;
 #ifdef KIV_HAVE_LIBNEST2D
@@ -176,7 +180,7 @@ void Esicup(const std::filesystem::path& dir, double seconds, const std::string&
         std::fflush(stdout);
     }
     if (count > 0) {
-        std::printf("%-10s %5s %8.2f%% %8s %7s |", "mean", "", 100 * sum / count, "", "");
+        std::printf("%-10s %5s %8.2f%% %8s %7s %7s |", "mean", "", 100 * sum / count, "", "", "");
         if (countBase > 0) {
             std::printf(" %8.2f%% (of %d)", 100 * sumBase / countBase, countBase);
         }
@@ -273,6 +277,7 @@ void Hoods(double seconds, bool baseline) {
 int main(int argc, char** argv) {
     std::filesystem::path data = KIV_NESTING_DATA;
     double seconds = 5;
+    int steps = INT_MAX;
     std::string only;
     bool esicup = true, hoods = true, baseline = true, engine = true;
     for (int i = 1; i < argc; ++i) {
@@ -281,6 +286,8 @@ int main(int argc, char** argv) {
             data = argv[++i];
         } else if (a == "--time" && i + 1 < argc) {
             seconds = std::atof(argv[++i]);
+        } else if (a == "--steps" && i + 1 < argc) {
+            steps = std::atoi(argv[++i]);
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else if (a == "--no-esicup") {
@@ -293,8 +300,8 @@ int main(int argc, char** argv) {
             engine = false;
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--data DIR] [--time SECONDS] [--only NAME] [--no-esicup] [--no-hoods] "
-                         "[--no-baseline] [--baseline-only]\n",
+                         "usage: %s [--data DIR] [--time SECONDS] [--steps N] [--only NAME] [--no-esicup] "
+                         "[--no-hoods] [--no-baseline] [--baseline-only]\n",
                          argv[0]);
             return 2;
         }
@@ -308,7 +315,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no instances in %s/esicup (give --data DIR)\n", data.c_str());
             return 1;
         }
-        Esicup(data, seconds, only, engine, baseline);
+        Esicup(data, seconds, steps, only, engine, baseline);
     }
     if (hoods) {
         Hoods(seconds, baseline);

@@ -97,6 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the diagonal takes a 300 mm bar on a 230 mm usable square.
         Order{"FineStepTakesTheDiagonal", {{"bar", Rect(300, 20), 1}}, {250, 250, false},
               Quick(5, 10, nest::TurnsEvery(45)), 1, kAny},
+        // The bars fill what the block leaves only at mixed turns: the
+        // second turn of a bar still finds the place that ends as far as
+        // the first turn's.
+        Order{"BlockAndBarsAtMixedTurns", {{"block", Rect(60, 60), 1}, {"bar", Rect(40, 20), 3}},
+              {80, 120, false}, Quick(0, 10), 1, 110},
         // Ten squares on a coil: two rows of five.
         Order{"CoilTakesTwoRowsOfFive", {{"sq", Rect(100, 100), 10}}, {230, 0, true}, Quick(10, 10), 1,
               10 + 5 * 100 + 4 * 10},

@@ -1,0 +1,256 @@
+#include "nest/Decoder.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kiv::nest::detail {
+
+bool Decoder::Result::betterThan(const Result& o) const {
+    if (unplaced != o.unplaced) {
+        return unplaced < o.unplaced;
+    }
+    if (sheets != o.sheets) {
+        return sheets < o.sheets;
+    }
+    return lastLength != o.lastLength ? lastLength < o.lastLength : crowd < o.crowd;
+}
+
+// Many layouts share the shortest length, most of all with parts of round
+// sizes; of those, the one with the least part area at the far end is the
+// nearest to a shorter one, and gives the search a slope on that plateau.
+double Decoder::Crowd(const Result& r) const {
+    const cl::cInt near = r.lastLength - r.lastLength / kCrowdFraction;
+    double area = 0;
+    for (const Placed& p : r.placed) {
+        if (p.sheet == r.sheets - 1 && p.at.X + shape(p.part, p.turn).box.right >= near) {
+            area += part(p.part).area;
+        }
+    }
+    return area;
+}
+
+bool Decoder::Candidate::betterThan(const Candidate& o) const {
+    if (!found || !o.found) {
+        return found && !o.found;
+    }
+    return far != o.far ? far < o.far : low < o.low;
+}
+
+Decoder::Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin, cl::cInt gap)
+    : parts_(std::move(parts)), along_(along), across_(across), margin_(margin), gap_(gap) {
+    for (const PartData& p : parts_) {
+        firstShape_.push_back(static_cast<int>(shapeCount_));
+        shapeCount_ += p.shapes.size();
+    }
+}
+
+bool Decoder::fits(int part, int turn) const {
+    const Shape& s = shape(part, turn);
+    return s.box.right - s.box.left <= along_ - 2 * margin_ && s.box.bottom - s.box.top <= across_ - 2 * margin_;
+}
+
+void Decoder::takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const {
+    r.placed.push_back(p);
+    if (p.sheet < 0) {
+        ++r.unplaced;
+        r.firstUnplaced = r.unplaced == 1 ? p.part : r.firstUnplaced;
+        return;
+    }
+    while (sheets.size() <= static_cast<std::size_t>(p.sheet)) {
+        sheets.emplace_back();
+    }
+    Sheet& sheet = sheets[static_cast<std::size_t>(p.sheet)];
+    sheet.placed.push_back(p);
+    sheet.length = std::max(sheet.length, p.at.X + shape(p.part, p.turn).box.right);
+}
+
+Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* base, std::size_t keep) {
+    Result r;
+    std::vector<Sheet> sheets;
+    if (base == nullptr) {
+        keep = 0;
+    }
+    for (std::size_t k = 0; k < keep; ++k) {
+        takeOver(base->placed[k], sheets, r);
+    }
+    for (std::size_t k = keep; k < genes.size(); ++k) {
+        const Gene& g = genes[k];
+        bool done = false;
+        for (std::size_t s = 0; s < sheets.size() && !done; ++s) {
+            done = place(sheets[s], g, static_cast<int>(s), r);
+        }
+        if (!done) {
+            sheets.emplace_back();
+            if (!place(sheets.back(), g, static_cast<int>(sheets.size() - 1), r)) {
+                // Cannot happen for a part that fits the sheet, but a lost
+                // part must never pass for a finished layout.
+                sheets.pop_back();
+                takeOver({g.part, 0, -1, {}}, sheets, r);
+            }
+        }
+    }
+    r.sheets = static_cast<int>(sheets.size());
+    r.lastLength = sheets.empty() ? 0 : sheets.back().length;
+    r.crowd = Crowd(r);
+    return r;
+}
+
+const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
+    const std::size_t key = shapeIndex(fixed.part, fixed.turn) * shapeCount_ + shapeIndex(part, turn);
+    auto it = nfps_.find(key);
+    if (it == nfps_.end()) {
+        Nfp n;
+        n.paths = NoFitPolygon(shape(fixed.part, fixed.turn).inflated, shape(part, turn).moving);
+        n.box = BoxOf(n.paths);
+        it = nfps_.emplace(key, std::move(n)).first;
+    }
+    return it->second;
+}
+
+// The longest snapshot of one shape made along the same parts as the
+// sheet's first ones. Snapshots made along parts the sheet no longer has
+// first go.
+const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si) {
+    if (memo_.size() <= sheetIndex) {
+        memo_.resize(sheetIndex + 1);
+    }
+    SheetMemo& m = memo_[sheetIndex];
+    if (m.byShape.empty()) {
+        m.byShape.resize(shapeCount_);
+    }
+    const std::size_t same = static_cast<std::size_t>(
+        std::mismatch(m.seq.begin(), m.seq.end(), sheet.placed.begin(), sheet.placed.end()).first - m.seq.begin());
+    if (same < m.seq.size()) {
+        for (std::vector<Snapshot>& snaps : m.byShape) {
+            std::erase_if(snaps, [same](const Snapshot& s) { return s.count > same; });
+        }
+        m.seq.resize(same);
+    }
+    m.seq.insert(m.seq.end(), sheet.placed.begin() + static_cast<std::ptrdiff_t>(m.seq.size()), sheet.placed.end());
+    const std::vector<Snapshot>& snaps = m.byShape[si];
+    return snaps.empty() ? nullptr : &snaps.back();
+}
+
+// Where one shape's origin may go on a sheet as it stands, out to the
+// room's right edge and the slack beyond: the last snapshot, widened to
+// that edge, less the no-fit polygons of the parts placed since.
+const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room) {
+    const std::size_t si = shapeIndex(part, turn), n = sheet.placed.size();
+    const cl::cInt e = kSlackUnits, right = room.x1 + e;
+    const Snapshot* last = lastSnapshot(sheetIndex, sheet, si);
+    if (last != nullptr && last->count == n && last->right >= right) {
+        return last->paths;
+    }
+    cl::Clipper c;
+    Snapshot next{0, room.x0 - e, {}};
+    if (last != nullptr) {
+        c.AddPaths(last->paths, cl::ptSubject, true);
+        next.count = last->count;
+        next.right = last->right;
+    }
+    if (right > next.right) {
+        const cl::cInt l = next.right;
+        c.AddPath({{l, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {l, room.y1 + e}}, cl::ptSubject,
+                  true);
+        next.right = right;
+    }
+    for (std::size_t k = next.count; k < n; ++k) {
+        const Placed& p = sheet.placed[k];
+        for (cl::Path q : nfp(p, part, turn).paths) {
+            for (cl::IntPoint& v : q) {
+                v.X += p.at.X;
+                v.Y += p.at.Y;
+            }
+            c.AddPath(q, cl::ptClip, true);
+        }
+    }
+    next.count = n;
+    c.Execute(cl::ctDifference, next.paths, cl::pftNonZero, cl::pftPositive);
+    std::vector<Snapshot>& snaps = memo_[sheetIndex].byShape[si];
+    snaps.push_back(std::move(next));
+    return snaps.back().paths;
+}
+
+// The place nearest the start edge, then lowest, among the vertices of the
+// free room that lie within the room. The slack only on the sheet's own
+// edges: a place found at another turn bounds the room exactly.
+Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s) {
+    const cl::cInt reach = room.bounded ? room.x1 : room.x1 + kSlackUnits;
+    Candidate best;
+    for (const cl::Path& poly : free) {
+        for (const cl::IntPoint& v : poly) {
+            if (v.X > reach) {
+                continue;
+            }
+            Candidate k;
+            k.found = true;
+            k.at = {std::clamp(v.X, room.x0, room.x1), std::clamp(v.Y, room.y0, room.y1)};
+            k.far = k.at.X + s.box.right;
+            k.low = k.at.Y + s.box.top;
+            k.turn = turn;
+            if (k.betterThan(best)) {
+                best = k;
+            }
+        }
+    }
+    return best;
+}
+
+// The best place on one sheet for one turn of a part that ends no farther
+// than `bound` (a place found at another turn), if any.
+Decoder::Candidate Decoder::bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound) {
+    Candidate best;
+    const std::size_t si = shapeIndex(part, turn);
+    if (!fits(part, turn) || (!sheet.failed.empty() && sheet.failed[si])) {
+        return best;
+    }
+    const Shape& s = shape(part, turn);
+    Room room;
+    room.x0 = margin_ - s.box.left;
+    // Beyond twice the gap past the farthest part every place is free, and
+    // none of them is better than the nearest; a coil stops there too.
+    const cl::cInt open = sheet.length + 2 * gap_ + 4 * kSlackUnits - s.box.left;
+    room.x1 = std::max(room.x0, std::min(along_ - margin_ - s.box.right, open));
+    room.y0 = margin_ - s.box.top;
+    room.y1 = across_ - margin_ - s.box.bottom;
+    const bool bounded = bound.found && bound.far - s.box.right < room.x1;
+    if (bounded && bound.far - s.box.right < room.x0) {
+        return best;
+    }
+    const cl::Paths& free = freeRoom(sheetIndex, sheet, part, turn, room);
+    if (bounded) {
+        room.bounded = true;
+        room.x1 = bound.far - s.box.right;
+    }
+    best = leftmostIn(room, free, turn, s);
+    if (!best.found && !bounded) {
+        if (sheet.failed.empty()) {
+            sheet.failed.assign(shapeCount_, 0);
+        }
+        sheet.failed[si] = 1;
+    }
+    return best;
+}
+
+bool Decoder::place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r) {
+    Candidate best;
+    for (int t = 0; t < turns(g.part); ++t) {
+        if (g.turn >= 0 && g.turn != t) {
+            continue;
+        }
+        const Candidate c = bestAt(sheet, static_cast<std::size_t>(sheetIndex), g.part, t, best);
+        if (c.betterThan(best)) {
+            best = c;
+        }
+    }
+    if (!best.found) {
+        return false;
+    }
+    const Placed p{g.part, best.turn, sheetIndex, best.at};
+    sheet.placed.push_back(p);
+    sheet.length = std::max(sheet.length, best.far);
+    r.placed.push_back(p);
+    return true;
+}
+
+} // namespace kiv::nest::detail

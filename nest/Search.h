@@ -1,0 +1,25 @@
+// The search over the order of the copies and the turn each must take, on
+// top of the decoder: deterministic for a seed while its steps last.
+#pragma once
+
+#include "nest/Decoder.h"
+
+#include <chrono>
+#include <vector>
+
+namespace kiv::nest::detail {
+
+using Clock = std::chrono::steady_clock;
+
+struct SearchRun {
+    Decoder::Result best;
+    int done = 0;         // improvement steps taken
+    bool stopped = false; // the time cap or the caller ended it early
+};
+
+// `genes` holds every copy once; the search starts from the better of two
+// sorted orders of them.
+SearchRun Search(Decoder& decoder, std::vector<Decoder::Gene> genes, const Options& options,
+                 Clock::time_point start, const Progress& progress);
+
+} // namespace kiv::nest::detail

@@ -1,0 +1,106 @@
+// The decoder keeps what was free on each sheet from one decode to the next.
+// Whatever orders it saw before, an order must come out as a decoder that
+// never saw another lays it out. Square-cornered parts on whole millimetres
+// keep the geometry exact, so the places must match to the unit.
+#include "nest/Decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kiv::nest::detail {
+namespace {
+
+using Genes = std::vector<Decoder::Gene>;
+
+constexpr double kScale = 1000;  // units per millimetre
+constexpr cl::cInt kGap = 4000;  // 4 mm
+constexpr cl::cInt kMargin = 0;
+
+PartData Data(const Outline& outline) {
+    PartData d;
+    for (const double turn : QuarterTurns()) {
+        Shape s;
+        if (MakeShape(outline, turn, kScale, kGap, s)) {
+            d.shapes.push_back(s);
+        }
+    }
+    d.area = std::abs(OutlineArea(outline));
+    return d;
+}
+
+std::vector<PartData> Parts() {
+    const Outline bar{{0, 0}, {120, 0}, {120, 30}, {0, 30}};
+    const Outline block{{0, 0}, {70, 0}, {70, 60}, {0, 60}};
+    const Outline ell{{0, 0}, {90, 0}, {90, 25}, {25, 25}, {25, 80}, {0, 80}};
+    return {Data(bar), Data(block), Data(ell)};
+}
+
+struct Sequence {
+    const char* name;
+    cl::cInt along, across; // sheet, mm
+    std::vector<Genes> orders; // decoded in turn, each from the one before
+};
+
+class DecoderMemory : public ::testing::TestWithParam<Sequence> {};
+
+// As the search does: each order from the result of the one before, with
+// the genes they share at the start taken over.
+TEST_P(DecoderMemory, SameLayoutAsAFreshDecoder) {
+    const Sequence& q = GetParam();
+    const cl::cInt along = q.along * 1000, across = q.across * 1000;
+    Decoder kept(Parts(), along, across, kMargin, kGap);
+    Decoder::Result previous;
+    const Genes* previousGenes = nullptr;
+    for (std::size_t i = 0; i < q.orders.size(); ++i) {
+        const Genes& genes = q.orders[i];
+        std::size_t keep = 0;
+        while (previousGenes != nullptr && keep < genes.size() && keep < previousGenes->size() &&
+               genes[keep] == (*previousGenes)[keep]) {
+            ++keep;
+        }
+        const Decoder::Result r = kept.decode(genes, previousGenes != nullptr ? &previous : nullptr, keep);
+        Decoder fresh(Parts(), along, across, kMargin, kGap);
+        const Decoder::Result f = fresh.decode(genes);
+        SCOPED_TRACE("order " + std::to_string(i));
+        ASSERT_EQ(r.placed.size(), f.placed.size());
+        for (std::size_t k = 0; k < f.placed.size(); ++k) {
+            EXPECT_EQ(r.placed[k], f.placed[k]) << "gene " << k;
+        }
+        EXPECT_EQ(r.sheets, f.sheets);
+        EXPECT_EQ(r.lastLength, f.lastLength);
+        previous = r;
+        previousGenes = &genes;
+    }
+}
+
+const Genes kBase{{0, -1}, {1, -1}, {2, -1}, {0, -1}, {1, -1}, {2, -1}, {0, -1}, {2, -1}};
+
+Genes Swapped(Genes g, std::size_t i, std::size_t j) {
+    std::swap(g[i], g[j]);
+    return g;
+}
+
+Genes Turned(Genes g, std::size_t i, int turn) {
+    g[i].turn = turn;
+    return g;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoder, DecoderMemory,
+    ::testing::Values(
+        Sequence{"LastPartsSwapped", 400, 200, {kBase, Swapped(kBase, 6, 7), Swapped(kBase, 5, 7)}},
+        Sequence{"FirstPartSwapped", 400, 200, {kBase, Swapped(kBase, 0, 2), kBase}},
+        // Back to an order after one that shared less of it: what the
+        // one between left must not stand for the first order's sheet.
+        Sequence{"BackAndForth", 400, 200, {kBase, Swapped(kBase, 3, 4), kBase, Swapped(kBase, 1, 6), kBase}},
+        Sequence{"TurnHeld", 400, 200, {kBase, Turned(kBase, 2, 1), Turned(Turned(kBase, 2, 1), 0, 3), kBase}},
+        // Sheets that take a few parts each: the change on the first sheet
+        // moves parts to and from the later ones.
+        Sequence{"SeveralSheets", 180, 130, {kBase, Swapped(kBase, 0, 1), Swapped(kBase, 4, 7), kBase}},
+        Sequence{"ShorterOrder", 400, 200, {kBase, Genes(kBase.begin(), kBase.begin() + 4), kBase}}),
+    [](const ::testing::TestParamInfo<Sequence>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kiv::nest::detail
