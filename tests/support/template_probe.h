@@ -42,19 +42,23 @@ inline bool OnPattern(const std::vector<Point>& c, double x, double y) {
     return winding != 0;
 }
 
-// Walks every line of the drawing in quarter-millimetre steps: any line point
-// in the box, and a line touches it.
-inline bool LineTouches(const ShopDrawing& d, const Rect& box) {
-    for (const auto& s : LinesOf(d)) {
-        const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
-        for (int i = 0; i <= steps; ++i) {
-            const double t = static_cast<double>(i) / steps;
-            if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
-                return true;
-            }
+// Walks a line in quarter-millimetre steps: any point of it in the box, and
+// it touches the box.
+inline bool SegmentTouches(const Segment& s, const Rect& box) {
+    const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
+            return true;
         }
     }
     return false;
+}
+
+inline bool LineTouches(const ShopDrawing& d, const Rect& box) {
+    const auto lines = LinesOf(d);
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const Segment& s) { return SegmentTouches(s, box); });
 }
 
 // A line in the box, or, probed on a 2 mm grid, any box point on the
@@ -90,16 +94,8 @@ inline bool RoomForAClearSquare(const ShopDrawing& d, const TemplatePage& p, dou
         }
     }
     const auto lineIn = [&](const Rect& box) {
-        for (const Segment& s : near) {
-            const int steps = static_cast<int>(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) * 4) + 1;
-            for (int i = 0; i <= steps; ++i) {
-                const double t = static_cast<double>(i) / steps;
-                if (In(box, s.a.x + t * (s.b.x - s.a.x), s.a.y + t * (s.b.y - s.a.y), 0)) {
-                    return true;
-                }
-            }
-        }
-        return false;
+        return std::any_of(near.begin(), near.end(),
+                           [&](const Segment& s) { return SegmentTouches(s, box); });
     };
     const int nx = static_cast<int>((p.view.w - side) / kStep),
               ny = static_cast<int>((p.view.h - side) / kStep);
