@@ -29,9 +29,9 @@ struct Dash {
 struct LineStyle {
     const char* layer;    // DXF layer
     int aci;              // the layer's AutoCAD colour index
+    unsigned rgb;         // painted colour, 0xRRGGBB
     const char* linetype; // the layer's DXF line type
     Dash dash;            // of that line type
-    unsigned rgb;         // painted colour, 0xRRGGBB
     // Painted pen width, as a share of the cut contour's pen: every painter
     // chooses its own contour pen and draws the other lines in proportion.
     double pen;
@@ -55,13 +55,13 @@ inline constexpr double kSheetPenShare = 1.2;
 // In the order of LineKind. ACI 7 is white on a dark CAD screen and black
 // on a light one; the labels are yellow in CAD and black text on paper.
 inline constexpr LineStyle kLineStyles[] = {
-    {"CUT", 7, kSolidLinetype, {}, 0x000000, 1},
-    {"CUT", 7, kSolidLinetype, {}, 0x000000, 1}, // the slit is cut as the contour
-    {"FOLD", 1, kDashedLinetype, kFoldDash, 0xC80000, kFoldPenShare},
-    {"SEAM", 3, kDashedLinetype, kFoldDash, 0x008C00, kFoldPenShare},
-    {"WIRE", 5, kDashedLinetype, kFoldDash, 0x0000C8, kFoldPenShare},
-    {"LABELS", 2, kSolidLinetype, {}, 0x000000, 1},
-    {"SHEET", 8, kSolidLinetype, {}, 0xA0A0A4, kSheetPenShare},
+    {"CUT", 7, 0x000000, kSolidLinetype, {}, 1},
+    {"CUT", 7, 0x000000, kSolidLinetype, {}, 1}, // the slit is cut as the contour
+    {"FOLD", 1, 0xC80000, kDashedLinetype, kFoldDash, kFoldPenShare},
+    {"SEAM", 3, 0x008C00, kDashedLinetype, kFoldDash, kFoldPenShare},
+    {"WIRE", 5, 0x0000C8, kDashedLinetype, kFoldDash, kFoldPenShare},
+    {"LABELS", 2, 0x000000, kSolidLinetype, {}, 1},
+    {"SHEET", 8, 0xA0A0A4, kSolidLinetype, {}, kSheetPenShare},
 };
 static_assert(std::size(kLineStyles) == static_cast<std::size_t>(LineKind::Sheet) + 1);
 

@@ -52,7 +52,10 @@ TEST(CalcOptions, OptionsAndInputsMapBothWays) {
     }
     for (int type = 1; type <= 3; ++type) {
         const auto used = kiv::ValidatorsFor(type);
-        for (const auto& [input, option] : kOptions) {
+        for (const auto& row : kOptions) {
+            // Named copies: clang captures no structured binding in a lambda.
+            const auto input = row.first;
+            const std::string option = row.second;
             const bool inType = std::find(used.begin(), used.end(), input) != used.end();
             Input taken{};
             const bool accepted = kiv::cli::InputOfOption(option, type, taken);

@@ -188,9 +188,10 @@ constexpr const char* FieldOf(kiv::Input in) {
     return "";
 }
 // Every field, in the program's order of the inputs (kAllInputs).
-inline constexpr std::array<const char*, kiv::kAllInputs.size()> kAllNineFields = [] {
-    std::array<const char*, kiv::kAllInputs.size()> names{};
-    for (std::size_t i = 0; i < names.size(); ++i)
+inline constexpr std::size_t kFieldCount = std::size(kiv::kAllInputs);
+inline constexpr std::array<const char*, kFieldCount> kAllNineFields = [] {
+    std::array<const char*, kFieldCount> names{};
+    for (std::size_t i = 0; i != kFieldCount; ++i)
         names[i] = FieldOf(kiv::kAllInputs[i]);
     return names;
 }();

@@ -50,6 +50,7 @@ protected:
 
     std::vector<std::string> fieldTexts() const {
         std::vector<std::string> texts;
+        texts.reserve(kAllNineFields.size());
         for (const char* name : kAllNineFields)
             texts.push_back(
                 form->findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString());
