@@ -19,11 +19,13 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
         return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
     };
     Genes byLength = genes;
-    std::stable_sort(genes.begin(), genes.end(), [&](const Decoder::Gene& a, const Decoder::Gene& b) {
-        return decoder.part(a.part).area > decoder.part(b.part).area;
-    });
-    std::stable_sort(byLength.begin(), byLength.end(),
-                     [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
+    std::stable_sort(genes.begin(), genes.end(),
+                     [&](const Decoder::Gene& a, const Decoder::Gene& b) {
+                         return decoder.part(a.part).area > decoder.part(b.part).area;
+                     });
+    std::stable_sort(
+        byLength.begin(), byLength.end(),
+        [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
     result = decoder.decode(genes);
     if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
         result = std::move(other);
@@ -34,7 +36,8 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
 
 class Mutator {
 public:
-    Mutator(const Decoder& decoder, std::uint64_t seed, int turns) : decoder_(decoder), rng_(seed), turns_(turns) {}
+    Mutator(const Decoder& decoder, std::uint64_t seed, int turns)
+        : decoder_(decoder), rng_(seed), turns_(turns) {}
 
     // One random change of the order or of a turn; returns the first gene
     // it may have changed.
@@ -72,22 +75,19 @@ private:
     int turns_;
 };
 
-bool TimeIsUp(const Options& options, Clock::time_point start) {
-    return options.timeLimit > 0 && std::chrono::duration<double>(Clock::now() - start).count() > options.timeLimit;
-}
-
 } // namespace
 
-SearchRun Search(Decoder& decoder, Genes genes, const Options& options, Clock::time_point start,
-                 const Progress& progress) {
+SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps,
+                 Clock::time_point deadline, const Progress& progress) {
     SearchRun run;
     Decoder::Result current;
     Genes currentGenes = StartOrder(decoder, std::move(genes), current);
     run.best = current;
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
-    for (; run.done < options.iterations; ++run.done) {
-        if (TimeIsUp(options, start) || (progress && !progress(run.done, options.iterations))) {
+    for (; run.done < steps; ++run.done) {
+        if ((options.timeLimit > 0 && Clock::now() > deadline) ||
+            (progress && !progress(run.done, options.iterations))) {
             run.stopped = true;
             break;
         }
@@ -110,9 +110,6 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, Clock::t
             current = std::move(r);
             currentGenes = std::move(trial);
         }
-    }
-    if (progress && !run.stopped) {
-        progress(run.done, options.iterations);
     }
     return run;
 }

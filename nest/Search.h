@@ -18,8 +18,9 @@ struct SearchRun {
 };
 
 // `genes` holds every copy once; the search starts from the better of two
-// sorted orders of them.
+// sorted orders of them and takes at most `steps` steps, none after the
+// deadline when the options set a time cap.
 SearchRun Search(Decoder& decoder, std::vector<Decoder::Gene> genes, const Options& options,
-                 Clock::time_point start, const Progress& progress);
+                 int steps, Clock::time_point deadline, const Progress& progress);
 
 } // namespace kiv::nest::detail

@@ -2,6 +2,7 @@
 // Whatever orders it saw before, an order must come out as a decoder that
 // never saw another lays it out. Square-cornered parts on whole millimetres
 // keep the geometry exact, so the places must match to the unit.
+#include "nest/Compact.h"
 #include "nest/Decoder.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,8 @@ namespace {
 
 using Genes = std::vector<Decoder::Gene>;
 
-constexpr double kScale = 1000;  // units per millimetre
-constexpr cl::cInt kGap = 4000;  // 4 mm
+constexpr double kScale = 1000; // units per millimetre
+constexpr cl::cInt kGap = 4000; // 4 mm
 constexpr cl::cInt kMargin = 0;
 
 PartData Data(const Outline& outline) {
@@ -39,7 +40,7 @@ std::vector<PartData> Parts() {
 
 struct Sequence {
     const char* name;
-    cl::cInt along, across; // sheet, mm
+    cl::cInt along, across;    // sheet, mm
     std::vector<Genes> orders; // decoded in turn, each from the one before
 };
 
@@ -60,7 +61,8 @@ TEST_P(DecoderMemory, SameLayoutAsAFreshDecoder) {
                genes[keep] == (*previousGenes)[keep]) {
             ++keep;
         }
-        const Decoder::Result r = kept.decode(genes, previousGenes != nullptr ? &previous : nullptr, keep);
+        const Decoder::Result r =
+            kept.decode(genes, previousGenes != nullptr ? &previous : nullptr, keep);
         Decoder fresh(Parts(), along, across, kMargin, kGap);
         const Decoder::Result f = fresh.decode(genes);
         SCOPED_TRACE("order " + std::to_string(i));
@@ -94,13 +96,88 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"FirstPartSwapped", 400, 200, {kBase, Swapped(kBase, 0, 2), kBase}},
         // Back to an order after one that shared less of it: what the
         // one between left must not stand for the first order's sheet.
-        Sequence{"BackAndForth", 400, 200, {kBase, Swapped(kBase, 3, 4), kBase, Swapped(kBase, 1, 6), kBase}},
-        Sequence{"TurnHeld", 400, 200, {kBase, Turned(kBase, 2, 1), Turned(Turned(kBase, 2, 1), 0, 3), kBase}},
+        Sequence{"BackAndForth",
+                 400,
+                 200,
+                 {kBase, Swapped(kBase, 3, 4), kBase, Swapped(kBase, 1, 6), kBase}},
+        Sequence{"TurnHeld",
+                 400,
+                 200,
+                 {kBase, Turned(kBase, 2, 1), Turned(Turned(kBase, 2, 1), 0, 3), kBase}},
         // Sheets that take a few parts each: the change on the first sheet
         // moves parts to and from the later ones.
-        Sequence{"SeveralSheets", 180, 130, {kBase, Swapped(kBase, 0, 1), Swapped(kBase, 4, 7), kBase}},
-        Sequence{"ShorterOrder", 400, 200, {kBase, Genes(kBase.begin(), kBase.begin() + 4), kBase}}),
+        Sequence{
+            "SeveralSheets", 180, 130, {kBase, Swapped(kBase, 0, 1), Swapped(kBase, 4, 7), kBase}},
+        Sequence{
+            "ShorterOrder", 400, 200, {kBase, Genes(kBase.begin(), kBase.begin() + 4), kBase}}),
     [](const ::testing::TestParamInfo<Sequence>& info) { return std::string(info.param.name); });
+
+// Putting a part back among the ones before it is the decoder's own rule
+// reached another way: each part of a decoded sheet, put back among those
+// placed before it, lands where the decoder put it.
+TEST(Decoder, PutBackWhereTheDecoderPutIt) {
+    Decoder decoder(Parts(), 400000, 200000, kMargin, kGap);
+    const Decoder::Result r = decoder.decode(kBase);
+    ASSERT_EQ(r.sheets, 1);
+    std::vector<Decoder::Placed> before;
+    for (const Decoder::Placed& p : r.placed) {
+        const Decoder::Candidate c = decoder.placeAmong(before, p.part, -1, 400000);
+        ASSERT_TRUE(c.found) << "part " << before.size();
+        EXPECT_EQ(c.turn, p.turn) << "part " << before.size();
+        EXPECT_EQ(c.at, p.at) << "part " << before.size();
+        // Held short of where it ends, it finds another place or none.
+        const cl::cInt end = c.at.X + decoder.shape(p.part, p.turn).box.right;
+        const Decoder::Candidate held = decoder.placeAmong(before, p.part, -1, end - 1);
+        EXPECT_TRUE(!held.found || held.far <= end - 1);
+        before.push_back(p);
+    }
+}
+
+// The last sheet worked over after the search: shorter, and still sound.
+// An order that puts the small parts first leaves room to gain.
+TEST(Decoder, CompactedSheetIsShorterAndSound) {
+    const cl::cInt along = 2000000, across = 130000;
+    Decoder decoder(Parts(), along, across, 5000, kGap);
+    const Genes order{{2, -1}, {2, -1}, {0, -1}, {1, -1}, {0, -1},
+                      {2, -1}, {1, -1}, {0, -1}, {1, -1}};
+    Decoder::Result r = decoder.decode(order);
+    const cl::cInt before = r.lastLength;
+    Options options;
+    options.seed = 3;
+    const CompactRun run = Compact(decoder, r, options, 300, 0, Clock::now(), {});
+    EXPECT_EQ(run.done, 300);
+    EXPECT_LT(r.lastLength, before);
+    ASSERT_EQ(r.placed.size(), order.size());
+    std::vector<int> count(3, 0);
+    cl::Paths outlines; // of the parts checked so far
+    for (const Decoder::Placed& p : r.placed) {
+        ++count[static_cast<std::size_t>(p.part)];
+        const Shape& s = decoder.shape(p.part, p.turn);
+        EXPECT_GE(p.at.X + s.box.left, 5000);
+        EXPECT_LE(p.at.X + s.box.right, r.lastLength);
+        EXPECT_GE(p.at.Y + s.box.top, 5000);
+        EXPECT_LE(p.at.Y + s.box.bottom, across - 5000);
+        cl::Path q = s.outline;
+        for (cl::IntPoint& v : q) {
+            v.X += p.at.X;
+            v.Y += p.at.Y;
+        }
+        cl::ClipperOffset offset;
+        offset.AddPath(q, cl::jtMiter, cl::etClosedPolygon);
+        cl::Paths g;
+        offset.Execute(g, static_cast<double>(kGap - 4 * kSlackUnits));
+        for (const cl::Path& other : outlines) {
+            cl::Clipper c;
+            c.AddPaths(g, cl::ptSubject, true);
+            c.AddPath(other, cl::ptClip, true);
+            cl::Paths both;
+            c.Execute(cl::ctIntersection, both, cl::pftNonZero, cl::pftNonZero);
+            EXPECT_TRUE(both.empty()) << "parts closer than the gap";
+        }
+        outlines.push_back(q);
+    }
+    EXPECT_EQ(count, (std::vector<int>{3, 3, 3}));
+}
 
 } // namespace
 } // namespace kiv::nest::detail
