@@ -15,6 +15,11 @@ struct Board {
     std::vector<Decoder::Placed> standing;
     std::vector<int> waiting; // part indices
     double waitingArea = 0;   // mm^2
+    // The waiting area, and below the least part's area how far along the
+    // standing parts end, weighed by their area: of two boards that leave
+    // the same parts waiting, the one packed nearer the start has more room
+    // left at the end.
+    double score = 0;
 };
 
 class Compactor {
@@ -27,7 +32,11 @@ public:
                 board_.standing.push_back(p);
             }
         }
-        step_ = std::max<cl::cInt>(best.lastLength / kFirstStep, 1);
+        leastArea_ = decoder.part(board_.standing.front().part).area;
+        for (const Decoder::Placed& p : board_.standing) {
+            leastArea_ = std::min(leastArea_, decoder.part(p.part).area);
+        }
+        firstStep_ = step_ = std::max<cl::cInt>(best.lastLength / kFirstStep, 1);
         leastStep_ = std::max<cl::cInt>(best.lastLength / kLeastStep, 1);
         shorten();
     }
@@ -37,20 +46,25 @@ public:
 
     void step() {
         if (board_.waiting.empty()) {
+            // Reached: the next end twice as far in, up to the first move.
             keep();
+            step_ = std::min(step_ * 2, firstStep_);
             shorten();
             return;
         }
         Board trial = board_;
         const std::size_t before = trial.waiting.size();
-        lift(trial);
-        putBack(trial, before);
+        const Span hole = lift(trial);
+        // Now anywhere on the sheet, now only about the hole just made: the
+        // place found there is mostly the same, and the search for it far
+        // quicker on a sheet of many parts.
+        putBack(trial, before, rng_() % 2 == 0 ? Span{0, end_} : around(hole, trial));
         // Late acceptance: a trial no worse than the board was some steps
         // ago may stand, so that the board can change its shape on the way.
         double& then = history_[static_cast<std::size_t>(trials_++) % history_.size()];
-        const bool take = trial.waitingArea <= board_.waitingArea || trial.waitingArea <= then;
+        const bool take = trial.score <= board_.score || trial.score <= then;
         if (take) {
-            then = trial.waitingArea;
+            then = trial.score;
         }
         if (take) {
             board_ = std::move(trial);
@@ -78,6 +92,7 @@ private:
     static constexpr int kPatience = 400; // trials at one end before it moves back out
     static constexpr std::size_t kMostLifted = 5;
     static constexpr std::size_t kHistory = 50;
+    static constexpr double kLean = 0.5; // of the least part's area, at most
 
     cl::cInt far(const Decoder::Placed& p) const {
         return p.at.X + decoder_.shape(p.part, p.turn).box.right;
@@ -105,9 +120,9 @@ private:
             }
         }
         board_.standing = std::move(kept);
-        putBack(board_);
+        putBack(board_, 0, {0, end_});
         stale_ = 0;
-        std::fill(history_.begin(), history_.end(), board_.waitingArea);
+        std::fill(history_.begin(), history_.end(), board_.score);
     }
 
     // Every part on again: the board becomes the best layout's last sheet.
@@ -121,10 +136,29 @@ private:
         decoder_.settle(best_);
     }
 
-    // A random part and its nearest neighbours come off the board.
-    void lift(Board& b) {
+    // Where along the sheet parts may go.
+    struct Span {
+        cl::cInt from = 0, to = 0;
+    };
+
+    // The hole widened on both sides by the longest part waiting.
+    Span around(const Span& hole, const Board& b) const {
+        cl::cInt longest = 0;
+        for (int part : b.waiting) {
+            for (int t = 0; t < decoder_.turns(part); ++t) {
+                const Shape& s = decoder_.shape(part, t);
+                longest = std::max(longest, s.box.right - s.box.left);
+            }
+        }
+        return {hole.from - longest, std::min(end_, hole.to + longest)};
+    }
+
+    // A random part and its nearest neighbours come off the board; the span
+    // they took.
+    Span lift(Board& b) {
+        Span hole{end_, 0};
         if (b.standing.empty()) {
-            return;
+            return {0, end_};
         }
         const std::size_t n = b.standing.size();
         const std::size_t count = 1 + static_cast<std::size_t>(rng_() % std::min(n, kMostLifted));
@@ -145,12 +179,28 @@ private:
                           byDistance.begin() + static_cast<std::ptrdiff_t>(count),
                           byDistance.end());
         std::vector<char> off(n, 0);
-        for (std::size_t k = 0; k < count; ++k) {
-            off[byDistance[k].second] = 1;
+        if (rng_() % 2 == 0) {
+            for (std::size_t k = 0; k < count; ++k) {
+                off[byDistance[k].second] = 1;
+            }
+        } else {
+            // Or a slice across the whole width, to be packed anew.
+            const double width = std::uniform_real_distribution<double>(0.03, 0.15)(rng_) *
+                                 static_cast<double>(end_);
+            const auto x0 = static_cast<cl::cInt>(cx - width / 2),
+                       x1 = static_cast<cl::cInt>(cx + width / 2);
+            for (std::size_t i = 0; i < n; ++i) {
+                const Decoder::Placed& p = b.standing[i];
+                const Shape& s = decoder_.shape(p.part, p.turn);
+                off[i] = p.at.X + s.box.right >= x0 && p.at.X + s.box.left <= x1 ? 1 : 0;
+            }
         }
         std::vector<Decoder::Placed> kept;
         for (std::size_t i = 0; i < n; ++i) {
             if (off[i]) {
+                const Shape& s = decoder_.shape(b.standing[i].part, b.standing[i].turn);
+                hole.from = std::min(hole.from, b.standing[i].at.X + s.box.left);
+                hole.to = std::max(hole.to, b.standing[i].at.X + s.box.right);
                 b.waiting.push_back(b.standing[i].part);
                 b.waitingArea += decoder_.part(b.standing[i].part).area;
             } else {
@@ -158,11 +208,12 @@ private:
             }
         }
         b.standing = std::move(kept);
+        return hole;
     }
 
     // The waiting parts go back, the larger first most of the time, each at
     // the place nearest the start edge within the end.
-    void putBack(Board& b, std::size_t before = 0) {
+    void putBack(Board& b, std::size_t before, const Span& span) {
         const auto larger = [&](int x, int y) {
             return decoder_.part(x).area > decoder_.part(y).area;
         };
@@ -186,7 +237,8 @@ private:
         const double lean =
             rng_() % 2 == 0 ? 0.0 : std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
         for (int part : b.waiting) {
-            const Decoder::Candidate c = decoder_.placeAmong(b.standing, part, -1, end_, lean);
+            const Decoder::Candidate c =
+                decoder_.placeAmong(b.standing, part, -1, span.from, span.to, lean);
             if (c.found) {
                 b.standing.push_back({part, c.turn, sheet_, c.at});
             } else {
@@ -195,6 +247,13 @@ private:
             }
         }
         b.waiting = std::move(still);
+        double moment = 0, area = 0;
+        for (const Decoder::Placed& p : b.standing) {
+            moment += decoder_.part(p.part).area * static_cast<double>(far(p));
+            area += decoder_.part(p.part).area;
+        }
+        b.score = b.waitingArea +
+                  (area > 0 ? kLean * leastArea_ * moment / (area * static_cast<double>(end_)) : 0);
     }
 
     Decoder& decoder_;
@@ -202,8 +261,9 @@ private:
     std::mt19937_64 rng_;
     int sheet_ = 0;
     Board board_;
-    cl::cInt end_ = 0, step_ = 1, leastStep_ = 1;
+    cl::cInt end_ = 0, step_ = 1, firstStep_ = 1, leastStep_ = 1;
     int stale_ = 0;
+    double leastArea_ = 0;
     std::vector<double> history_ = std::vector<double>(kHistory, 0.0);
     long trials_ = 0;
 };

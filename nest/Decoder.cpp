@@ -273,7 +273,7 @@ bool Decoder::place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r) {
 }
 
 Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int part, int turn,
-                                       cl::cInt limit, double lean) {
+                                       cl::cInt from, cl::cInt limit, double lean) {
     Candidate best;
     const cl::cInt e = kSlackUnits;
     for (int t = 0; t < turns(part); ++t) {
@@ -283,7 +283,7 @@ Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int 
         const Shape& s = shape(part, t);
         Room room;
         room.bounded = true;
-        room.x0 = margin_ - s.box.left;
+        room.x0 = std::max(margin_, from) - s.box.left;
         room.x1 = std::min(along_ - margin_, limit) - s.box.right;
         if (best.found && lean <= 0) {
             room.x1 = std::min(room.x1, best.far - s.box.right);

@@ -72,10 +72,11 @@ public:
 
     // The place for one part (at any allowed turn, or at `turn`) among parts
     // standing anywhere on a sheet, its far edge no farther along than
-    // `limit`: nearest the start edge, then lowest; with a `lean` above 0,
-    // the least of the two edges weighed.
-    Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt limit,
-                         double lean = 0);
+    // `limit` and its near edge no nearer the start than `from`: nearest the
+    // start edge, then lowest; with a `lean` above 0, the least of the two
+    // edges weighed.
+    Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from,
+                         cl::cInt limit, double lean = 0);
 
     // Sheets, last length and crowd again, after places were changed.
     void settle(Result& r) const;

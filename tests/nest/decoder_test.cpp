@@ -121,13 +121,13 @@ TEST(Decoder, PutBackWhereTheDecoderPutIt) {
     ASSERT_EQ(r.sheets, 1);
     std::vector<Decoder::Placed> before;
     for (const Decoder::Placed& p : r.placed) {
-        const Decoder::Candidate c = decoder.placeAmong(before, p.part, -1, 400000);
+        const Decoder::Candidate c = decoder.placeAmong(before, p.part, -1, 0, 400000);
         ASSERT_TRUE(c.found) << "part " << before.size();
         EXPECT_EQ(c.turn, p.turn) << "part " << before.size();
         EXPECT_EQ(c.at, p.at) << "part " << before.size();
         // Held short of where it ends, it finds another place or none.
         const cl::cInt end = c.at.X + decoder.shape(p.part, p.turn).box.right;
-        const Decoder::Candidate held = decoder.placeAmong(before, p.part, -1, end - 1);
+        const Decoder::Candidate held = decoder.placeAmong(before, p.part, -1, 0, end - 1);
         EXPECT_TRUE(!held.found || held.far <= end - 1);
         before.push_back(p);
     }
