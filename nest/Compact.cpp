@@ -62,11 +62,8 @@ public:
         // Late acceptance: a trial no worse than the board was some steps
         // ago may stand, so that the board can change its shape on the way.
         double& then = history_[static_cast<std::size_t>(trials_++) % history_.size()];
-        const bool take = trial.score <= board_.score || trial.score <= then;
-        if (take) {
+        if (trial.score <= board_.score || trial.score <= then) {
             then = trial.score;
-        }
-        if (take) {
             board_ = std::move(trial);
             stale_ = board_.waiting.empty() ? 0 : stale_ + 1;
         } else {
@@ -87,16 +84,14 @@ public:
     }
 
 private:
-    static constexpr cl::cInt kFirstStep = 200; // the first move of the end: half a percent
-    static constexpr cl::cInt kLeastStep = 4000;
-    static constexpr int kPatience = 400; // trials at one end before it moves back out
+    static constexpr cl::cInt kFirstStep = 200;  // the first move of the end: half a percent
+    static constexpr cl::cInt kLeastStep = 4000; // the least: a fortieth of a percent
+    static constexpr int kPatience = 400;        // trials at one end before it moves back out
     static constexpr std::size_t kMostLifted = 5;
     static constexpr std::size_t kHistory = 50;
-    static constexpr double kLean = 0.5; // of the least part's area, at most
+    static constexpr double kPackedShare = 0.5; // of the least part's area, at most
 
-    cl::cInt far(const Decoder::Placed& p) const {
-        return p.at.X + decoder_.shape(p.part, p.turn).box.right;
-    }
+    cl::cInt far(const Decoder::Placed& p) const { return p.at.X + decoder_.shape(p.part, p.turn).box.right; }
 
     cl::cInt length() const {
         cl::cInt l = 0;
@@ -170,13 +165,12 @@ private:
                 static_cast<double>(p.at.Y) + 0.5 * static_cast<double>(s.box.top + s.box.bottom)};
         };
         const auto [cx, cy] = middle(centre);
-        std::vector<std::pair<double, std::size_t>> byDistance;
+        std::vector<std::pair<double, std::size_t>> byDistance(n);
         for (std::size_t i = 0; i < n; ++i) {
             const auto [x, y] = middle(b.standing[i]);
-            byDistance.emplace_back((x - cx) * (x - cx) + (y - cy) * (y - cy), i);
+            byDistance[i] = {(x - cx) * (x - cx) + (y - cy) * (y - cy), i};
         }
-        std::partial_sort(byDistance.begin(),
-                          byDistance.begin() + static_cast<std::ptrdiff_t>(count),
+        std::partial_sort(byDistance.begin(), byDistance.begin() + static_cast<std::ptrdiff_t>(count),
                           byDistance.end());
         std::vector<char> off(n, 0);
         if (rng_() % 2 == 0) {
@@ -185,10 +179,8 @@ private:
             }
         } else {
             // Or a slice across the whole width, to be packed anew.
-            const double width = std::uniform_real_distribution<double>(0.03, 0.15)(rng_) *
-                                 static_cast<double>(end_);
-            const auto x0 = static_cast<cl::cInt>(cx - width / 2),
-                       x1 = static_cast<cl::cInt>(cx + width / 2);
+            const double width = std::uniform_real_distribution<double>(0.03, 0.15)(rng_) * static_cast<double>(end_);
+            const auto x0 = static_cast<cl::cInt>(cx - width / 2), x1 = static_cast<cl::cInt>(cx + width / 2);
             for (std::size_t i = 0; i < n; ++i) {
                 const Decoder::Placed& p = b.standing[i];
                 const Shape& s = decoder_.shape(p.part, p.turn);
@@ -214,9 +206,7 @@ private:
     // The waiting parts go back, the larger first most of the time, each at
     // the place nearest the start edge within the end.
     void putBack(Board& b, std::size_t before, const Span& span) {
-        const auto larger = [&](int x, int y) {
-            return decoder_.part(x).area > decoder_.part(y).area;
-        };
+        const auto larger = [&](int x, int y) { return decoder_.part(x).area > decoder_.part(y).area; };
         const auto lifted = b.waiting.begin() + static_cast<std::ptrdiff_t>(before);
         switch (rng_() % 3) {
         case 0: // the larger first
@@ -234,11 +224,9 @@ private:
         b.waitingArea = 0;
         // Now along first, now a slant: the same parts put back the same way
         // would only come back where they were.
-        const double lean =
-            rng_() % 2 == 0 ? 0.0 : std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+        const double lean = rng_() % 2 == 0 ? 0.0 : std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
         for (int part : b.waiting) {
-            const Decoder::Candidate c =
-                decoder_.placeAmong(b.standing, part, -1, span.from, span.to, lean);
+            const Decoder::Candidate c = decoder_.placeAmong(b.standing, part, -1, span.from, span.to, lean);
             if (c.found) {
                 b.standing.push_back({part, c.turn, sheet_, c.at});
             } else {
@@ -252,8 +240,8 @@ private:
             moment += decoder_.part(p.part).area * static_cast<double>(far(p));
             area += decoder_.part(p.part).area;
         }
-        b.score = b.waitingArea +
-                  (area > 0 ? kLean * leastArea_ * moment / (area * static_cast<double>(end_)) : 0);
+        b.score =
+            b.waitingArea + (area > 0 ? kPackedShare * leastArea_ * moment / (area * static_cast<double>(end_)) : 0);
     }
 
     Decoder& decoder_;
@@ -270,8 +258,8 @@ private:
 
 } // namespace
 
-CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps,
-                   int doneBefore, Clock::time_point deadline, const Progress& progress) {
+CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,
+                   Clock::time_point deadline, const Progress& progress) {
     CompactRun run;
     if (best.sheets == 0 || best.unplaced > 0 || steps <= 0) {
         return run;

@@ -16,7 +16,7 @@ struct CompactRun {
 
 // `best` must be a layout with every part placed; it stays valid throughout
 // and is replaced only by a layout whose last sheet is shorter.
-CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps,
-                   int doneBefore, Clock::time_point deadline, const Progress& progress);
+CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,
+                   Clock::time_point deadline, const Progress& progress);
 
 } // namespace kiv::nest::detail

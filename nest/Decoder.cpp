@@ -45,8 +45,7 @@ bool Decoder::Candidate::betterThan(const Candidate& o, double lean) const {
     return a != b ? a < b : betterThan(o);
 }
 
-Decoder::Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin,
-                 cl::cInt gap)
+Decoder::Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin, cl::cInt gap)
     : parts_(std::move(parts)), along_(along), across_(across), margin_(margin), gap_(gap) {
     for (const PartData& p : parts_) {
         firstShape_.push_back(static_cast<int>(shapeCount_));
@@ -56,8 +55,7 @@ Decoder::Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, c
 
 bool Decoder::fits(int part, int turn) const {
     const Shape& s = shape(part, turn);
-    return s.box.right - s.box.left <= along_ - 2 * margin_ &&
-           s.box.bottom - s.box.top <= across_ - 2 * margin_;
+    return s.box.right - s.box.left <= along_ - 2 * margin_ && s.box.bottom - s.box.top <= across_ - 2 * margin_;
 }
 
 void Decoder::takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const {
@@ -75,8 +73,7 @@ void Decoder::takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) c
     sheet.length = std::max(sheet.length, p.at.X + shape(p.part, p.turn).box.right);
 }
 
-Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* base,
-                                std::size_t keep) {
+Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* base, std::size_t keep) {
     Result r;
     std::vector<Sheet> sheets;
     if (base == nullptr) {
@@ -108,8 +105,7 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
 }
 
 const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
-    const std::size_t key =
-        shapeIndex(fixed.part, fixed.turn) * shapeCount_ + shapeIndex(part, turn);
+    const std::size_t key = shapeIndex(fixed.part, fixed.turn) * shapeCount_ + shapeIndex(part, turn);
     auto it = nfps_.find(key);
     if (it == nfps_.end()) {
         Nfp n;
@@ -123,8 +119,7 @@ const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
 // The longest snapshot of one shape made along the same parts as the
 // sheet's first ones. Snapshots made along parts the sheet no longer has
 // first go.
-const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const Sheet& sheet,
-                                               std::size_t si) {
+const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si) {
     if (memo_.size() <= sheetIndex) {
         memo_.resize(sheetIndex + 1);
     }
@@ -133,16 +128,14 @@ const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const She
         m.byShape.resize(shapeCount_);
     }
     const std::size_t same = static_cast<std::size_t>(
-        std::mismatch(m.seq.begin(), m.seq.end(), sheet.placed.begin(), sheet.placed.end()).first -
-        m.seq.begin());
+        std::mismatch(m.seq.begin(), m.seq.end(), sheet.placed.begin(), sheet.placed.end()).first - m.seq.begin());
     if (same < m.seq.size()) {
         for (std::vector<Snapshot>& snaps : m.byShape) {
             std::erase_if(snaps, [same](const Snapshot& s) { return s.count > same; });
         }
         m.seq.resize(same);
     }
-    m.seq.insert(m.seq.end(), sheet.placed.begin() + static_cast<std::ptrdiff_t>(m.seq.size()),
-                 sheet.placed.end());
+    m.seq.insert(m.seq.end(), sheet.placed.begin() + static_cast<std::ptrdiff_t>(m.seq.size()), sheet.placed.end());
     const std::vector<Snapshot>& snaps = m.byShape[si];
     return snaps.empty() ? nullptr : &snaps.back();
 }
@@ -150,8 +143,7 @@ const Decoder::Snapshot* Decoder::lastSnapshot(std::size_t sheetIndex, const She
 // Where one shape's origin may go on a sheet as it stands, out to the
 // room's right edge and the slack beyond: the last snapshot, widened to
 // that edge, less the no-fit polygons of the parts placed since.
-const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn,
-                                   const Room& room) {
+const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room) {
     const std::size_t si = shapeIndex(part, turn), n = sheet.placed.size();
     const cl::cInt e = kSlackUnits, right = room.x1 + e;
     const Snapshot* last = lastSnapshot(sheetIndex, sheet, si);
@@ -167,8 +159,8 @@ const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, i
     }
     if (right > next.right) {
         const cl::cInt l = next.right;
-        c.AddPath({{l, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {l, room.y1 + e}},
-                  cl::ptSubject, true);
+        c.AddPath({{l, room.y0 - e}, {right, room.y0 - e}, {right, room.y1 + e}, {l, room.y1 + e}}, cl::ptSubject,
+                  true);
         next.right = right;
     }
     for (std::size_t k = next.count; k < n; ++k) {
@@ -191,8 +183,7 @@ const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, i
 // The place nearest the start edge, then lowest, among the vertices of the
 // free room that lie within the room. The slack only on the sheet's own
 // edges: a place found at another turn bounds the room exactly.
-Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& free, int turn,
-                                       const Shape& s, double lean) {
+Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s, double lean) {
     const cl::cInt reach = room.bounded ? room.x1 : room.x1 + kSlackUnits;
     Candidate best;
     for (const cl::Path& poly : free) {
@@ -216,8 +207,7 @@ Decoder::Candidate Decoder::leftmostIn(const Room& room, const cl::Paths& free, 
 
 // The best place on one sheet for one turn of a part that ends no farther
 // than `bound` (a place found at another turn), if any.
-Decoder::Candidate Decoder::bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn,
-                                   const Candidate& bound) {
+Decoder::Candidate Decoder::bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound) {
     Candidate best;
     const std::size_t si = shapeIndex(part, turn);
     if (!fits(part, turn) || (!sheet.failed.empty() && sheet.failed[si])) {
@@ -272,8 +262,8 @@ bool Decoder::place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r) {
     return true;
 }
 
-Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int part, int turn,
-                                       cl::cInt from, cl::cInt limit, double lean) {
+Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from,
+                                       cl::cInt limit, double lean) {
     Candidate best;
     const cl::cInt e = kSlackUnits;
     for (int t = 0; t < turns(part); ++t) {
@@ -293,16 +283,14 @@ Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int 
         if (room.x1 < room.x0) {
             continue;
         }
-        const cl::cInt left = room.x0 - e, right = room.x1 + e, top = room.y0 - e,
-                       bottom = room.y1 + e;
+        const cl::cInt left = room.x0 - e, right = room.x1 + e, top = room.y0 - e, bottom = room.y1 + e;
         cl::Clipper c;
-        c.AddPath({{left, top}, {right, top}, {right, bottom}, {left, bottom}}, cl::ptSubject,
-                  true);
+        c.AddPath({{left, top}, {right, top}, {right, bottom}, {left, bottom}}, cl::ptSubject, true);
         for (const Placed& p : standing) {
             const Nfp& n = nfp(p, part, t);
             // Only the polygons that reach into the room cut anything off it.
-            if (n.box.left + p.at.X > right || n.box.right + p.at.X < left ||
-                n.box.top + p.at.Y > bottom || n.box.bottom + p.at.Y < top) {
+            if (n.box.left + p.at.X > right || n.box.right + p.at.X < left || n.box.top + p.at.Y > bottom ||
+                n.box.bottom + p.at.Y < top) {
                 continue;
             }
             for (cl::Path q : n.paths) {

@@ -52,13 +52,10 @@ public:
     };
 
     // Sizes in units; `along` is a sheet's length (a coil's: room for all).
-    Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin,
-            cl::cInt gap);
+    Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin, cl::cInt gap);
 
     bool fits(int part, int turn) const;
-    int turns(int part) const {
-        return static_cast<int>(parts_[static_cast<std::size_t>(part)].shapes.size());
-    }
+    int turns(int part) const { return static_cast<int>(parts_[static_cast<std::size_t>(part)].shapes.size()); }
     const Shape& shape(int part, int turn) const {
         return parts_[static_cast<std::size_t>(part)].shapes[static_cast<std::size_t>(turn)];
     }
@@ -67,16 +64,15 @@ public:
     // Lays the parts out in the order of the genes. The first `keep` genes
     // are the same as those `base` was decoded from, so their places are
     // taken over instead of searched again.
-    Result decode(const std::vector<Gene>& genes, const Result* base = nullptr,
-                  std::size_t keep = 0);
+    Result decode(const std::vector<Gene>& genes, const Result* base = nullptr, std::size_t keep = 0);
 
     // The place for one part (at any allowed turn, or at `turn`) among parts
     // standing anywhere on a sheet, its far edge no farther along than
     // `limit` and its near edge no nearer the start than `from`: nearest the
     // start edge, then lowest; with a `lean` above 0, the least of the two
     // edges weighed.
-    Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from,
-                         cl::cInt limit, double lean = 0);
+    Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from, cl::cInt limit,
+                         double lean = 0);
 
     // Sheets, last length and crowd again, after places were changed.
     void settle(Result& r) const;
@@ -124,12 +120,9 @@ private:
     const Nfp& nfp(const Placed& fixed, int part, int turn);
     void takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const;
     const Snapshot* lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si);
-    const cl::Paths& freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn,
-                              const Room& room);
-    Candidate bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn,
-                     const Candidate& bound);
-    static Candidate leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s,
-                                double lean = 0);
+    const cl::Paths& freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room);
+    Candidate bestAt(Sheet& sheet, std::size_t sheetIndex, int part, int turn, const Candidate& bound);
+    static Candidate leftmostIn(const Room& room, const cl::Paths& free, int turn, const Shape& s, double lean = 0);
     bool place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r);
 
     std::vector<PartData> parts_;

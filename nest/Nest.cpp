@@ -14,25 +14,18 @@ namespace {
 
 using detail::Decoder;
 
-bool Finite(double v) {
-    return std::isfinite(v);
-}
+bool Finite(double v) { return std::isfinite(v); }
 
-detail::cl::cInt Units(double mm, double scale) {
-    return static_cast<detail::cl::cInt>(std::llround(mm * scale));
-}
+detail::cl::cInt Units(double mm, double scale) { return static_cast<detail::cl::cInt>(std::llround(mm * scale)); }
 
 bool GoodSettings(const Stock& stock, const Options& options, Layout& out) {
-    if (!(Finite(stock.width) && stock.width > 0 &&
-          (stock.coil || (Finite(stock.length) && stock.length > 0)))) {
+    if (!(Finite(stock.width) && stock.width > 0 && (stock.coil || (Finite(stock.length) && stock.length > 0)))) {
         out.fault = NestFault::BadStock;
         return false;
     }
-    if (!(Finite(options.gap) && options.gap >= 0 && Finite(options.margin) &&
-          options.margin >= 0) ||
+    if (!(Finite(options.gap) && options.gap >= 0 && Finite(options.margin) && options.margin >= 0) ||
         options.rotations.empty() ||
-        std::any_of(options.rotations.begin(), options.rotations.end(),
-                    [](double r) { return !Finite(r); })) {
+        std::any_of(options.rotations.begin(), options.rotations.end(), [](double r) { return !Finite(r); })) {
         out.fault = NestFault::BadOptions;
         return false;
     }
@@ -41,17 +34,16 @@ bool GoodSettings(const Stock& stock, const Options& options, Layout& out) {
 
 // The size that sets the scale and the length of a sheet (of a coil: every
 // part end to end, with room to spare); false on a bad part or no copies.
-bool Measure(const std::vector<Part>& parts, const Stock& stock, const Options& options,
-             double& biggest, double& along, Layout& out) {
+bool Measure(const std::vector<Part>& parts, const Stock& stock, const Options& options, double& biggest,
+             double& along, Layout& out) {
     biggest = stock.width;
     along = 0;
     long long copies = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const Part& p = parts[i];
-        const bool finite = std::all_of(p.outline.begin(), p.outline.end(),
-                                        [](Vec v) { return Finite(v.x) && Finite(v.y); });
-        if (p.quantity < 0 || p.outline.size() < 3 || !finite ||
-            !(std::abs(OutlineArea(p.outline)) > 0)) {
+        const bool finite =
+            std::all_of(p.outline.begin(), p.outline.end(), [](Vec v) { return Finite(v.x) && Finite(v.y); });
+        if (p.quantity < 0 || p.outline.size() < 3 || !finite || !(std::abs(OutlineArea(p.outline)) > 0)) {
             out.fault = NestFault::BadPart;
             out.faultPart = static_cast<int>(i);
             return false;
@@ -96,8 +88,8 @@ bool BuildParts(const std::vector<Part>& parts, const Options& options, double s
 }
 
 // Every copy once, in the order given; false names a part no turn fits.
-bool Copies(const std::vector<Part>& parts, const Decoder& decoder,
-            std::vector<Decoder::Gene>& genes, Layout& out) {
+bool Copies(const std::vector<Part>& parts, const Decoder& decoder, std::vector<Decoder::Gene>& genes,
+            Layout& out) {
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const int part = static_cast<int>(i);
         bool any = false;
@@ -109,15 +101,14 @@ bool Copies(const std::vector<Part>& parts, const Decoder& decoder,
             out.faultPart = part;
             return false;
         }
-        genes.insert(genes.end(), static_cast<std::size_t>(parts[i].quantity),
-                     Decoder::Gene{part, -1});
+        genes.insert(genes.end(), static_cast<std::size_t>(parts[i].quantity), Decoder::Gene{part, -1});
     }
     return true;
 }
 
 // Copies numbered in the order the parts were given, sorted by sheet.
-void Report(const Decoder& decoder, const Decoder::Result& best, std::size_t partCount,
-            double scale, Layout& out) {
+void Report(const Decoder& decoder, const Decoder::Result& best, std::size_t partCount, double scale,
+            Layout& out) {
     std::vector<int> nextCopy(partCount, 0);
     for (const Decoder::Placed& p : best.placed) {
         Placement pl;
@@ -128,25 +119,20 @@ void Report(const Decoder& decoder, const Decoder::Result& best, std::size_t par
         pl.offset = {static_cast<double>(p.at.X) / scale, static_cast<double>(p.at.Y) / scale};
         out.placements.push_back(pl);
     }
-    std::stable_sort(out.placements.begin(), out.placements.end(),
-                     [](const Placement& a, const Placement& b) {
-                         return a.sheet != b.sheet ? a.sheet < b.sheet
-                                : a.part != b.part ? a.part < b.part
-                                                   : a.copy < b.copy;
-                     });
+    std::stable_sort(out.placements.begin(), out.placements.end(), [](const Placement& a, const Placement& b) {
+        return a.sheet != b.sheet ? a.sheet < b.sheet : a.part != b.part ? a.part < b.part : a.copy < b.copy;
+    });
     out.sheets = best.sheets;
     out.lastLength = static_cast<double>(best.lastLength) / scale;
 }
 
 } // namespace
 
-Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& options,
-            const Progress& progress) {
+Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& options, const Progress& progress) {
     const auto start = detail::Clock::now();
     Layout out;
     double biggest = 0, along = 0;
-    if (!GoodSettings(stock, options, out) ||
-        !Measure(parts, stock, options, biggest, along, out)) {
+    if (!GoodSettings(stock, options, out) || !Measure(parts, stock, options, biggest, along, out)) {
         return out;
     }
     // Ten to a hundred million units across the larger of sheet and part: fine
@@ -154,14 +140,13 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     // enough that Clipper stays on its fast 64-bit arithmetic.
     // A power of ten, so that sizes given in decimals (a sheet of 1250, a
     // part of 612.5) stay exact and parts that fit exactly still fit.
-    const double scale = std::pow(
-        10.0, std::ceil(std::log10(1e7 / std::max(biggest, options.gap + options.margin))));
+    const double scale = std::pow(10.0, std::ceil(std::log10(1e7 / std::max(biggest, options.gap + options.margin))));
     std::vector<detail::PartData> data;
     if (!BuildParts(parts, options, scale, data, out)) {
         return out;
     }
-    Decoder decoder(std::move(data), Units(along, scale), Units(stock.width, scale),
-                    Units(options.margin, scale), Units(options.gap, scale));
+    Decoder decoder(std::move(data), Units(along, scale), Units(stock.width, scale), Units(options.margin, scale),
+                    Units(options.gap, scale));
     std::vector<Decoder::Gene> genes;
     if (!Copies(parts, decoder, genes, out)) {
         return out;
@@ -176,17 +161,13 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     bool cancelled = false;
     Progress watch;
     if (progress) {
-        watch = [&](int done, int planned) {
-            return !(cancelled = cancelled || !progress(done, planned));
-        };
+        watch = [&](int done, int planned) { return !(cancelled = cancelled || !progress(done, planned)); };
     }
     detail::SearchRun run =
-        detail::Search(decoder, std::move(genes), options, options.iterations - compactSteps,
-                       start + cap / 2, watch);
+        detail::Search(decoder, std::move(genes), options, options.iterations - compactSteps, start + cap / 2, watch);
     detail::CompactRun compact;
     if (!cancelled) {
-        compact =
-            detail::Compact(decoder, run.best, options, compactSteps, run.done, start + cap, watch);
+        compact = detail::Compact(decoder, run.best, options, compactSteps, run.done, start + cap, watch);
     }
     out.iterationsDone = run.done + compact.done;
     out.stopped = run.stopped || compact.stopped;

@@ -19,13 +19,11 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
         return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
     };
     Genes byLength = genes;
-    std::stable_sort(genes.begin(), genes.end(),
-                     [&](const Decoder::Gene& a, const Decoder::Gene& b) {
-                         return decoder.part(a.part).area > decoder.part(b.part).area;
-                     });
-    std::stable_sort(
-        byLength.begin(), byLength.end(),
-        [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
+    std::stable_sort(genes.begin(), genes.end(), [&](const Decoder::Gene& a, const Decoder::Gene& b) {
+        return decoder.part(a.part).area > decoder.part(b.part).area;
+    });
+    std::stable_sort(byLength.begin(), byLength.end(),
+                     [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
     result = decoder.decode(genes);
     if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
         result = std::move(other);
@@ -36,8 +34,7 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
 
 class Mutator {
 public:
-    Mutator(const Decoder& decoder, std::uint64_t seed, int turns)
-        : decoder_(decoder), rng_(seed), turns_(turns) {}
+    Mutator(const Decoder& decoder, std::uint64_t seed, int turns) : decoder_(decoder), rng_(seed), turns_(turns) {}
 
     // One random change of the order or of a turn; returns the first gene
     // it may have changed.
@@ -77,8 +74,8 @@ private:
 
 } // namespace
 
-SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps,
-                 Clock::time_point deadline, const Progress& progress) {
+SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps, Clock::time_point deadline,
+                 const Progress& progress) {
     SearchRun run;
     Decoder::Result current;
     Genes currentGenes = StartOrder(decoder, std::move(genes), current);

@@ -20,7 +20,7 @@ struct SearchRun {
 // `genes` holds every copy once; the search starts from the better of two
 // sorted orders of them and takes at most `steps` steps, none after the
 // deadline when the options set a time cap.
-SearchRun Search(Decoder& decoder, std::vector<Decoder::Gene> genes, const Options& options,
-                 int steps, Clock::time_point deadline, const Progress& progress);
+SearchRun Search(Decoder& decoder, std::vector<Decoder::Gene> genes, const Options& options, int steps,
+                 Clock::time_point deadline, const Progress& progress);
 
 } // namespace kiv::nest::detail

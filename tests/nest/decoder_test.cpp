@@ -15,8 +15,8 @@ namespace {
 
 using Genes = std::vector<Decoder::Gene>;
 
-constexpr double kScale = 1000; // units per millimetre
-constexpr cl::cInt kGap = 4000; // 4 mm
+constexpr double kScale = 1000;  // units per millimetre
+constexpr cl::cInt kGap = 4000;  // 4 mm
 constexpr cl::cInt kMargin = 0;
 
 PartData Data(const Outline& outline) {
@@ -40,7 +40,7 @@ std::vector<PartData> Parts() {
 
 struct Sequence {
     const char* name;
-    cl::cInt along, across;    // sheet, mm
+    cl::cInt along, across; // sheet, mm
     std::vector<Genes> orders; // decoded in turn, each from the one before
 };
 
@@ -61,8 +61,7 @@ TEST_P(DecoderMemory, SameLayoutAsAFreshDecoder) {
                genes[keep] == (*previousGenes)[keep]) {
             ++keep;
         }
-        const Decoder::Result r =
-            kept.decode(genes, previousGenes != nullptr ? &previous : nullptr, keep);
+        const Decoder::Result r = kept.decode(genes, previousGenes != nullptr ? &previous : nullptr, keep);
         Decoder fresh(Parts(), along, across, kMargin, kGap);
         const Decoder::Result f = fresh.decode(genes);
         SCOPED_TRACE("order " + std::to_string(i));
@@ -96,20 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"FirstPartSwapped", 400, 200, {kBase, Swapped(kBase, 0, 2), kBase}},
         // Back to an order after one that shared less of it: what the
         // one between left must not stand for the first order's sheet.
-        Sequence{"BackAndForth",
-                 400,
-                 200,
-                 {kBase, Swapped(kBase, 3, 4), kBase, Swapped(kBase, 1, 6), kBase}},
-        Sequence{"TurnHeld",
-                 400,
-                 200,
-                 {kBase, Turned(kBase, 2, 1), Turned(Turned(kBase, 2, 1), 0, 3), kBase}},
+        Sequence{"BackAndForth", 400, 200, {kBase, Swapped(kBase, 3, 4), kBase, Swapped(kBase, 1, 6), kBase}},
+        Sequence{"TurnHeld", 400, 200, {kBase, Turned(kBase, 2, 1), Turned(Turned(kBase, 2, 1), 0, 3), kBase}},
         // Sheets that take a few parts each: the change on the first sheet
         // moves parts to and from the later ones.
-        Sequence{
-            "SeveralSheets", 180, 130, {kBase, Swapped(kBase, 0, 1), Swapped(kBase, 4, 7), kBase}},
-        Sequence{
-            "ShorterOrder", 400, 200, {kBase, Genes(kBase.begin(), kBase.begin() + 4), kBase}}),
+        Sequence{"SeveralSheets", 180, 130, {kBase, Swapped(kBase, 0, 1), Swapped(kBase, 4, 7), kBase}},
+        Sequence{"ShorterOrder", 400, 200, {kBase, Genes(kBase.begin(), kBase.begin() + 4), kBase}}),
     [](const ::testing::TestParamInfo<Sequence>& info) { return std::string(info.param.name); });
 
 // Putting a part back among the ones before it is the decoder's own rule
@@ -133,51 +124,83 @@ TEST(Decoder, PutBackWhereTheDecoderPutIt) {
     }
 }
 
-// The last sheet worked over after the search: shorter, and still sound.
-// An order that puts the small parts first leaves room to gain.
-TEST(Decoder, CompactedSheetIsShorterAndSound) {
-    const cl::cInt along = 2000000, across = 130000;
-    Decoder decoder(Parts(), along, across, 5000, kGap);
-    const Genes order{{2, -1}, {2, -1}, {0, -1}, {1, -1}, {0, -1},
-                      {2, -1}, {1, -1}, {0, -1}, {1, -1}};
-    Decoder::Result r = decoder.decode(order);
-    const cl::cInt before = r.lastLength;
+// The last sheet worked over after the search: shorter, every part still on
+// its sheet, apart by the gap, and the sheets before it as they were. Orders
+// that put the small parts first leave room to gain.
+struct Rework {
+    const char* name;
+    cl::cInt along, across; // sheet, mm
+    Genes order;
+    int sheets; // that the order takes
+};
+
+class Reworked : public ::testing::TestWithParam<Rework> {};
+
+cl::Path Moved(cl::Path q, cl::IntPoint by) {
+    for (cl::IntPoint& v : q) {
+        v.X += by.X;
+        v.Y += by.Y;
+    }
+    return q;
+}
+
+TEST_P(Reworked, LastSheetShorterAndSound) {
+    const Rework& w = GetParam();
+    const cl::cInt along = w.along * 1000, across = w.across * 1000, margin = 5000;
+    Decoder decoder(Parts(), along, across, margin, kGap);
+    Decoder::Result r = decoder.decode(w.order);
+    const Decoder::Result before = r;
+    ASSERT_EQ(before.sheets, w.sheets);
     Options options;
     options.seed = 3;
-    const CompactRun run = Compact(decoder, r, options, 300, 0, Clock::now(), {});
-    EXPECT_EQ(run.done, 300);
-    EXPECT_LT(r.lastLength, before);
-    ASSERT_EQ(r.placed.size(), order.size());
+    EXPECT_EQ(Compact(decoder, r, options, 300, 0, Clock::now(), {}).done, 300);
+    EXPECT_EQ(r.sheets, before.sheets);
+    EXPECT_LT(r.lastLength, before.lastLength);
+    ASSERT_EQ(r.placed.size(), w.order.size());
     std::vector<int> count(3, 0);
-    cl::Paths outlines; // of the parts checked so far
-    for (const Decoder::Placed& p : r.placed) {
+    std::vector<std::pair<int, cl::Path>> outlines; // sheet and outline of the parts checked so far
+    for (std::size_t k = 0; k < r.placed.size(); ++k) {
+        const Decoder::Placed& p = r.placed[k];
         ++count[static_cast<std::size_t>(p.part)];
-        const Shape& s = decoder.shape(p.part, p.turn);
-        EXPECT_GE(p.at.X + s.box.left, 5000);
-        EXPECT_LE(p.at.X + s.box.right, r.lastLength);
-        EXPECT_GE(p.at.Y + s.box.top, 5000);
-        EXPECT_LE(p.at.Y + s.box.bottom, across - 5000);
-        cl::Path q = s.outline;
-        for (cl::IntPoint& v : q) {
-            v.X += p.at.X;
-            v.Y += p.at.Y;
+        if (p.sheet < r.sheets - 1) {
+            EXPECT_EQ(p, before.placed[k]) << "an earlier sheet's part moved";
         }
+        const Shape& s = decoder.shape(p.part, p.turn);
+        EXPECT_GE(p.at.X + s.box.left, margin);
+        EXPECT_LE(p.at.X + s.box.right, p.sheet == r.sheets - 1 ? r.lastLength : along - margin);
+        EXPECT_GE(p.at.Y + s.box.top, margin);
+        EXPECT_LE(p.at.Y + s.box.bottom, across - margin);
+        const cl::Path q = Moved(s.outline, p.at);
+        // Grown by all but a few units of the gap, it must not reach another part.
         cl::ClipperOffset offset;
         offset.AddPath(q, cl::jtMiter, cl::etClosedPolygon);
-        cl::Paths g;
-        offset.Execute(g, static_cast<double>(kGap - 4 * kSlackUnits));
-        for (const cl::Path& other : outlines) {
+        cl::Paths grown;
+        offset.Execute(grown, static_cast<double>(kGap - 4 * kSlackUnits));
+        for (const auto& [sheet, other] : outlines) {
             cl::Clipper c;
-            c.AddPaths(g, cl::ptSubject, true);
+            c.AddPaths(grown, cl::ptSubject, true);
             c.AddPath(other, cl::ptClip, true);
             cl::Paths both;
             c.Execute(cl::ctIntersection, both, cl::pftNonZero, cl::pftNonZero);
-            EXPECT_TRUE(both.empty()) << "parts closer than the gap";
+            EXPECT_TRUE(sheet != p.sheet || both.empty()) << "parts closer than the gap on sheet " << sheet;
         }
-        outlines.push_back(q);
+        outlines.emplace_back(p.sheet, q);
     }
-    EXPECT_EQ(count, (std::vector<int>{3, 3, 3}));
+    std::vector<int> wanted(3, 0);
+    for (const Decoder::Gene& g : w.order) {
+        ++wanted[static_cast<std::size_t>(g.part)];
+    }
+    EXPECT_EQ(count, wanted);
 }
+
+const Genes kSmallFirst{{2, -1}, {2, -1}, {0, -1}, {1, -1}, {0, -1}, {2, -1}, {1, -1}, {0, -1}, {1, -1}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoder, Reworked,
+    ::testing::Values(Rework{"OneLongSheet", 2000, 130, kSmallFirst, 1},
+                      // Only the last sheet's parts may move, and only on it.
+                      Rework{"SeveralSheets", 260, 130, kSmallFirst, 2}),
+    [](const ::testing::TestParamInfo<Rework>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kiv::nest::detail

@@ -190,20 +190,29 @@ TEST(Nest, SameSeedSameLayout) {
     EXPECT_TRUE(test::CheckLayout(parts, a, stock, options).empty());
 }
 
-TEST(Nest, CallerEndsTheSearchWithAValidLayout) {
+// The caller's stop ends the search at once, in the search over orders (the
+// first half of the 40 steps) or in the last sheet's rework (the second),
+// with every part placed and the steps counted on without a gap.
+class CallerStops : public ::testing::TestWithParam<int> {};
+
+TEST_P(CallerStops, TheSearchWithAValidLayout) {
+    const int stopAt = GetParam();
     const std::vector<Part> parts{{"l", L(200, 150, 40), 5}};
     const Stock stock{500, 500, false};
     int calls = 0;
     const Layout layout = nest::Nest(parts, stock, Quick(5, 10), [&](int done, int planned) {
         EXPECT_EQ(planned, 40);
         EXPECT_EQ(done, calls);
-        return ++calls < 3;
+        return ++calls <= stopAt;
     });
     EXPECT_TRUE(layout.stopped);
-    EXPECT_EQ(layout.iterationsDone, 2);
+    EXPECT_EQ(layout.iterationsDone, stopAt);
+    EXPECT_EQ(calls, stopAt + 1);
     EXPECT_EQ(layout.placements.size(), 5u);
     EXPECT_TRUE(test::CheckLayout(parts, layout, stock, Quick(5, 10)).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Nest, CallerStops, ::testing::Values(2, 25));
 
 // The validator itself must see the faults it exists for: a sound pair of
 // parts 5 mm apart, then the second one spoiled.
