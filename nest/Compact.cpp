@@ -157,7 +157,14 @@ private:
         }
         const std::size_t n = b.standing.size();
         const std::size_t count = 1 + static_cast<std::size_t>(rng_() % std::min(n, kMostLifted));
-        const Decoder::Placed centre = b.standing[static_cast<std::size_t>(rng_() % n)];
+        // Half the time near the end, where the waiting parts came from.
+        std::size_t pick = static_cast<std::size_t>(rng_() % n);
+        if (rng_() % 2 == 0) {
+            for (int tries = 0; tries < 8 && far(b.standing[pick]) < end_ - end_ / 4; ++tries) {
+                pick = static_cast<std::size_t>(rng_() % n);
+            }
+        }
+        const Decoder::Placed centre = b.standing[pick];
         const auto middle = [&](const Decoder::Placed& p) {
             const Shape& s = decoder_.shape(p.part, p.turn);
             return std::pair<double, double>{
