@@ -27,11 +27,7 @@ public:
     Compactor(Decoder& decoder, Decoder::Result& best, std::uint64_t seed)
         : decoder_(decoder), best_(best), rng_(seed ^ 0x9e3779b97f4a7c15ULL) {
         sheet_ = best.sheets - 1;
-        for (const Decoder::Placed& p : best.placed) {
-            if (p.sheet == sheet_) {
-                board_.standing.push_back(p);
-            }
-        }
+        board_ = lastSheet();
         leastArea_ = decoder.part(board_.standing.front().part).area;
         for (const Decoder::Placed& p : board_.standing) {
             leastArea_ = std::min(leastArea_, decoder.part(p.part).area);
@@ -73,12 +69,7 @@ public:
             // This end is too far in to reach: try half as far from the best.
             step_ = std::max(step_ / 2, leastStep_);
             stale_ = 0;
-            board_ = Board{};
-            for (const Decoder::Placed& p : best_.placed) {
-                if (p.sheet == sheet_) {
-                    board_.standing.push_back(p);
-                }
-            }
+            board_ = lastSheet();
             shorten();
         }
     }
@@ -91,12 +82,21 @@ private:
     static constexpr std::size_t kHistory = 50;
     static constexpr double kPackedShare = 0.5; // of the least part's area, at most
 
-    cl::cInt far(const Decoder::Placed& p) const { return p.at.X + decoder_.shape(p.part, p.turn).box.right; }
+    // The best layout's last sheet, every part standing.
+    Board lastSheet() const {
+        Board b;
+        for (const Decoder::Placed& p : best_.placed) {
+            if (p.sheet == sheet_) {
+                b.standing.push_back(p);
+            }
+        }
+        return b;
+    }
 
     cl::cInt length() const {
         cl::cInt l = 0;
         for (const Decoder::Placed& p : board_.standing) {
-            l = std::max(l, far(p));
+            l = std::max(l, decoder_.farEdge(p));
         }
         return l;
     }
@@ -107,7 +107,7 @@ private:
         end_ = length() - step_;
         std::vector<Decoder::Placed> kept;
         for (const Decoder::Placed& p : board_.standing) {
-            if (far(p) > end_) {
+            if (decoder_.farEdge(p) > end_) {
                 board_.waiting.push_back(p.part);
                 board_.waitingArea += decoder_.part(p.part).area;
             } else {
@@ -160,7 +160,7 @@ private:
         // Half the time near the end, where the waiting parts came from.
         std::size_t pick = static_cast<std::size_t>(rng_() % n);
         if (rng_() % 2 == 0) {
-            for (int tries = 0; tries < 8 && far(b.standing[pick]) < end_ - end_ / 4; ++tries) {
+            for (int tries = 0; tries < 8 && decoder_.farEdge(b.standing[pick]) < end_ - end_ / 4; ++tries) {
                 pick = static_cast<std::size_t>(rng_() % n);
             }
         }
@@ -191,7 +191,7 @@ private:
             for (std::size_t i = 0; i < n; ++i) {
                 const Decoder::Placed& p = b.standing[i];
                 const Shape& s = decoder_.shape(p.part, p.turn);
-                off[i] = p.at.X + s.box.right >= x0 && p.at.X + s.box.left <= x1 ? 1 : 0;
+                off[i] = decoder_.farEdge(p) >= x0 && p.at.X + s.box.left <= x1 ? 1 : 0;
             }
         }
         std::vector<Decoder::Placed> kept;
@@ -199,7 +199,7 @@ private:
             if (off[i]) {
                 const Shape& s = decoder_.shape(b.standing[i].part, b.standing[i].turn);
                 hole.from = std::min(hole.from, b.standing[i].at.X + s.box.left);
-                hole.to = std::max(hole.to, b.standing[i].at.X + s.box.right);
+                hole.to = std::max(hole.to, decoder_.farEdge(b.standing[i]));
                 b.waiting.push_back(b.standing[i].part);
                 b.waitingArea += decoder_.part(b.standing[i].part).area;
             } else {
@@ -244,7 +244,7 @@ private:
         b.waiting = std::move(still);
         double moment = 0, area = 0;
         for (const Decoder::Placed& p : b.standing) {
-            moment += decoder_.part(p.part).area * static_cast<double>(far(p));
+            moment += decoder_.part(p.part).area * static_cast<double>(decoder_.farEdge(p));
             area += decoder_.part(p.part).area;
         }
         b.score =
@@ -277,8 +277,7 @@ CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& optio
         return run;
     }
     for (; run.done < steps; ++run.done) {
-        if ((options.timeLimit > 0 && Clock::now() > deadline) ||
-            (progress && !progress(doneBefore + run.done, options.iterations))) {
+        if (MustStop(options, deadline, progress, doneBefore + run.done)) {
             run.stopped = true;
             break;
         }

@@ -22,7 +22,7 @@ double Decoder::Crowd(const Result& r) const {
     const cl::cInt near = r.lastLength - r.lastLength / kCrowdFraction;
     double area = 0;
     for (const Placed& p : r.placed) {
-        if (p.sheet == r.sheets - 1 && p.at.X + shape(p.part, p.turn).box.right >= near) {
+        if (p.sheet == r.sheets - 1 && farEdge(p) >= near) {
             area += part(p.part).area;
         }
     }
@@ -70,7 +70,7 @@ void Decoder::takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) c
     }
     Sheet& sheet = sheets[static_cast<std::size_t>(p.sheet)];
     sheet.placed.push_back(p);
-    sheet.length = std::max(sheet.length, p.at.X + shape(p.part, p.turn).box.right);
+    sheet.length = std::max(sheet.length, farEdge(p));
 }
 
 Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* base, std::size_t keep) {
@@ -114,6 +114,16 @@ const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
         it = nfps_.emplace(key, std::move(n)).first;
     }
     return it->second;
+}
+
+void Decoder::clipOff(cl::Clipper& c, const Placed& fixed, int part, int turn) {
+    for (cl::Path q : nfp(fixed, part, turn).paths) {
+        for (cl::IntPoint& v : q) {
+            v.X += fixed.at.X;
+            v.Y += fixed.at.Y;
+        }
+        c.AddPath(q, cl::ptClip, true);
+    }
 }
 
 // The longest snapshot of one shape made along the same parts as the
@@ -164,14 +174,7 @@ const cl::Paths& Decoder::freeRoom(std::size_t sheetIndex, const Sheet& sheet, i
         next.right = right;
     }
     for (std::size_t k = next.count; k < n; ++k) {
-        const Placed& p = sheet.placed[k];
-        for (cl::Path q : nfp(p, part, turn).paths) {
-            for (cl::IntPoint& v : q) {
-                v.X += p.at.X;
-                v.Y += p.at.Y;
-            }
-            c.AddPath(q, cl::ptClip, true);
-        }
+        clipOff(c, sheet.placed[k], part, turn);
     }
     next.count = n;
     c.Execute(cl::ctDifference, next.paths, cl::pftNonZero, cl::pftPositive);
@@ -293,13 +296,7 @@ Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int 
                 n.box.bottom + p.at.Y < top) {
                 continue;
             }
-            for (cl::Path q : n.paths) {
-                for (cl::IntPoint& v : q) {
-                    v.X += p.at.X;
-                    v.Y += p.at.Y;
-                }
-                c.AddPath(q, cl::ptClip, true);
-            }
+            clipOff(c, p, part, t);
         }
         cl::Paths free;
         c.Execute(cl::ctDifference, free, cl::pftNonZero, cl::pftPositive);
@@ -318,7 +315,7 @@ void Decoder::settle(Result& r) const {
     r.lastLength = 0;
     for (const Placed& p : r.placed) {
         if (p.sheet == r.sheets - 1) {
-            r.lastLength = std::max(r.lastLength, p.at.X + shape(p.part, p.turn).box.right);
+            r.lastLength = std::max(r.lastLength, farEdge(p));
         }
     }
     r.crowd = Crowd(r);

@@ -60,6 +60,8 @@ public:
         return parts_[static_cast<std::size_t>(part)].shapes[static_cast<std::size_t>(turn)];
     }
     const PartData& part(int part) const { return parts_[static_cast<std::size_t>(part)]; }
+    // Where a placed part's box ends along the sheet.
+    cl::cInt farEdge(const Placed& p) const { return p.at.X + shape(p.part, p.turn).box.right; }
 
     // Lays the parts out in the order of the genes. The first `keep` genes
     // are the same as those `base` was decoded from, so their places are
@@ -99,7 +101,7 @@ private:
         cl::Paths paths;
     };
     struct SheetMemo {
-        std::vector<Placed> seq; // the sheet's parts the snapshots were made along
+        std::vector<Placed> seq;                    // the sheet's parts the snapshots were made along
         std::vector<std::vector<Snapshot>> byShape; // ascending count
     };
 
@@ -114,10 +116,12 @@ private:
     double Crowd(const Result& r) const;
 
     std::size_t shapeIndex(int part, int turn) const {
-        return static_cast<std::size_t>(firstShape_[static_cast<std::size_t>(part)]) +
-               static_cast<std::size_t>(turn);
+        return static_cast<std::size_t>(firstShape_[static_cast<std::size_t>(part)]) + static_cast<std::size_t>(turn);
     }
     const Nfp& nfp(const Placed& fixed, int part, int turn);
+    // The no-fit polygon of a placed part for one shape, moved to where the
+    // part stands and added to `c` as clip.
+    void clipOff(cl::Clipper& c, const Placed& fixed, int part, int turn);
     void takeOver(const Placed& p, std::vector<Sheet>& sheets, Result& r) const;
     const Snapshot* lastSnapshot(std::size_t sheetIndex, const Sheet& sheet, std::size_t si);
     const cl::Paths& freeRoom(std::size_t sheetIndex, const Sheet& sheet, int part, int turn, const Room& room);

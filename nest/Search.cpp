@@ -74,6 +74,10 @@ private:
 
 } // namespace
 
+bool MustStop(const Options& options, Clock::time_point deadline, const Progress& progress, int done) {
+    return (options.timeLimit > 0 && Clock::now() > deadline) || (progress && !progress(done, options.iterations));
+}
+
 SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps, Clock::time_point deadline,
                  const Progress& progress) {
     SearchRun run;
@@ -83,8 +87,7 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
     for (; run.done < steps; ++run.done) {
-        if ((options.timeLimit > 0 && Clock::now() > deadline) ||
-            (progress && !progress(run.done, options.iterations))) {
+        if (MustStop(options, deadline, progress, run.done)) {
             run.stopped = true;
             break;
         }
