@@ -5,8 +5,12 @@
 # compile_commands.json (tools/test.sh makes it). The fuzz targets and the
 # benchmarks are not in the default build: their compile commands come from a
 # configure-only tree, build/lint, and are skipped with a note when that
-# cannot be configured.
+# cannot be configured. clang-tidy reads the tests only when asked
+# (`--all`): they hold as many lines as the rest, and GoogleTest's macros
+# make each file slow to analyse; cppcheck reads them always.
 set -euo pipefail
+tidy_tests=0
+[ "${1:-}" = --all ] && tidy_tests=1
 cd "$(dirname "$0")/.."
 
 folders=(core input report script export shape road nest paint sheets cli app tests bench fuzz)
@@ -30,6 +34,10 @@ compiled_in() {
 # it; its findings would be the library's, so clang-tidy leaves it out.
 mapfile -t ours < <(find "${folders[@]}" -name '*.cpp' ! -path bench/nest_baseline.cpp | sort)
 echo "lint: clang-tidy leaves out bench/nest_baseline.cpp (the libnest2d wrapper)" >&2
+if [ "$tidy_tests" = 0 ]; then
+  mapfile -t ours < <(printf '%s\n' "${ours[@]}" | grep -v '^tests/')
+  echo "lint: clang-tidy leaves out tests/ (tools/lint.sh --all reads them too)" >&2
+fi
 mapfile -t in_default < <(compiled_in "$default_db" | grep -Fxf <(printf '%s\n' "${ours[@]}") || true)
 
 extra_sources=()
