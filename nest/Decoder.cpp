@@ -1,6 +1,8 @@
 #include "nest/Decoder.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 namespace kiv::nest::detail {
@@ -111,6 +113,9 @@ const Decoder::Nfp& Decoder::nfp(const Placed& fixed, int part, int turn) {
         Nfp n;
         n.paths = NoFitPolygon(shape(fixed.part, fixed.turn).inflated, shape(part, turn).moving);
         n.box = BoxOf(n.paths);
+        for (const cl::Path& q : n.paths) {
+            n.outer.push_back(cl::Orientation(q) ? 1 : 0);
+        }
         it = nfps_.emplace(key, std::move(n)).first;
     }
     return it->second;
@@ -319,6 +324,46 @@ void Decoder::settle(Result& r) const {
         }
     }
     r.crowd = Crowd(r);
+}
+
+double Decoder::depth(const Placed& fixed, const Placed& moving) {
+    const Nfp& n = nfp(fixed, moving.part, moving.turn);
+    const cl::IntPoint d{moving.at.X - fixed.at.X, moving.at.Y - fixed.at.Y};
+    if (d.X <= n.box.left || d.X >= n.box.right || d.Y <= n.box.top || d.Y >= n.box.bottom) {
+        return 0;
+    }
+    int inside = 0;
+    for (std::size_t k = 0; k < n.paths.size(); ++k) {
+        const int in = cl::PointInPolygon(d, n.paths[k]);
+        if (in < 0) {
+            return 0; // on the edge: touching
+        }
+        inside += in == 0 ? 0 : n.outer[k] ? 1 : -1;
+    }
+    if (inside <= 0) {
+        return 0;
+    }
+    // Inside: the way out is to the nearest edge, of the outline or a hole.
+    const double px = static_cast<double>(d.X), py = static_cast<double>(d.Y);
+    double least = std::numeric_limits<double>::max();
+    for (const cl::Path& q : n.paths) {
+        for (std::size_t i = 0, m = q.size(); i < m; ++i) {
+            const double ax = static_cast<double>(q[i].X), ay = static_cast<double>(q[i].Y);
+            const double bx = static_cast<double>(q[(i + 1) % m].X) - ax,
+                         by = static_cast<double>(q[(i + 1) % m].Y) - ay;
+            const double len = bx * bx + by * by;
+            const double t = len > 0 ? std::clamp(((px - ax) * bx + (py - ay) * by) / len, 0.0, 1.0) : 0.0;
+            const double ex = ax + t * bx - px, ey = ay + t * by - py;
+            least = std::min(least, ex * ex + ey * ey);
+        }
+    }
+    return std::sqrt(least);
+}
+
+cl::IntRect Decoder::reach(int part, int turn, cl::cInt limit) const {
+    const Shape& s = shape(part, turn);
+    return {margin_ - s.box.left, margin_ - s.box.top, std::min(along_ - margin_, limit) - s.box.right,
+            across_ - margin_ - s.box.bottom};
 }
 
 } // namespace kiv::nest::detail

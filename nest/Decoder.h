@@ -79,6 +79,14 @@ public:
     // Sheets, last length and crowd again, after places were changed.
     void settle(Result& r) const;
 
+    // How far `moving` would have to go to stand clear of `fixed` by the
+    // gap: 0 when it already does, touching included.
+    double depth(const Placed& fixed, const Placed& moving);
+
+    // Where a shape's origin may go with its box inside the usable sheet up
+    // to `limit` along it; empty (right < left) when it does not fit there.
+    cl::IntRect reach(int part, int turn, cl::cInt limit) const;
+
 private:
     struct Sheet {
         std::vector<Placed> placed;
@@ -88,6 +96,7 @@ private:
 
     struct Nfp {
         cl::Paths paths;
+        std::vector<char> outer; // by path: an outline, not a hole
         cl::IntRect box{};
     };
 

@@ -3,10 +3,12 @@
 #include "nest/Nest.h"
 
 #include "nest/Compact.h"
+#include "nest/Separate.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <tuple>
 
 namespace kiv::nest {
 
@@ -151,26 +153,34 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     if (!Copies(parts, decoder, genes, out)) {
         return out;
     }
-    // Half the steps and the time for the order, half for moving the last
-    // sheet's parts about: on sample strips the order's search stops
-    // gaining long before its time is up.
-    const int compactSteps = options.iterations / 2;
+    // The steps and the time in three: two fifths for the order, two fifths
+    // for undoing overlaps on a shorter last sheet, the rest for lifting and
+    // putting back its parts. On sample strips the order's search stops
+    // gaining long before its time is up, and the overlaps find the most.
+    const int searchSteps = options.iterations / 5 * 2;
+    const int separateSteps = searchSteps;
+    const int compactSteps = options.iterations - searchSteps - separateSteps;
     const auto cap = std::chrono::duration_cast<detail::Clock::duration>(
         std::chrono::duration<double>(std::max(options.timeLimit, 0.0)));
-    // The caller's stop ends both; the time cap of the first half only the first.
+    // The caller's stop ends every phase; the time cap of a phase only that one.
     bool cancelled = false;
     Progress watch;
     if (progress) {
         watch = [&](int done, int planned) { return !(cancelled = cancelled || !progress(done, planned)); };
     }
-    detail::SearchRun run =
-        detail::Search(decoder, std::move(genes), options, options.iterations - compactSteps, start + cap / 2, watch);
-    detail::CompactRun compact;
-    if (!cancelled) {
-        compact = detail::Compact(decoder, run.best, options, compactSteps, run.done, start + cap, watch);
+    detail::SearchRun run = detail::Search(decoder, std::move(genes), options, searchSteps, start + cap * 2 / 5, watch);
+    detail::CompactRun later;
+    for (const auto& [phase, steps, until] : {std::tuple{&detail::Separate, separateSteps, cap * 4 / 5},
+                                              std::tuple{&detail::Compact, compactSteps, cap}}) {
+        if (!cancelled) {
+            const detail::CompactRun r = phase(decoder, run.best, options, steps, run.done + later.done, start + until,
+                                               watch);
+            later.done += r.done;
+            later.stopped = later.stopped || r.stopped;
+        }
     }
-    out.iterationsDone = run.done + compact.done;
-    out.stopped = run.stopped || compact.stopped;
+    out.iterationsDone = run.done + later.done;
+    out.stopped = run.stopped || later.stopped;
     if (progress && !out.stopped) {
         progress(out.iterationsDone, options.iterations);
     }

@@ -4,6 +4,7 @@
 // keep the geometry exact, so the places must match to the unit.
 #include "nest/Compact.h"
 #include "nest/Decoder.h"
+#include "nest/Separate.h"
 
 #include <gtest/gtest.h>
 
@@ -124,11 +125,45 @@ TEST(Decoder, PutBackWhereTheDecoderPutIt) {
     }
 }
 
+// How deep one part stands in another, the gap included: a bar or the ell
+// fixed at the origin and a bar or block moved to whole millimetres, where
+// the way out is plain to see. Parts touching at the gap, less the slack the
+// moving part is shrunk by, do not overlap.
+struct Overlap {
+    const char* name;
+    int moving;      // part: 0 the bar, 1 the block, 2 the ell
+    cl::cInt dx, dy; // where it stands, units
+    int fixed;       // part, at the origin
+    cl::cInt depth;  // units, to the slack and the rounding
+};
+
+class Depth : public ::testing::TestWithParam<Overlap> {};
+
+TEST_P(Depth, IsTheWayOut) {
+    const Overlap& o = GetParam();
+    Decoder decoder(Parts(), 400000, 200000, kMargin, kGap);
+    const double d = decoder.depth({o.fixed, 0, 0, {0, 0}}, {o.moving, 0, 0, {o.dx, o.dy}});
+    EXPECT_NEAR(d, static_cast<double>(o.depth), 2.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoder, Depth,
+    ::testing::Values(Overlap{"FarApart", 0, 300000, 0, 0, 0}, Overlap{"AtTheGap", 0, 124000, 0, 0, 0},
+                      Overlap{"AlongBy10", 0, 110000, 0, 0, 14000}, Overlap{"AcrossBy5", 0, 0, 29000, 0, 5000},
+                      Overlap{"OnTop", 1, 0, 0, 0, 34000}, Overlap{"Behind", 1, -60000, 10000, 0, 14000},
+                      // In the ell's hollow the block is clear of it; a hull would not see that.
+                      Overlap{"InTheHollow", 1, 30000, 30000, 2, 0}, Overlap{"IntoTheLeg", 1, 20000, 30000, 2, 9000}),
+    [](const ::testing::TestParamInfo<Overlap>& info) { return std::string(info.param.name); });
+
 // The last sheet worked over after the search: shorter, every part still on
 // its sheet, apart by the gap, and the sheets before it as they were. Orders
 // that put the small parts first leave room to gain.
+using Phase = CompactRun (*)(Decoder&, Decoder::Result&, const Options&, int, int, Clock::time_point,
+                             const Progress&);
+
 struct Rework {
     const char* name;
+    Phase phase;
     cl::cInt along, across; // sheet, mm
     Genes order;
     int sheets; // that the order takes
@@ -153,7 +188,7 @@ TEST_P(Reworked, LastSheetShorterAndSound) {
     ASSERT_EQ(before.sheets, w.sheets);
     Options options;
     options.seed = 3;
-    EXPECT_EQ(Compact(decoder, r, options, 300, 0, Clock::now(), {}).done, 300);
+    EXPECT_EQ(w.phase(decoder, r, options, 300, 0, Clock::now(), {}).done, 300);
     EXPECT_EQ(r.sheets, before.sheets);
     EXPECT_LT(r.lastLength, before.lastLength);
     ASSERT_EQ(r.placed.size(), w.order.size());
@@ -197,9 +232,11 @@ const Genes kSmallFirst{{2, -1}, {2, -1}, {0, -1}, {1, -1}, {0, -1}, {2, -1}, {1
 
 INSTANTIATE_TEST_SUITE_P(
     Decoder, Reworked,
-    ::testing::Values(Rework{"OneLongSheet", 2000, 130, kSmallFirst, 1},
+    ::testing::Values(Rework{"OneLongSheet", Compact, 2000, 130, kSmallFirst, 1},
                       // Only the last sheet's parts may move, and only on it.
-                      Rework{"SeveralSheets", 260, 130, kSmallFirst, 2}),
+                      Rework{"SeveralSheets", Compact, 260, 130, kSmallFirst, 2},
+                      Rework{"OneLongSheetOverlapsUndone", Separate, 2000, 130, kSmallFirst, 1},
+                      Rework{"SeveralSheetsOverlapsUndone", Separate, 260, 130, kSmallFirst, 2}),
     [](const ::testing::TestParamInfo<Rework>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -212,7 +212,7 @@ TEST_P(CallerStops, TheSearchWithAValidLayout) {
     EXPECT_TRUE(test::CheckLayout(parts, layout, stock, Quick(5, 10)).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Nest, CallerStops, ::testing::Values(2, 25));
+INSTANTIATE_TEST_SUITE_P(Nest, CallerStops, ::testing::Values(2, 25, 36));
 
 // The validator itself must see the faults it exists for: a sound pair of
 // parts 5 mm apart, then the second one spoiled.
@@ -252,6 +252,37 @@ INSTANTIATE_TEST_SUITE_P(Nest, ValidatorSees,
                                            Spoiled{"TurnNotAllowed", 100, 0, 90, 1, "allowed angle"},
                                            Spoiled{"SameCopyTwice", 0, 0, 0, 0, "placed"}),
                          [](const ::testing::TestParamInfo<Spoiled>& info) { return std::string(info.param.name); });
+
+// Without a gap, parts may touch along a slanted edge: the shop's parts
+// rounded to the engine's units land a hair off the exact places, where a
+// plain polygon intersection can take the touch for a whole part's overlap.
+struct Touching {
+    const char* name;
+    double dx; // moves the cross along the diamond's edge outward normal
+    bool sound;
+};
+
+class ValidatorWithoutAGap : public ::testing::TestWithParam<Touching> {};
+
+TEST_P(ValidatorWithoutAGap, TellsTouchingFromOverlap) {
+    const Touching& t = GetParam();
+    const std::vector<Part> parts{{"diamond", {{0, 0}, {6, -6}, {12, 0}, {6, 6}}, 1},
+                                  {"cross", {{0, 0}, {2, 0}, {2, -2}, {4, -2}, {4, 0}, {6, 0}, {6, 2}, {4, 2}, {4, 4},
+                                             {2, 4}, {2, 2}, {0, 2}},
+                                   1}};
+    Layout layout;
+    layout.sheets = 1;
+    const double n = t.dx / std::sqrt(2.0);
+    layout.placements = {{0, 0, 0, 0, {6.999845, 29.001366}}, {1, 0, 0, 0, {13.997292 + n, 34.003919 + n}}};
+    const std::vector<std::string> faults = test::CheckLayout(parts, layout, {40.004, 0, true}, Quick(0, 0, {0}));
+    EXPECT_EQ(faults.empty(), t.sound) << (faults.empty() ? "" : faults.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(Nest, ValidatorWithoutAGap,
+                         ::testing::Values(Touching{"OnTheEdge", 0, true}, Touching{"Clear", 0.01, true},
+                                           Touching{"InByAHundredth", -0.01, false},
+                                           Touching{"InByHalf", -0.5, false}),
+                         [](const ::testing::TestParamInfo<Touching>& info) { return std::string(info.param.name); });
 
 TEST(Nest, ValidatorSeesAMirrorImage) {
     const std::vector<test::Xy> l{{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 80}, {0, 80}};

@@ -71,6 +71,15 @@ inline Box BoxOf(const std::vector<Xy>& outline) {
     return b;
 }
 
+// The polygon with every edge moved in by `by`.
+inline bg::model::multi_polygon<BPolygon> Shrunk(const BPolygon& p, double by) {
+    bg::model::multi_polygon<BPolygon> out;
+    bg::buffer(p, out, bg::strategy::buffer::distance_symmetric<double>(-by), bg::strategy::buffer::side_straight(),
+               bg::strategy::buffer::join_miter(), bg::strategy::buffer::end_flat(),
+               bg::strategy::buffer::point_square());
+    return out;
+}
+
 inline BPolygon ToPolygon(const std::vector<Xy>& outline) {
     BPolygon p;
     for (const Xy& v : outline) {
@@ -215,14 +224,20 @@ inline std::vector<std::string> LayoutFaults(const std::vector<CheckedPart>& par
             }
             std::ostringstream s;
             if (bg::intersects(polygons[i], polygons[j])) {
-                std::vector<BPolygon> common;
-                bg::intersection(polygons[i], polygons[j], common);
-                double area = 0;
-                for (const BPolygon& q : common) {
-                    area += bg::area(q);
-                }
-                // Touching is allowed without a gap; any overlap with area is not.
-                if (rules.gap > tol || area > tol * bg::perimeter(polygons[i])) {
+                // Touching is allowed without a gap; an overlap deeper than the
+                // tolerance is not. Boost's intersection of two parts that touch
+                // along a slanted edge can come out as a whole part, so the
+                // overlap is told by the parts shrunk by half the tolerance
+                // each, which then stand clear of each other.
+                if (rules.gap > tol ||
+                    bg::intersects(validator_detail::Shrunk(polygons[i], tol / 2),
+                                   validator_detail::Shrunk(polygons[j], tol / 2))) {
+                    std::vector<BPolygon> common;
+                    bg::intersection(polygons[i], polygons[j], common);
+                    double area = 0;
+                    for (const BPolygon& q : common) {
+                        area += bg::area(q);
+                    }
                     s << "overlaps part " << placed[j].part << " copy " << placed[j].copy << " by area "
                       << area;
                     fault(placed[i], s.str());
