@@ -276,14 +276,7 @@ CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& optio
         run.done = steps; // a lone part: nothing to move
         return run;
     }
-    for (; run.done < steps; ++run.done) {
-        if (MustStop(options, deadline, progress, doneBefore + run.done)) {
-            run.stopped = true;
-            break;
-        }
-        compactor.step();
-    }
-    return run;
+    return Drive(steps, options, doneBefore, deadline, progress, [&] { compactor.step(); });
 }
 
 } // namespace kiv::nest::detail

@@ -14,6 +14,21 @@ struct CompactRun {
     bool stopped = false; // the time cap or the caller ended it early
 };
 
+// Takes `step` until the steps run out, or the time cap or the caller stops it.
+template <class Step>
+CompactRun Drive(int steps, const Options& options, int doneBefore, Clock::time_point deadline,
+                 const Progress& progress, Step&& step) {
+    CompactRun run;
+    for (; run.done < steps; ++run.done) {
+        if (MustStop(options, deadline, progress, doneBefore + run.done)) {
+            run.stopped = true;
+            break;
+        }
+        step();
+    }
+    return run;
+}
+
 // `best` must be a layout with every part placed; it stays valid throughout
 // and is replaced only by a layout whose last sheet is shorter.
 CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,

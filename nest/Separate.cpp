@@ -23,7 +23,9 @@ public:
         n_ = parts_.size();
         firstStep_ = step_ = std::max<cl::cInt>(best.lastLength / kFirstStep, 1);
         leastStep_ = std::max<cl::cInt>(best.lastLength / kLeastStep, 1);
-        shorten();
+        if (worthIt()) {
+            shorten();
+        }
     }
 
     // Two parts at least; and the weights of every pair kept in memory stay
@@ -295,17 +297,10 @@ CompactRun Separate(Decoder& decoder, Decoder::Result& best, const Options& opti
     }
     Separator separator(decoder, best, options.seed);
     if (!separator.worthIt()) {
-        run.done = steps;
+        run.done = steps; // a lone part, or too many to weigh every pair
         return run;
     }
-    for (; run.done < steps; ++run.done) {
-        if (MustStop(options, deadline, progress, doneBefore + run.done)) {
-            run.stopped = true;
-            break;
-        }
-        separator.step();
-    }
-    return run;
+    return Drive(steps, options, doneBefore, deadline, progress, [&] { separator.step(); });
 }
 
 } // namespace kiv::nest::detail
