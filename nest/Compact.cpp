@@ -267,16 +267,7 @@ private:
 
 CompactRun Compact(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,
                    Clock::time_point deadline, const Progress& progress) {
-    CompactRun run;
-    if (best.sheets == 0 || best.unplaced > 0 || steps <= 0) {
-        return run;
-    }
-    Compactor compactor(decoder, best, options.seed);
-    if (!compactor.worthIt()) {
-        run.done = steps; // a lone part: nothing to move
-        return run;
-    }
-    return Drive(steps, options, doneBefore, deadline, progress, [&] { compactor.step(); });
+    return Rework<Compactor>(decoder, best, options, steps, doneBefore, deadline, progress);
 }
 
 } // namespace kiv::nest::detail

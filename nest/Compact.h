@@ -14,17 +14,27 @@ struct CompactRun {
     bool stopped = false; // the time cap or the caller ended it early
 };
 
-// Takes `step` until the steps run out, or the time cap or the caller stops it.
-template <class Step>
-CompactRun Drive(int steps, const Options& options, int doneBefore, Clock::time_point deadline,
-                 const Progress& progress, Step&& step) {
+// One worker over the last sheet, stepped until the steps run out, or the
+// time cap or the caller stops it; a layout with a part left out, or one the
+// worker finds nothing to do on, stays as it is.
+template <class Worker>
+CompactRun Rework(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,
+                  Clock::time_point deadline, const Progress& progress) {
     CompactRun run;
+    if (best.sheets == 0 || best.unplaced > 0 || steps <= 0) {
+        return run;
+    }
+    Worker worker(decoder, best, options.seed);
+    if (!worker.worthIt()) {
+        run.done = steps;
+        return run;
+    }
     for (; run.done < steps; ++run.done) {
         if (MustStop(options, deadline, progress, doneBefore + run.done)) {
             run.stopped = true;
             break;
         }
-        step();
+        worker.step();
     }
     return run;
 }

@@ -15,11 +15,7 @@ public:
     Separator(Decoder& decoder, Decoder::Result& best, std::uint64_t seed)
         : decoder_(decoder), best_(best), rng_(seed ^ 0x5851f42d4c957f2dULL) {
         sheet_ = best.sheets - 1;
-        for (const Decoder::Placed& p : best.placed) {
-            if (p.sheet == sheet_) {
-                parts_.push_back(p);
-            }
-        }
+        parts_ = lastSheet();
         n_ = parts_.size();
         firstStep_ = step_ = std::max<cl::cInt>(best.lastLength / kFirstStep, 1);
         leastStep_ = std::max<cl::cInt>(best.lastLength / kLeastStep, 1);
@@ -60,12 +56,7 @@ public:
             if (++strikes_ >= kStrikes) {
                 // This end is too far in to reach: try a smaller move from the best.
                 step_ = std::max(step_ / 2, leastStep_);
-                parts_.clear();
-                for (const Decoder::Placed& p : best_.placed) {
-                    if (p.sheet == sheet_) {
-                        parts_.push_back(p);
-                    }
-                }
+                parts_ = lastSheet();
                 shorten();
                 return;
             }
@@ -83,6 +74,17 @@ private:
     static constexpr int kFar = 24;              // samples anywhere on the sheet
     static constexpr int kNear = 24;             // samples about where the part stands
     static constexpr std::size_t kMostParts = 1500;
+
+    // The best layout's last sheet, in the order its parts stand in it.
+    std::vector<Decoder::Placed> lastSheet() const {
+        std::vector<Decoder::Placed> out;
+        for (const Decoder::Placed& p : best_.placed) {
+            if (p.sheet == sheet_) {
+                out.push_back(p);
+            }
+        }
+        return out;
+    }
 
     double& depthOf(std::size_t i, std::size_t j) { return depth_[i * n_ + j]; }
     double& weightOf(std::size_t i, std::size_t j) { return weight_[i * n_ + j]; }
@@ -291,16 +293,7 @@ private:
 
 CompactRun Separate(Decoder& decoder, Decoder::Result& best, const Options& options, int steps, int doneBefore,
                     Clock::time_point deadline, const Progress& progress) {
-    CompactRun run;
-    if (best.sheets == 0 || best.unplaced > 0 || steps <= 0) {
-        return run;
-    }
-    Separator separator(decoder, best, options.seed);
-    if (!separator.worthIt()) {
-        run.done = steps; // a lone part, or too many to weigh every pair
-        return run;
-    }
-    return Drive(steps, options, doneBefore, deadline, progress, [&] { separator.step(); });
+    return Rework<Separator>(decoder, best, options, steps, doneBefore, deadline, progress);
 }
 
 } // namespace kiv::nest::detail
