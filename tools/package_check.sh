@@ -2,6 +2,9 @@
 # Installs a build as a user or a distribution would and checks the result:
 #  - `cmake --install` into a temporary prefix (DESTDIR) puts every file in
 #    place;
+#  - every manual page has its Russian page, which man finds in a Russian
+#    locale, and the Russian user's guide is installed with every picture it
+#    shows;
 #  - the installed programs print the project's version, and the installed
 #    window program starts offscreen from the prefix as the desktop menu starts
 #    it (tests/launcher/menu_start.sh);
@@ -38,14 +41,16 @@ expected=(
   share/icons/hicolor/128x128/apps/$id.png
   share/icons/hicolor/256x256/apps/$id.png
   share/man/man1/Kiv_TQMRZL.1.gz
+  share/man/ru/man1/Kiv_TQMRZL.1.gz
   share/doc/kiv-tqmrzl/README.md
   share/doc/kiv-tqmrzl/LICENSE
   share/doc/kiv-tqmrzl/copyright
   share/doc/kiv-tqmrzl/changelog.gz
+  share/doc/kiv-tqmrzl/ru/guide.md
 )
 # The command-line program, where the build has it.
 if [ -e "$prefix/bin/kiv" ] || find "$build" -maxdepth 3 -name kiv -type f -perm -u+x | grep -q .; then
-  expected+=(bin/kiv share/man/man1/kiv.1.gz)
+  expected+=(bin/kiv share/man/man1/kiv.1.gz share/man/ru/man1/kiv.1.gz)
 fi
 for f in "${expected[@]}"; do
   [ -f "$prefix/$f" ] || fail "cmake --install did not put /usr/$f in place"
@@ -54,9 +59,37 @@ for size in 48 128 256; do
   file "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size," ||
     fail "the $size px icon is not $size x $size"
 done
-for page in "$prefix"/share/man/man1/*.1.gz; do
+man=$prefix/share/man
+for page in "$man"/man1/*.1.gz "$man"/ru/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+  [ -z "$warnings" ] || fail "${page#"$man"/}: $warnings"
+done
+
+# The Russian pages: one for every English page, in Russian, and the one man
+# shows in a Russian locale (man-db looks in man/ru before man/).
+for page in "$man"/man1/*.1.gz; do
+  name=$(basename "$page" .1.gz)
+  [ "$(zcat "$man/ru/man1/$name.1.gz" | grep -c '^\.SH ИМЯ$')" = 1 ] || fail "ru/man1/$name.1.gz is not a Russian page"
+done
+if locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
+  for page in "$man"/man1/*.1.gz; do
+    name=$(basename "$page" .1.gz)
+    got=$(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=ru_RU.UTF-8 MANPATH="$man" man -w "$name")
+    [ "$got" = "$man/ru/man1/$name.1.gz" ] || fail "man $name in a Russian locale shows $got"
+    got=$(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=C.UTF-8 MANPATH="$man" man -w "$name")
+    [ "$got" = "$page" ] || fail "man $name in the C locale shows $got"
+  done
+else
+  echo "package check: no ru_RU.UTF-8 locale here, so which page man shows in it is not checked" >&2
+fi
+
+# Every picture the guide shows is installed where its link points.
+guide=$prefix/share/doc/kiv-tqmrzl/ru/guide.md
+pictures=$(grep -o '](\.\./[^)]*\.png)' "$guide" | sed 's/^](//; s/)$//' | sort -u || true)
+[ -n "$pictures" ] || fail "the installed guide shows no pictures"
+for picture in $pictures; do
+  file "$(dirname "$guide")/$picture" | grep -q 'PNG image data' ||
+    fail "the guide shows $picture, which is not installed beside it"
 done
 
 # --version of each installed program, without a display.
