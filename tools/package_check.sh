@@ -100,6 +100,19 @@ if [ -e "$prefix/bin/kiv" ]; then
   case "$got" in *"$version"*) ;; *) fail "kiv --version printed '$got', not $version" ;; esac
 fi
 
+# Both pages of kiv name every long option its help lists, so that an option
+# added to the command is not missing from either page.
+if [ -e "$prefix/bin/kiv" ]; then
+  for verb in calc batch nest; do
+    for option in $("$prefix/bin/kiv" "$verb" --help | grep -o -- '--[A-Za-z][A-Za-z0-9-]*' | sort -u); do
+      for page in "$man/man1/kiv.1.gz" "$man/ru/man1/kiv.1.gz"; do
+        [ "$(zcat "$page" | grep -c -F -- "${option//-/\\-}")" != 0 ] ||
+          fail "${page#"$man"/} does not describe kiv $verb $option"
+      done
+    done
+  done
+fi
+
 # The installed window program, started from the prefix as the menu starts it.
 bash tests/launcher/menu_start.sh "$prefix/bin/Kiv_TQMRZL" "$prefix/share/applications/$desktop" \
   app/Kiv_ini.txt >/dev/null
