@@ -69,6 +69,10 @@ std::string RowError(const Job& job, const char* column, const std::string& mess
 // empty field cell by the text the hood was made with).
 bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std::string& error) {
     name.clear();
+    if (!IsUtf8(mask)) {
+        error = "маска имени не в кодировке UTF-8: '" + ShownCell(mask) + "'";
+        return false;
+    }
     for (std::size_t i = 0; i < mask.size(); ++i) {
         if (mask[i] != '{') {
             name += mask[i];
@@ -105,10 +109,13 @@ bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std:
     return true;
 }
 
-// A name that stays inside the folder and names an ordinary file.
+// A name that stays inside the folder and names an ordinary file a file
+// manager shows: no leading dot, no control bytes.
 bool SafeName(const std::string& name) {
-    return !name.empty() && name.size() <= 255 && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name.size() <= 255 && name[0] != '.' && name.find('/') == std::string::npos &&
+           std::none_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+           });
 }
 
 struct Totals {
@@ -121,8 +128,18 @@ struct Totals {
 } // namespace
 
 bool LoadOrder(const std::string& path, Order& order) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        std::cerr << "kiv: " << path << " — папка, а не файл заказа\n";
+        return false;
+    }
+    std::string bytes;
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        in.setstate(std::ios::badbit); // the stream's buffer threw: the file cannot be read
+    }
     if (!in.is_open() || in.bad()) {
         std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
         return false;
@@ -140,7 +157,7 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     const std::string type = Trimmed(row.cells[kType]);
     if (type != "1" && type != "2" && type != "3") {
         job.error = RowError(row.line, "type", "тип развертки должен быть 1, 2 или 3, а не '" +
-                                              row.cells[kType] + "'");
+                                              ShownCell(row.cells[kType]) + "'");
         return;
     }
     job.type = type[0] - '0';
@@ -153,7 +170,7 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
         job.qty = digits ? std::stol(qty) : 0;
         if (job.qty < 1) {
             job.error = RowError(row.line, "qty", "количество должно быть целым числом от 1 до 999999, а не '" +
-                                                 row.cells[kQty] + "'");
+                                                 ShownCell(row.cells[kQty]) + "'");
             return;
         }
     }
@@ -168,10 +185,17 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     job.confirmation = kiv::Confirm(job.data, job.type, job.texts);
     const Confirmation& c = job.confirmation;
     switch (c.outcome) {
-    case Outcome::Refused:
-        job.error = RowError(row.line, ColumnName(ColumnOf(c.refusal.input)),
-                             ConsoleLines(RefusalText(c.refusal)));
+    case Outcome::Refused: {
+        // The validator quotes the cell whole; a long or binary one is shown cut.
+        const Column column = ColumnOf(c.refusal.input);
+        std::string message = ConsoleLines(RefusalText(c.refusal));
+        const std::string& cell = row.cells[column];
+        if (const std::size_t at = cell.empty() ? std::string::npos : message.find(cell); at != std::string::npos) {
+            message.replace(at, cell.size(), ShownCell(cell));
+        }
+        job.error = RowError(row.line, ColumnName(column), message);
         return;
+    }
     case Outcome::AllowancesDoNotFit:
     case Outcome::NotFinite:
     case Outcome::DrawingFault:
@@ -229,6 +253,11 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
             std::cerr << "kiv: параметр --name: " << error << "\n";
             return false;
         }
+        if (!o.nameMask.empty() && Trimmed(base).empty()) {
+            job.error = RowError(job, "name", "по маске --name '" + ShownCell(o.nameMask) +
+                                                  "' получилось пустое имя файла: его ячейки пусты");
+            continue;
+        }
         for (const std::string& f : formats) {
             std::string name = OutputFileName(job.scriptName, f);
             if (!o.nameMask.empty()) {
@@ -237,7 +266,7 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
                 name += f;
             }
             if (!SafeName(name)) {
-                job.error = RowError(job, "name", "недопустимое имя файла '" + name + "'");
+                job.error = RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
                 break;
             }
             if (claimed.count(name) > 0) {
@@ -399,7 +428,9 @@ void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json
           {"blank_mass_kg", Masses(totals.mass)},
           {"wire_length_mm", totals.wire}}},
     };
-    json = summary.dump(2) + "\n";
+    // The order's cells are UTF-8 once read; should a byte slip through all
+    // the same, it is replaced rather than failing after the files are written.
+    json = summary.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 // The summary files, and everything written into the folder to the disk.

@@ -121,13 +121,41 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
         {"repeated column", "type,H,H,L1,L2,S\n", "повторяется"},
         {"no type column", "H,L1,L2,S\n100,200,400,0.5\n", "нет колонки 'type'"},
         {"too many cells", "type,H,L1,L2,S\n1,100,200,400,0.5,9\n", "строка 2"},
+        {"a row cut short", "name;type;H;L1;L2;S;qty\nцелая;1;;;;;\nобрыв;3;100;5\n",
+         "строка 3: в строке 4 ячейки, а колонок в заголовке 7"},
+        {"a value under an unnamed column", "type,H,\n1,100,\n1,100,7\n", "строка 3: в колонке 3 значение '7'"},
+        {"a quote left open", "type,name\n1,\"a\n1,b\n", "строка 2: кавычка открыта"},
+        {"neither UTF-8 nor Windows-1251", "type,name\n1,a\n1,\xEA\x98\n", "строка 3: файл заказа не в кодировке UTF-8"},
+        {"a control byte in a Windows-1251 file", "type,name\n1,\xEA\x01\n", "CSV UTF-8"},
     };
     for (const auto& r : rows) {
-        const kiv::test::Ran run = batch(r.csv);
-        EXPECT_EQ(run.status, 2) << r.name;
-        EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << "\n" << run.err;
-        EXPECT_TRUE(written().empty()) << r.name;
+        for (const char* strict : {"--jobs=1", "--strict"}) {
+            const kiv::test::Ran run = batch(r.csv, {strict});
+            EXPECT_EQ(run.status, 2) << r.name;
+            EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << "\n" << run.err;
+            EXPECT_TRUE(written().empty()) << r.name;
+        }
     }
+    std::filesystem::create_directory(dir / "folder");
+    const kiv::test::Ran run = runKiv({"batch", "folder", "--out", "out", "--osmode", "0"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("folder — папка, а не файл заказа"), std::string::npos) << run.err;
+    EXPECT_TRUE(written().empty());
+}
+
+// An older Russian spreadsheet saves Windows-1251: the names reach the files
+// and both summaries as UTF-8.
+TEST_F(Batch, ReadsAnOrderInWindows1251) {
+    // "name;type;...\nкрыша;3;...\nвент;2;..." as Windows-1251
+    const std::string csv = "name;type;H;L1;L2;S;P1;P2;d;qty\r\n"
+                            "\xEA\xF0\xFB\xF8\xE0;3;100;200;400;0.5;;;;4\r\n"
+                            "\xE2\xE5\xED\xF2;2;150;300;600;0.7;4;3;;2\r\n";
+    const kiv::test::Ran run = batch(csv, {"--name", "{name}_{L1}"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(written(), (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf", "вент_300.scr",
+                                                   "крыша_200.dxf", "крыша_200.scr"}));
+    EXPECT_EQ(summary()["hoods"][0]["name"], "крыша");
+    EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3,вент,2,"), std::string::npos);
 }
 
 // Names from a mask, formats on request; a name that would leave the folder is refused.
@@ -148,11 +176,41 @@ TEST_F(Batch, NamesFromTheMaskAndTheFormatsAsked) {
     EXPECT_EQ(summary()["hoods"][1]["files"],
               nlohmann::json::parse(R"(["cap_200x400x100_P4.dxf","cap_200x400x100_P4.scr"])"));
 
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--name", "{colour}"}, {"--formats", "svg"}, {"--name", "{name"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--name", "{colour}"},
+                                                {"--formats", "svg"},
+                                                {"--name", "{name"},
+                                                {"--name", "\xFF{name}"}}) {
         std::filesystem::remove_all(dir / "out");
         EXPECT_EQ(batch(csv, bad).status, 2) << bad.back();
         EXPECT_TRUE(written().empty()) << bad.back();
+    }
+}
+
+// A mask that names a file a file manager hides, or none, refuses the row.
+TEST_F(Batch, NoHiddenFilesFromTheMask) {
+    const kiv::test::Ran run = batch("name,type\n,1\n.x,2\n  ,3\nok,1\n", {"--name", "{name}"});
+    EXPECT_EQ(run.status, 2);
+    for (const char* message : {"строка 2, колонка name: по маске --name '{name}' получилось пустое имя файла",
+                                "строка 3, колонка name: недопустимое имя файла '.x.scr'",
+                                "строка 4, колонка name: по маске"})
+        EXPECT_NE(run.err.find(message), std::string::npos) << message << "\n" << run.err;
+    EXPECT_EQ(written(), (std::vector<std::string>{"ok.dxf", "ok.scr", "summary.csv", "summary.json"}));
+}
+
+// A cell too long or not text is quoted cut short, its bytes that are no text escaped.
+TEST_F(Batch, MessagesQuoteCellsCutShort) {
+    const struct {
+        std::string csv;
+        const char* says;
+    } rows[] = {
+        {"type,H\n1," + std::string(10000, '9') + "\n", "колонка H: '9999999999999999999999999999999999999999… (всего 10000 байт)'"},
+        {"type,H\n\x01\x1B[2J,1\n", "колонка type: тип развертки должен быть 1, 2 или 3, а не '\\x01\\x1B[2J'"},
+    };
+    for (const auto& r : rows) {
+        const kiv::test::Ran run = batch(r.csv);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(r.says), std::string::npos) << r.says << "\n" << run.err;
+        EXPECT_LT(run.err.size(), 1000u);
     }
 }
 

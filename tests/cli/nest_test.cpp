@@ -183,6 +183,8 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
         {"a sheet that is no size", "type\n1\n", {"--sheet", "1250x"}, {"--sheet"}},
         {"a turn step out of range", "type\n1\n", {"--turns", "400"}, {"--turns"}},
         {"a negative gap", "type\n1\n", {"--gap", "-1"}, {"зазор"}},
+        {"a row cut short", "type,L1,L2,H\n1,200\n", {}, {"строка 2:", "строка оборвана"}},
+        {"bytes in no encoding", "type,name\n1,\x98\n", {}, {"строка 2:", "CSV UTF-8"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -195,6 +197,13 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
             EXPECT_NE(ran.err.find(s), std::string::npos) << s << "\n" << ran.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     }
+    // A folder given as the order is the user's input too.
+    std::filesystem::remove(dir / "order.csv");
+    std::filesystem::create_directory(dir / "order.csv");
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out"});
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_NE(ran.err.find("order.csv — папка, а не файл заказа"), std::string::npos) << ran.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }
 
 TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {
