@@ -24,12 +24,7 @@ namespace kiv::cli {
 
 namespace {
 
-// One row of the order on its way through.
-struct Job : ConfirmedRow {
-    const OrderRow* row = nullptr;
-    std::vector<std::pair<std::string, std::string>> files; // format, name in the folder
-    bool written = false;   // every file of the row is on the disk
-};
+using Job = BatchRow;
 
 const char* const kFormats[] = {"scr", "dxf", "pdf"};
 
@@ -291,6 +286,24 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
     return true;
 }
 
+} // namespace
+
+bool PlanBatch(const BatchOptions& o, const std::vector<std::string>& formats, const std::string& osmode,
+               const Order& order, unsigned jobs, std::vector<BatchRow>& rows) {
+    rows.assign(order.rows.size(), BatchRow());
+    std::atomic<std::size_t> confirmed{0};
+    OnAllCores(
+        rows.size(), jobs,
+        [&](std::size_t i) {
+            rows[i].row = &order.rows[i];
+            ConfirmRow(order.rows[i], osmode, rows[i]);
+        },
+        confirmed);
+    return NameFiles(o, formats, rows);
+}
+
+namespace {
+
 // The rows' files written into the folder, each whole or not at all, and the
 // rows whose files are all there marked as written.
 class RowWriter {
@@ -382,8 +395,8 @@ private:
     std::atomic<bool> failed_{false};
 };
 
-// The summary: one row per hood whose files are all written, for its
-// quantity, in the order's order, and the totals; as CSV and as JSON.
+} // namespace
+
 void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json) {
     csv = kSummaryHeader;
     nlohmann::ordered_json hoods = nlohmann::ordered_json::array();
@@ -432,6 +445,8 @@ void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json
     // the same, it is replaced rather than failing after the files are written.
     json = summary.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
+
+namespace {
 
 // The summary files, and everything written into the folder to the disk.
 int WriteSummary(const std::string& out, const std::vector<Job>& rows) {
@@ -492,16 +507,8 @@ int RunBatch(const BatchOptions& o) {
 
     const unsigned jobs =
         o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
-    std::vector<Job> rows(order.rows.size());
-    std::atomic<std::size_t> confirmed{0};
-    OnAllCores(
-        rows.size(), jobs,
-        [&](std::size_t i) {
-            rows[i].row = &order.rows[i];
-            ConfirmRow(order.rows[i], osmode, rows[i]);
-        },
-        confirmed);
-    if (!NameFiles(o, formats, rows)) {
+    std::vector<Job> rows;
+    if (!PlanBatch(o, formats, osmode, order, jobs, rows)) {
         return kRefused;
     }
     int status = TellRefusals(rows, o.strict);
