@@ -128,15 +128,26 @@ bool LoadOrder(const std::string& path, Order& order) {
         std::cerr << "kiv: " << path << " — папка, а не файл заказа\n";
         return false;
     }
+    // Far more than an order of 10,000 hoods; a device that never ends
+    // (/dev/zero) is stopped here instead of filling the memory.
+    constexpr std::size_t kMostBytes = 64 << 20;
     std::string bytes;
     std::ifstream in(path, std::ios::binary);
     try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::vector<char> chunk(1 << 16);
+        while (in.is_open() && bytes.size() <= kMostBytes &&
+               (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)) {
+            bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        }
     } catch (const std::exception&) {
         in.setstate(std::ios::badbit); // the stream's buffer threw: the file cannot be read
     }
     if (!in.is_open() || in.bad()) {
         std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+        return false;
+    }
+    if (bytes.size() > kMostBytes) {
+        std::cerr << "kiv: " << path << ": файл заказа больше 64 МБ — это не заказ\n";
         return false;
     }
     order = ReadOrder(bytes);
@@ -184,9 +195,12 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
         // The validator quotes the cell whole; a long or binary one is shown cut.
         const Column column = ColumnOf(c.refusal.input);
         std::string message = ConsoleLines(RefusalText(c.refusal));
-        const std::string& cell = row.cells[column];
-        if (const std::size_t at = cell.empty() ? std::string::npos : message.find(cell); at != std::string::npos) {
-            message.replace(at, cell.size(), ShownCell(cell));
+        for (const std::string& cell : {row.cells[column], Trimmed(row.cells[column])}) {
+            const std::size_t at = cell.empty() ? std::string::npos : message.find(cell);
+            if (at != std::string::npos) {
+                message.replace(at, cell.size(), ShownCell(cell));
+                break;
+            }
         }
         job.error = RowError(row.line, ColumnName(column), message);
         return;

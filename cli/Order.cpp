@@ -304,6 +304,15 @@ Order ReadOrder(std::string_view bytes) {
         bytes.remove_prefix(3);
     }
     Reader reader;
+    // Excel's "Unicode text" is UTF-16, with a byte-order mark or without:
+    // text in it has a zero byte in every other place, which no CSV has.
+    if (const std::size_t zero = bytes.find('\0'); zero != std::string_view::npos ||
+                                                     bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        reader.fail("файл заказа не текст CSV: в нем нулевые байты или метка UTF-16; сохраните его в таблице как "
+                    "\"CSV UTF-8\" (Файл → Сохранить как)",
+                    zero == std::string_view::npos ? 1 : LineOf(bytes, zero));
+        return reader.order;
+    }
     // Bytes that are UTF-8 are read as UTF-8; else an older spreadsheet's
     // Windows-1251 is taken when every byte is a character there, so that
     // the names reach the files and the summaries as the order spells them.

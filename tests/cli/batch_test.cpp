@@ -127,6 +127,7 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
         {"a quote left open", "type,name\n1,\"a\n1,b\n", "строка 2: кавычка открыта"},
         {"neither UTF-8 nor Windows-1251", "type,name\n1,a\n1,\xEA\x98\n", "строка 3: файл заказа не в кодировке UTF-8"},
         {"a control byte in a Windows-1251 file", "type,name\n1,\xEA\x01\n", "CSV UTF-8"},
+        {"UTF-16, as Excel saves Unicode text", std::string("\xFF\xFEt\0y\0p\0e\0\n\0", 12), "UTF-16"},
     };
     for (const auto& r : rows) {
         for (const char* strict : {"--jobs=1", "--strict"}) {
@@ -137,10 +138,20 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
         }
     }
     std::filesystem::create_directory(dir / "folder");
-    const kiv::test::Ran run = runKiv({"batch", "folder", "--out", "out", "--osmode", "0"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("folder — папка, а не файл заказа"), std::string::npos) << run.err;
-    EXPECT_TRUE(written().empty());
+    const struct {
+        const char* file;
+        const char* says;
+    } files[] = {
+        {"folder", "folder — папка, а не файл заказа"},
+        {"/dev/zero", "/dev/zero: файл заказа больше 64 МБ"},
+        {"missing.csv", "не удалось прочитать файл заказа missing.csv"},
+    };
+    for (const auto& f : files) {
+        const kiv::test::Ran run = runKiv({"batch", f.file, "--out", "out", "--osmode", "0"});
+        EXPECT_EQ(run.status, 2) << f.file;
+        EXPECT_NE(run.err.find(f.says), std::string::npos) << run.err;
+        EXPECT_TRUE(written().empty()) << f.file;
+    }
 }
 
 // An older Russian spreadsheet saves Windows-1251: the names reach the files

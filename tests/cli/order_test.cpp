@@ -57,6 +57,7 @@ TEST(OrderReader, FilesThatAreNoOrder) {
         {"a quote left open on line 2", "type,name\n1,\"a\n\n1,b\n", 2, "кавычка открыта"},
         {"a quote left open after a quoted row", "type,name\n1,\"a\nb\"\n1,\"c\n", 4, "кавычка открыта"},
         {"a cut row after a quoted first cell", "name,type,H\n\"a\nb\",1,1\n\"c\",2\n", 4, "в строке 2 ячейки"},
+        {"a zero byte", std::string("type\n1\n\0\n", 9), 3, "нулевые байты"},
         {"0x98, no character in Windows-1251", "type\n1\n\x98\n", 3, "не в кодировке UTF-8 (байт \\x98)"},
         {"a control byte beside a non-UTF-8 byte", "type,name\n1,\xFF\x02\n", 2, "CSV UTF-8"},
         {"a long unknown column cut short", "type," + std::string(100, 'x') + "\n", 1,
