@@ -156,6 +156,10 @@ bool LoadOrder(const std::string& path, Order& order) {
                   << "\n";
         return false;
     }
+    if (order.windows1251) {
+        // Said, so that a file in yet another encoding is not taken for right.
+        std::cerr << "kiv: " << path << ": файл не в UTF-8, прочитан как Windows-1251\n";
+    }
     return true;
 }
 

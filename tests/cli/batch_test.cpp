@@ -163,6 +163,7 @@ TEST_F(Batch, ReadsAnOrderInWindows1251) {
                             "\xE2\xE5\xED\xF2;2;150;300;600;0.7;4;3;;2\r\n";
     const kiv::test::Ran run = batch(csv, {"--name", "{name}_{L1}"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("прочитан как Windows-1251"), std::string::npos) << run.err;
     EXPECT_EQ(written(), (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf", "вент_300.scr",
                                                    "крыша_200.dxf", "крыша_200.scr"}));
     EXPECT_EQ(summary()["hoods"][0]["name"], "крыша");
