@@ -107,10 +107,10 @@ bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std:
 // A name that stays inside the folder and names an ordinary file a file
 // manager shows: no leading dot, no control bytes.
 bool SafeName(const std::string& name) {
-    return !name.empty() && name.size() <= 255 && name[0] != '.' && name.find('/') == std::string::npos &&
-           std::none_of(name.begin(), name.end(), [](char c) {
-               return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-           });
+    return !name.empty() && name.size() <= 255 && name[0] != '.' &&
+           name.find('/') == std::string::npos &&
+           std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 struct Totals {
@@ -136,7 +136,8 @@ bool LoadOrder(const std::string& path, Order& order) {
     try {
         std::vector<char> chunk(1 << 16);
         while (in.is_open() && bytes.size() <= kMostBytes &&
-               (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)) {
+               (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+                in.gcount() > 0)) {
             bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
         }
     } catch (const std::exception&) {
@@ -166,8 +167,9 @@ bool LoadOrder(const std::string& path, Order& order) {
 void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& job) {
     const std::string type = Trimmed(row.cells[kType]);
     if (type != "1" && type != "2" && type != "3") {
-        job.error = RowError(row.line, "type", "тип развертки должен быть 1, 2 или 3, а не '" +
-                                              ShownCell(row.cells[kType]) + "'");
+        job.error = RowError(row.line, "type",
+                             "тип развертки должен быть 1, 2 или 3, а не '" +
+                                 ShownCell(row.cells[kType]) + "'");
         return;
     }
     job.type = type[0] - '0';
@@ -179,8 +181,9 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
         }
         job.qty = digits ? std::stol(qty) : 0;
         if (job.qty < 1) {
-            job.error = RowError(row.line, "qty", "количество должно быть целым числом от 1 до 999999, а не '" +
-                                                 ShownCell(row.cells[kQty]) + "'");
+            job.error = RowError(row.line, "qty",
+                                 "количество должно быть целым числом от 1 до 999999, а не '" +
+                                     ShownCell(row.cells[kQty]) + "'");
             return;
         }
     }
@@ -267,8 +270,9 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
             return false;
         }
         if (!o.nameMask.empty() && Trimmed(base).empty()) {
-            job.error = RowError(job, "name", "по маске --name '" + ShownCell(o.nameMask) +
-                                                  "' получилось пустое имя файла: его ячейки пусты");
+            job.error = RowError(job, "name",
+                                 "по маске --name '" + ShownCell(o.nameMask) +
+                                     "' получилось пустое имя файла: его ячейки пусты");
             continue;
         }
         for (const std::string& f : formats) {
@@ -279,7 +283,8 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
                 name += f;
             }
             if (!SafeName(name)) {
-                job.error = RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
+                job.error =
+                    RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
                 break;
             }
             if (claimed.count(name) > 0) {
@@ -306,8 +311,9 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
 
 } // namespace
 
-bool PlanBatch(const BatchOptions& o, const std::vector<std::string>& formats, const std::string& osmode,
-               const Order& order, unsigned jobs, std::vector<BatchRow>& rows) {
+bool PlanBatch(const BatchOptions& o, const std::vector<std::string>& formats,
+               const std::string& osmode, const Order& order, unsigned jobs,
+               std::vector<BatchRow>& rows) {
     rows.assign(order.rows.size(), BatchRow());
     std::atomic<std::size_t> confirmed{0};
     OnAllCores(

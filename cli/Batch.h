@@ -55,8 +55,9 @@ struct BatchRow : ConfirmedRow {
 // The batch up to the disk: every row of `order` confirmed on `jobs` threads
 // and its files named in `formats`. False, with the message on the terminal,
 // when the name mask itself is wrong. The rows point into `order`.
-bool PlanBatch(const BatchOptions& options, const std::vector<std::string>& formats, const std::string& osmode,
-               const Order& order, unsigned jobs, std::vector<BatchRow>& rows);
+bool PlanBatch(const BatchOptions& options, const std::vector<std::string>& formats,
+               const std::string& osmode, const Order& order, unsigned jobs,
+               std::vector<BatchRow>& rows);
 
 // The summary: one row per hood whose files are all written, for its
 // quantity, in the order's order, and the totals; as CSV and as JSON.

@@ -28,11 +28,12 @@ bool SameName(std::string_view a, std::string_view b) {
 // Windows-1251's characters from 0x80 to 0xBF; 0x98 has none. From 0xC0 on
 // the alphabet follows in order from U+0410.
 const char16_t kWindows1251[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
-    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0000, 0x2122,
-    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
-    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
-    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
 unsigned char Byte(std::string_view s, std::size_t i) {
@@ -121,7 +122,8 @@ bool FromWindows1251(std::string_view bytes, std::string& text) {
 int LineOf(std::string_view bytes, std::size_t at) {
     int line = 1;
     for (std::size_t i = 0; i < at && i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) {
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) {
             ++line;
         }
     }
@@ -194,8 +196,8 @@ struct Reader {
             return;
         }
         if (got.size() > width) {
-            fail("в строке " + Cells(got.size()) + ", а колонок в заголовке " + std::to_string(width) +
-                     ": лишняя ячейка или разделитель",
+            fail("в строке " + Cells(got.size()) + ", а колонок в заголовке " +
+                     std::to_string(width) + ": лишняя ячейка или разделитель",
                  rowLine);
             return;
         }
@@ -203,7 +205,8 @@ struct Reader {
         // another hood than the one ordered; cells meant empty are written
         // as separators ("1;100;;;").
         if (got.size() < needed) {
-            fail("в строке " + Cells(got.size()) + ", а колонок в заголовке " + std::to_string(needed) +
+            fail("в строке " + Cells(got.size()) + ", а колонок в заголовке " +
+                     std::to_string(needed) +
                      ": строка оборвана? Пустые ячейки в конце строки отмечаются разделителями",
                  rowLine);
             return;
@@ -307,8 +310,10 @@ Order ReadOrder(std::string_view bytes) {
     // Excel's "Unicode text" is UTF-16, with a byte-order mark or without:
     // text in it has a zero byte in every other place, which no CSV has.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string_view::npos ||
-                                                     bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-        reader.fail("файл заказа не текст CSV: в нем нулевые байты или метка UTF-16; сохраните его в таблице как "
+                                                   bytes.substr(0, 2) == "\xFF\xFE" ||
+                                                   bytes.substr(0, 2) == "\xFE\xFF") {
+        reader.fail("файл заказа не текст CSV: в нем нулевые байты или метка UTF-16; сохраните его "
+                    "в таблице как "
                     "\"CSV UTF-8\" (Файл → Сохранить как)",
                     zero == std::string_view::npos ? 1 : LineOf(bytes, zero));
         return reader.order;

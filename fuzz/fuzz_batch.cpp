@@ -17,8 +17,8 @@ namespace kiv::cli {
 
 // The template needs Qt's painter, which this build has not; a batch of
 // scripts and drawings never paints one.
-bool TemplatePdfBytes(const RaschetData&, int, const TemplateOptions&, const std::string&, std::string&,
-                      std::string&) {
+bool TemplatePdfBytes(const RaschetData&, int, const TemplateOptions&, const std::string&,
+                      std::string&, std::string&) {
     __builtin_trap();
 }
 
@@ -65,8 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         for (const auto& [format, name] : row.files) {
-            if (!Utf8(name) || name.empty() || name[0] == '.' || name.find('/') != std::string::npos ||
-                !names.insert(name).second || name == "summary.csv" || name == "summary.json") {
+            if (!Utf8(name) || name.empty() || name[0] == '.' ||
+                name.find('/') != std::string::npos || !names.insert(name).second ||
+                name == "summary.csv" || name == "summary.json") {
                 __builtin_trap(); // a name outside the folder, hidden, or taken twice
             }
         }

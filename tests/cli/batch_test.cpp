@@ -117,17 +117,21 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
     } rows[] = {
         {"empty file", "", "пуст"},
         {"blank lines only", "\r\n\r\n", "пуст"},
-        {"unknown column", "type,H,L1,L2,S,colour\n1,1,1,1,1,red\n", "неизвестная колонка 'colour'"},
+        {"unknown column", "type,H,L1,L2,S,colour\n1,1,1,1,1,red\n",
+         "неизвестная колонка 'colour'"},
         {"repeated column", "type,H,H,L1,L2,S\n", "повторяется"},
         {"no type column", "H,L1,L2,S\n100,200,400,0.5\n", "нет колонки 'type'"},
         {"too many cells", "type,H,L1,L2,S\n1,100,200,400,0.5,9\n", "строка 2"},
         {"a row cut short", "name;type;H;L1;L2;S;qty\nцелая;1;;;;;\nобрыв;3;100;5\n",
          "строка 3: в строке 4 ячейки, а колонок в заголовке 7"},
-        {"a value under an unnamed column", "type,H,\n1,100,\n1,100,7\n", "строка 3: в колонке 3 значение '7'"},
+        {"a value under an unnamed column", "type,H,\n1,100,\n1,100,7\n",
+         "строка 3: в колонке 3 значение '7'"},
         {"a quote left open", "type,name\n1,\"a\n1,b\n", "строка 2: кавычка открыта"},
-        {"neither UTF-8 nor Windows-1251", "type,name\n1,a\n1,\xEA\x98\n", "строка 3: файл заказа не в кодировке UTF-8"},
+        {"neither UTF-8 nor Windows-1251", "type,name\n1,a\n1,\xEA\x98\n",
+         "строка 3: файл заказа не в кодировке UTF-8"},
         {"a control byte in a Windows-1251 file", "type,name\n1,\xEA\x01\n", "CSV UTF-8"},
-        {"UTF-16, as Excel saves Unicode text", std::string("\xFF\xFEt\0y\0p\0e\0\n\0", 12), "UTF-16"},
+        {"UTF-16, as Excel saves Unicode text", std::string("\xFF\xFEt\0y\0p\0e\0\n\0", 12),
+         "UTF-16"},
     };
     for (const auto& r : rows) {
         for (const char* strict : {"--jobs=1", "--strict"}) {
@@ -164,8 +168,9 @@ TEST_F(Batch, ReadsAnOrderInWindows1251) {
     const kiv::test::Ran run = batch(csv, {"--name", "{name}_{L1}"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("прочитан как Windows-1251"), std::string::npos) << run.err;
-    EXPECT_EQ(written(), (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf", "вент_300.scr",
-                                                   "крыша_200.dxf", "крыша_200.scr"}));
+    EXPECT_EQ(written(),
+              (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf",
+                                        "вент_300.scr", "крыша_200.dxf", "крыша_200.scr"}));
     EXPECT_EQ(summary()["hoods"][0]["name"], "крыша");
     EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3,вент,2,"), std::string::npos);
 }
@@ -202,11 +207,13 @@ TEST_F(Batch, NamesFromTheMaskAndTheFormatsAsked) {
 TEST_F(Batch, NoHiddenFilesFromTheMask) {
     const kiv::test::Ran run = batch("name,type\n,1\n.x,2\n  ,3\nok,1\n", {"--name", "{name}"});
     EXPECT_EQ(run.status, 2);
-    for (const char* message : {"строка 2, колонка name: по маске --name '{name}' получилось пустое имя файла",
-                                "строка 3, колонка name: недопустимое имя файла '.x.scr'",
-                                "строка 4, колонка name: по маске"})
+    for (const char* message :
+         {"строка 2, колонка name: по маске --name '{name}' получилось пустое имя файла",
+          "строка 3, колонка name: недопустимое имя файла '.x.scr'",
+          "строка 4, колонка name: по маске"})
         EXPECT_NE(run.err.find(message), std::string::npos) << message << "\n" << run.err;
-    EXPECT_EQ(written(), (std::vector<std::string>{"ok.dxf", "ok.scr", "summary.csv", "summary.json"}));
+    EXPECT_EQ(written(),
+              (std::vector<std::string>{"ok.dxf", "ok.scr", "summary.csv", "summary.json"}));
 }
 
 // A cell too long or not text is quoted cut short, its bytes that are no text escaped.
@@ -215,8 +222,10 @@ TEST_F(Batch, MessagesQuoteCellsCutShort) {
         std::string csv;
         const char* says;
     } rows[] = {
-        {"type,H\n1," + std::string(10000, '9') + "\n", "колонка H: '9999999999999999999999999999999999999999… (всего 10000 байт)'"},
-        {"type,H\n\x01\x1B[2J,1\n", "колонка type: тип развертки должен быть 1, 2 или 3, а не '\\x01\\x1B[2J'"},
+        {"type,H\n1," + std::string(10000, '9') + "\n",
+         "колонка H: '9999999999999999999999999999999999999999… (всего 10000 байт)'"},
+        {"type,H\n\x01\x1B[2J,1\n",
+         "колонка type: тип развертки должен быть 1, 2 или 3, а не '\\x01\\x1B[2J'"},
     };
     for (const auto& r : rows) {
         const kiv::test::Ran run = batch(r.csv);

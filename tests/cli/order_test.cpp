@@ -18,15 +18,24 @@ TEST(OrderReader, RowsAndTheirLines) {
     const struct {
         const char* name;
         std::string csv;
-        std::vector<int> lines;  // of the rows read
-        std::string lastName;    // the last row's name cell
+        std::vector<int> lines; // of the rows read
+        std::string lastName;   // the last row's name cell
         bool windows1251;
     } rows[] = {
         {"a quoted cell over two lines", "type,name\n1,\"a\nb\"\n2,c\n", {2, 4}, "c", false},
-        {"a quoted first cell over two lines", "name,type\n\"a\nb\",1\n\"c\",2\n", {2, 4}, "c", false},
+        {"a quoted first cell over two lines",
+         "name,type\n\"a\nb\",1\n\"c\",2\n",
+         {2, 4},
+         "c",
+         false},
         {"cells left empty on purpose", "type;H;L1;L2;S;qty;name\n3;100;5;;;;\n", {2}, "", false},
         {"unused columns a spreadsheet keeps", "type,name,,\n1,a,,\n1,b\n", {2, 3}, "b", false},
-        {"Windows-1251", "type;name\n1;\xEA\xF0\xFB\xF8\xE0 \xB9" "5\n", {2}, "крыша №5", true},
+        {"Windows-1251",
+         "type;name\n1;\xEA\xF0\xFB\xF8\xE0 \xB9"
+         "5\n",
+         {2},
+         "крыша №5",
+         true},
         {"UTF-8 that is also Windows-1251 text", "type;name\n1;\xD0\x90\n", {2}, "А", false},
     };
     for (const auto& r : rows) {
@@ -51,14 +60,18 @@ TEST(OrderReader, FilesThatAreNoOrder) {
     } rows[] = {
         {"a row cut short", "type,H,L1,L2,S,P1,P2\n1,1,1,1,1,1,1\nобрыв,3,100,5\n", 3,
          "в строке 4 ячейки, а колонок в заголовке 7"},
-        {"one cell of five", "type,H,L1,L2,S\n1\n", 2, "в строке 1 ячейка, а колонок в заголовке 5"},
+        {"one cell of five", "type,H,L1,L2,S\n1\n", 2,
+         "в строке 1 ячейка, а колонок в заголовке 5"},
         {"a cell too many", "type,H\n1,2,3,4,5\n", 2, "в строке 5 ячеек, а колонок в заголовке 2"},
         {"a value under an unnamed column", "type,,H\n1,x,1\n", 2, "в колонке 2 значение 'x'"},
         {"a quote left open on line 2", "type,name\n1,\"a\n\n1,b\n", 2, "кавычка открыта"},
-        {"a quote left open after a quoted row", "type,name\n1,\"a\nb\"\n1,\"c\n", 4, "кавычка открыта"},
-        {"a cut row after a quoted first cell", "name,type,H\n\"a\nb\",1,1\n\"c\",2\n", 4, "в строке 2 ячейки"},
+        {"a quote left open after a quoted row", "type,name\n1,\"a\nb\"\n1,\"c\n", 4,
+         "кавычка открыта"},
+        {"a cut row after a quoted first cell", "name,type,H\n\"a\nb\",1,1\n\"c\",2\n", 4,
+         "в строке 2 ячейки"},
         {"a zero byte", std::string("type\n1\n\0\n", 9), 3, "нулевые байты"},
-        {"0x98, no character in Windows-1251", "type\n1\n\x98\n", 3, "не в кодировке UTF-8 (байт \\x98)"},
+        {"0x98, no character in Windows-1251", "type\n1\n\x98\n", 3,
+         "не в кодировке UTF-8 (байт \\x98)"},
         {"a control byte beside a non-UTF-8 byte", "type,name\n1,\xFF\x02\n", 2, "CSV UTF-8"},
         {"a long unknown column cut short", "type," + std::string(100, 'x') + "\n", 1,
          "неизвестная колонка 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx… (всего 100 байт)'"},
@@ -76,10 +89,13 @@ TEST(OrderReader, Utf8AsJsonTakesIt) {
         std::string bytes;
         bool utf8;
     } rows[] = {
-        {"крыша €𝄞", true},    {"\xF4\x8F\xBF\xBF", true}, // U+10FFFF
-        {"\xC0\x80", false},   // overlong NUL
-        {"\xE0\x80\xAF", false}, {"\xED\xA0\x80", false},   // overlong, surrogate
-        {"\xF4\x90\x80\x80", false}, {"\xE2\x82", false},   // above U+10FFFF, cut short
+        {"крыша €𝄞", true},
+        {"\xF4\x8F\xBF\xBF", true}, // U+10FFFF
+        {"\xC0\x80", false},        // overlong NUL
+        {"\xE0\x80\xAF", false},
+        {"\xED\xA0\x80", false}, // overlong, surrogate
+        {"\xF4\x90\x80\x80", false},
+        {"\xE2\x82", false}, // above U+10FFFF, cut short
         {"\x80", false},
     };
     for (const auto& r : rows)
@@ -95,7 +111,8 @@ TEST(OrderReader, CellsAsMessagesShowThem) {
         {"a\r\nb\x7F", "a\\x0D\\x0Ab\\x7F"},
         {"\xFF\xD0", "\\xFF\\xD0"},
         {Times(40, "я"), Times(40, "я")}, // 40 characters, 80 bytes: whole
-        {Times(50, "ж"), Times(40, "ж") + "… (всего 100 байт)"}, // cut at a character, never within one
+        {Times(50, "ж"),
+         Times(40, "ж") + "… (всего 100 байт)"}, // cut at a character, never within one
         {Times(41, "\x01"), Times(40, "\\x01") + "… (всего 41 байт)"},
     };
     for (const auto& r : rows)
