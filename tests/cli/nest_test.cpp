@@ -201,13 +201,6 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
             EXPECT_NE(ran.err.find(s), std::string::npos) << s << "\n" << ran.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     }
-    // A folder given as the order is the user's input too.
-    std::filesystem::remove(dir / "order.csv");
-    std::filesystem::create_directory(dir / "order.csv");
-    const auto ran = runKiv({"nest", "order.csv", "--out", "out"});
-    EXPECT_EQ(ran.status, 2);
-    EXPECT_NE(ran.err.find("order.csv — папка, а не файл заказа"), std::string::npos) << ran.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }
 
 TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {

@@ -23,19 +23,10 @@ TEST(OrderReader, RowsAndTheirLines) {
         bool windows1251;
     } rows[] = {
         {"a quoted cell over two lines", "type,name\n1,\"a\nb\"\n2,c\n", {2, 4}, "c", false},
-        {"a quoted first cell over two lines",
-         "name,type\n\"a\nb\",1\n\"c\",2\n",
-         {2, 4},
-         "c",
-         false},
+        {"quoted first cell", "name,type\n\"a\nb\",1\n\"c\",2\n", {2, 4}, "c", false},
         {"cells left empty on purpose", "type;H;L1;L2;S;qty;name\n3;100;5;;;;\n", {2}, "", false},
         {"unused columns a spreadsheet keeps", "type,name,,\n1,a,,\n1,b\n", {2, 3}, "b", false},
-        {"Windows-1251",
-         "type;name\n1;\xEA\xF0\xFB\xF8\xE0 \xB9"
-         "5\n",
-         {2},
-         "крыша №5",
-         true},
+        {"Windows-1251", "type;name\n1;\xEA\xF0\xFB\xF8\xE0 \xB9\n", {2}, "крыша №", true},
         {"UTF-8 that is also Windows-1251 text", "type;name\n1;\xD0\x90\n", {2}, "А", false},
     };
     for (const auto& r : rows) {
@@ -85,21 +76,12 @@ TEST(OrderReader, FilesThatAreNoOrder) {
 }
 
 TEST(OrderReader, Utf8AsJsonTakesIt) {
-    const struct {
-        std::string bytes;
-        bool utf8;
-    } rows[] = {
-        {"крыша €𝄞", true},
-        {"\xF4\x8F\xBF\xBF", true}, // U+10FFFF
-        {"\xC0\x80", false},        // overlong NUL
-        {"\xE0\x80\xAF", false},
-        {"\xED\xA0\x80", false}, // overlong, surrogate
-        {"\xF4\x90\x80\x80", false},
-        {"\xE2\x82", false}, // above U+10FFFF, cut short
-        {"\x80", false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(kiv::cli::IsUtf8(r.bytes), r.utf8) << r.bytes;
+    for (const char* valid : {"крыша €𝄞", "\xF4\x8F\xBF\xBF"}) // up to U+10FFFF
+        EXPECT_TRUE(kiv::cli::IsUtf8(valid)) << valid;
+    // Overlong forms, a surrogate, above U+10FFFF, cut short, a lone continuation byte.
+    for (const char* invalid :
+         {"\xC0\x80", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
+        EXPECT_FALSE(kiv::cli::IsUtf8(invalid)) << invalid;
 }
 
 TEST(OrderReader, CellsAsMessagesShowThem) {
@@ -111,8 +93,8 @@ TEST(OrderReader, CellsAsMessagesShowThem) {
         {"a\r\nb\x7F", "a\\x0D\\x0Ab\\x7F"},
         {"\xFF\xD0", "\\xFF\\xD0"},
         {Times(40, "я"), Times(40, "я")}, // 40 characters, 80 bytes: whole
-        {Times(50, "ж"),
-         Times(40, "ж") + "… (всего 100 байт)"}, // cut at a character, never within one
+        // Cut at a character, never within one.
+        {Times(50, "ж"), Times(40, "ж") + "… (всего 100 байт)"},
         {Times(41, "\x01"), Times(40, "\\x01") + "… (всего 41 байт)"},
     };
     for (const auto& r : rows)
