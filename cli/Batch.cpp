@@ -24,12 +24,7 @@ namespace kiv::cli {
 
 namespace {
 
-// One row of the order on its way through.
-struct Job : ConfirmedRow {
-    const OrderRow* row = nullptr;
-    std::vector<std::pair<std::string, std::string>> files; // format, name in the folder
-    bool written = false;   // every file of the row is on the disk
-};
+using Job = BatchRow;
 
 const char* const kFormats[] = {"scr", "dxf", "pdf"};
 
@@ -69,6 +64,10 @@ std::string RowError(const Job& job, const char* column, const std::string& mess
 // empty field cell by the text the hood was made with).
 bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std::string& error) {
     name.clear();
+    if (!IsUtf8(mask)) {
+        error = "маска имени не в кодировке UTF-8: '" + ShownCell(mask) + "'";
+        return false;
+    }
     for (std::size_t i = 0; i < mask.size(); ++i) {
         if (mask[i] != '{') {
             name += mask[i];
@@ -105,10 +104,13 @@ bool ExpandMask(const std::string& mask, const Job& job, std::string& name, std:
     return true;
 }
 
-// A name that stays inside the folder and names an ordinary file.
+// A name that stays inside the folder and names an ordinary file a file
+// manager shows: no leading dot, no control bytes.
 bool SafeName(const std::string& name) {
-    return !name.empty() && name.size() <= 255 && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name.size() <= 255 && name[0] != '.' &&
+           name.find('/') == std::string::npos &&
+           std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 struct Totals {
@@ -121,10 +123,32 @@ struct Totals {
 } // namespace
 
 bool LoadOrder(const std::string& path, Order& order) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        std::cerr << "kiv: " << path << " — папка, а не файл заказа\n";
+        return false;
+    }
+    // Far more than an order of 10,000 hoods; a device that never ends
+    // (/dev/zero) is stopped here instead of filling the memory.
+    constexpr std::size_t kMostBytes = 64 << 20;
+    std::string bytes;
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    try {
+        std::vector<char> chunk(1 << 16);
+        while (in.is_open() && bytes.size() <= kMostBytes &&
+               (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+                in.gcount() > 0)) {
+            bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        }
+    } catch (const std::exception&) {
+        in.setstate(std::ios::badbit); // the stream's buffer threw: the file cannot be read
+    }
     if (!in.is_open() || in.bad()) {
         std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+        return false;
+    }
+    if (bytes.size() > kMostBytes) {
+        std::cerr << "kiv: " << path << ": файл заказа больше 64 МБ — это не заказ\n";
         return false;
     }
     order = ReadOrder(bytes);
@@ -133,14 +157,19 @@ bool LoadOrder(const std::string& path, Order& order) {
                   << "\n";
         return false;
     }
+    if (order.windows1251) {
+        // Said, so that a file in yet another encoding is not taken for right.
+        std::cerr << "kiv: " << path << ": файл не в UTF-8, прочитан как Windows-1251\n";
+    }
     return true;
 }
 
 void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& job) {
     const std::string type = Trimmed(row.cells[kType]);
     if (type != "1" && type != "2" && type != "3") {
-        job.error = RowError(row.line, "type", "тип развертки должен быть 1, 2 или 3, а не '" +
-                                              row.cells[kType] + "'");
+        job.error = RowError(row.line, "type",
+                             "тип развертки должен быть 1, 2 или 3, а не '" +
+                                 ShownCell(row.cells[kType]) + "'");
         return;
     }
     job.type = type[0] - '0';
@@ -152,8 +181,9 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
         }
         job.qty = digits ? std::stol(qty) : 0;
         if (job.qty < 1) {
-            job.error = RowError(row.line, "qty", "количество должно быть целым числом от 1 до 999999, а не '" +
-                                                 row.cells[kQty] + "'");
+            job.error = RowError(row.line, "qty",
+                                 "количество должно быть целым числом от 1 до 999999, а не '" +
+                                     ShownCell(row.cells[kQty]) + "'");
             return;
         }
     }
@@ -168,10 +198,20 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     job.confirmation = kiv::Confirm(job.data, job.type, job.texts);
     const Confirmation& c = job.confirmation;
     switch (c.outcome) {
-    case Outcome::Refused:
-        job.error = RowError(row.line, ColumnName(ColumnOf(c.refusal.input)),
-                             ConsoleLines(RefusalText(c.refusal)));
+    case Outcome::Refused: {
+        // The validator quotes the cell whole; a long or binary one is shown cut.
+        const Column column = ColumnOf(c.refusal.input);
+        std::string message = ConsoleLines(RefusalText(c.refusal));
+        for (const std::string& cell : {row.cells[column], Trimmed(row.cells[column])}) {
+            const std::size_t at = cell.empty() ? std::string::npos : message.find(cell);
+            if (at != std::string::npos) {
+                message.replace(at, cell.size(), ShownCell(cell));
+                break;
+            }
+        }
+        job.error = RowError(row.line, ColumnName(column), message);
         return;
+    }
     case Outcome::AllowancesDoNotFit:
     case Outcome::NotFinite:
     case Outcome::DrawingFault:
@@ -229,6 +269,12 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
             std::cerr << "kiv: параметр --name: " << error << "\n";
             return false;
         }
+        if (!o.nameMask.empty() && Trimmed(base).empty()) {
+            job.error = RowError(job, "name",
+                                 "по маске --name '" + ShownCell(o.nameMask) +
+                                     "' получилось пустое имя файла: его ячейки пусты");
+            continue;
+        }
         for (const std::string& f : formats) {
             std::string name = OutputFileName(job.scriptName, f);
             if (!o.nameMask.empty()) {
@@ -237,7 +283,8 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
                 name += f;
             }
             if (!SafeName(name)) {
-                job.error = RowError(job, "name", "недопустимое имя файла '" + name + "'");
+                job.error =
+                    RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
                 break;
             }
             if (claimed.count(name) > 0) {
@@ -261,6 +308,25 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
     }
     return true;
 }
+
+} // namespace
+
+bool PlanBatch(const BatchOptions& o, const std::vector<std::string>& formats,
+               const std::string& osmode, const Order& order, unsigned jobs,
+               std::vector<BatchRow>& rows) {
+    rows.assign(order.rows.size(), BatchRow());
+    std::atomic<std::size_t> confirmed{0};
+    OnAllCores(
+        rows.size(), jobs,
+        [&](std::size_t i) {
+            rows[i].row = &order.rows[i];
+            ConfirmRow(order.rows[i], osmode, rows[i]);
+        },
+        confirmed);
+    return NameFiles(o, formats, rows);
+}
+
+namespace {
 
 // The rows' files written into the folder, each whole or not at all, and the
 // rows whose files are all there marked as written.
@@ -353,8 +419,8 @@ private:
     std::atomic<bool> failed_{false};
 };
 
-// The summary: one row per hood whose files are all written, for its
-// quantity, in the order's order, and the totals; as CSV and as JSON.
+} // namespace
+
 void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json) {
     csv = kSummaryHeader;
     nlohmann::ordered_json hoods = nlohmann::ordered_json::array();
@@ -399,8 +465,12 @@ void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json
           {"blank_mass_kg", Masses(totals.mass)},
           {"wire_length_mm", totals.wire}}},
     };
-    json = summary.dump(2) + "\n";
+    // The order's cells are UTF-8 once read; should a byte slip through all
+    // the same, it is replaced rather than failing after the files are written.
+    json = summary.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
+
+namespace {
 
 // The summary files, and everything written into the folder to the disk.
 int WriteSummary(const std::string& out, const std::vector<Job>& rows) {
@@ -461,16 +531,8 @@ int RunBatch(const BatchOptions& o) {
 
     const unsigned jobs =
         o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
-    std::vector<Job> rows(order.rows.size());
-    std::atomic<std::size_t> confirmed{0};
-    OnAllCores(
-        rows.size(), jobs,
-        [&](std::size_t i) {
-            rows[i].row = &order.rows[i];
-            ConfirmRow(order.rows[i], osmode, rows[i]);
-        },
-        confirmed);
-    if (!NameFiles(o, formats, rows)) {
+    std::vector<Job> rows;
+    if (!PlanBatch(o, formats, osmode, order, jobs, rows)) {
         return kRefused;
     }
     int status = TellRefusals(rows, o.strict);

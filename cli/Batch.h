@@ -7,6 +7,8 @@
 #include "road/Road.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kiv::cli {
 
@@ -42,5 +44,23 @@ struct ConfirmedRow {
 // The first part of a row's road: its type and quantity, the texts, the
 // validators, the calculation and the drawing's check.
 void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& out);
+
+// One row of the order on its way through the batch.
+struct BatchRow : ConfirmedRow {
+    const OrderRow* row = nullptr;
+    std::vector<std::pair<std::string, std::string>> files; // format, name in the folder
+    bool written = false;                                   // every file of the row is on the disk
+};
+
+// The batch up to the disk: every row of `order` confirmed on `jobs` threads
+// and its files named in `formats`. False, with the message on the terminal,
+// when the name mask itself is wrong. The rows point into `order`.
+bool PlanBatch(const BatchOptions& options, const std::vector<std::string>& formats,
+               const std::string& osmode, const Order& order, unsigned jobs,
+               std::vector<BatchRow>& rows);
+
+// The summary: one row per hood whose files are all written, for its
+// quantity, in the order's order, and the totals; as CSV and as JSON.
+void Summarise(const std::vector<BatchRow>& rows, std::string& csv, std::string& json);
 
 } // namespace kiv::cli

@@ -1,6 +1,7 @@
 // An order of hoods as a spreadsheet writes it: CSV in UTF-8 with or without
-// a byte-order mark, comma or semicolon separated, CRLF or LF, quoted fields,
-// and a header row naming the columns in any order.
+// a byte-order mark (or in Windows-1251, as an older Russian spreadsheet saves
+// it), comma or semicolon separated, CRLF or LF, quoted fields, and a header
+// row naming the columns in any order.
 #pragma once
 
 #include <array>
@@ -24,13 +25,26 @@ struct OrderRow {
 
 struct Order {
     std::vector<OrderRow> rows; // rows whose every cell is empty are left out
+    bool windows1251 = false; // the file was read as Windows-1251; the cells are UTF-8 all the same
     // Set when the file cannot be read as an order at all.
     std::string error;
     int errorLine = 0;
 };
 
-// Reads the whole file's bytes. A row with more cells than the header is an
-// error of the file, as is a header with an unknown, repeated or missing column.
+// Reads the whole file's bytes. Every row has the header's cells: one with
+// more, or with fewer (a file cut short), is an error of the file, as is a
+// header with an unknown, repeated or missing column, a quote left open and
+// bytes that are neither UTF-8 nor Windows-1251. Header cells left empty, as
+// spreadsheets save unused columns, are no columns while the cells below
+// them are empty too.
 Order ReadOrder(std::string_view bytes);
+
+// True when `bytes` are UTF-8 a JSON writer takes: no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+
+// A cell as a message on the terminal quotes it: what is no text (control
+// bytes, bytes that are no UTF-8) as \xNN, and cut short after 40 characters.
+std::string ShownCell(std::string_view cell);
 
 } // namespace kiv::cli

@@ -1,6 +1,6 @@
 // The order reader on arbitrary bytes: it never crashes, and what it gives
-// is consistent: either an error with its line or rows in the file's order,
-// each with no more than the header's cells.
+// is consistent: either an error with its line, in UTF-8 and short, or rows
+// in the file's order, their cells in UTF-8.
 #include "cli/Order.h"
 
 #include <cstddef>
@@ -13,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!order.error.empty()) {
         if (!order.rows.empty() && order.errorLine < order.rows.back().line) {
             __builtin_trap(); // rows read past the fault
+        }
+        if (order.errorLine < 1 || !kiv::cli::IsUtf8(order.error) || order.error.size() > 1000) {
+            __builtin_trap(); // the message quotes the file's bytes raw or whole
         }
         return 0;
     }
@@ -28,9 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const auto& cell : row.cells) {
             any = any || !cell.empty();
             cellBytes += cell.size();
+            if (!kiv::cli::IsUtf8(cell)) {
+                __builtin_trap(); // every cell is UTF-8, whatever the file's encoding
+            }
         }
-        if (!any || cellBytes > size) {
-            __builtin_trap(); // an all-empty row is skipped; cells come from the file
+        // An all-empty row is skipped; cells come from the file (Windows-1251
+        // takes at most three bytes a character in UTF-8).
+        if (!any || cellBytes > 3 * size) {
+            __builtin_trap();
         }
     }
     return 0;

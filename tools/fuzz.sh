@@ -9,7 +9,7 @@ runs="${KIV_FUZZ_RUNS:-50000}"
 cmake --preset fuzz
 cmake --build --preset fuzz
 
-for target in conversion format settings road order; do
+for target in conversion format settings road order batch; do
   # A scratch copy: what the fuzzer learns must not change the checked-in seeds.
   scratch="build/fuzz/corpus-$target"
   rm -rf "$scratch"

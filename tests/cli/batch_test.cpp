@@ -84,7 +84,11 @@ TEST_F(Batch, BadRowsAreReportedAndTheRestGoThrough) {
                             "2,100,200,1e400,0.5,c\n"
                             "4,100,200,400,0.5,d\n"
                             "1,150,200,400,0.5,e\n"
-                            "1,100,200,400,0.5,f\n";
+                            "1,100,200,400,0.5,f\n"
+                            "1," +
+                            std::string(10000, '9') +
+                            ",200,400,0.5,g\n"
+                            "\x01\x1B[2J,100,200,400,0.5,h\n";
     const struct {
         const char* text;
     } messages[] = {
@@ -93,6 +97,9 @@ TEST_F(Batch, BadRowsAreReportedAndTheRestGoThrough) {
         {"строка 5, колонка type:"},
         // Rows 2 and 7 would write the same files: the second one is refused.
         {"строка 7, колонка name: имя файла 200x400x100x0.5.scr уже занято строкой 2"},
+        // A long or binary cell is quoted cut short, what is no text escaped.
+        {"строка 8, колонка H: '9999999999999999999999999999999999999999… (всего 10000 байт)'"},
+        {"строка 9, колонка type: тип развертки должен быть 1, 2 или 3, а не '\\x01\\x1B[2J'"},
     };
     kiv::test::Ran run = batch(csv);
     EXPECT_EQ(run.status, 2);
@@ -117,17 +124,62 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
     } rows[] = {
         {"empty file", "", "пуст"},
         {"blank lines only", "\r\n\r\n", "пуст"},
-        {"unknown column", "type,H,L1,L2,S,colour\n1,1,1,1,1,red\n", "неизвестная колонка 'colour'"},
+        {"unknown column", "type,H,L1,L2,S,colour\n1,1,1,1,1,red\n",
+         "неизвестная колонка 'colour'"},
         {"repeated column", "type,H,H,L1,L2,S\n", "повторяется"},
         {"no type column", "H,L1,L2,S\n100,200,400,0.5\n", "нет колонки 'type'"},
         {"too many cells", "type,H,L1,L2,S\n1,100,200,400,0.5,9\n", "строка 2"},
+        {"a row cut short", "name;type;H;L1;L2;S;qty\nцелая;1;;;;;\nобрыв;3;100;5\n",
+         "строка 3: в строке 4 ячейки, а колонок в заголовке 7"},
+        {"a value under an unnamed column", "type,H,\n1,100,\n1,100,7\n",
+         "строка 3: в колонке 3 значение '7'"},
+        {"a quote left open", "type,name\n1,\"a\n1,b\n", "строка 2: кавычка открыта"},
+        {"neither UTF-8 nor Windows-1251", "type,name\n1,a\n1,\xEA\x98\n",
+         "строка 3: файл заказа не в кодировке UTF-8"},
+        {"a control byte in a Windows-1251 file", "type,name\n1,\xEA\x01\n", "CSV UTF-8"},
+        {"UTF-16, as Excel saves Unicode text", std::string("\xFF\xFEt\0y\0p\0e\0\n\0", 12),
+         "UTF-16"},
     };
     for (const auto& r : rows) {
-        const kiv::test::Ran run = batch(r.csv);
-        EXPECT_EQ(run.status, 2) << r.name;
-        EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << "\n" << run.err;
-        EXPECT_TRUE(written().empty()) << r.name;
+        for (const char* strict : {"--jobs=1", "--strict"}) {
+            const kiv::test::Ran run = batch(r.csv, {strict});
+            EXPECT_EQ(run.status, 2) << r.name;
+            EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << "\n" << run.err;
+            EXPECT_TRUE(written().empty()) << r.name;
+        }
     }
+    std::filesystem::create_directory(dir / "folder");
+    const struct {
+        const char* file;
+        const char* says;
+    } files[] = {
+        {"folder", "folder — папка, а не файл заказа"},
+        {"/dev/zero", "/dev/zero: файл заказа больше 64 МБ"},
+        {"missing.csv", "не удалось прочитать файл заказа missing.csv"},
+    };
+    for (const auto& f : files) {
+        const kiv::test::Ran run = runKiv({"batch", f.file, "--out", "out", "--osmode", "0"});
+        EXPECT_EQ(run.status, 2) << f.file;
+        EXPECT_NE(run.err.find(f.says), std::string::npos) << run.err;
+        EXPECT_TRUE(written().empty()) << f.file;
+    }
+}
+
+// An older Russian spreadsheet saves Windows-1251: the names reach the files
+// and both summaries as UTF-8.
+TEST_F(Batch, ReadsAnOrderInWindows1251) {
+    // "name;type;...\nкрыша;3;...\nвент;2;..." as Windows-1251
+    const std::string csv = "name;type;H;L1;L2;S;P1;P2;d;qty\r\n"
+                            "\xEA\xF0\xFB\xF8\xE0;3;100;200;400;0.5;;;;4\r\n"
+                            "\xE2\xE5\xED\xF2;2;150;300;600;0.7;4;3;;2\r\n";
+    const kiv::test::Ran run = batch(csv, {"--name", "{name}_{L1}"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("прочитан как Windows-1251"), std::string::npos) << run.err;
+    EXPECT_EQ(written(),
+              (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf",
+                                        "вент_300.scr", "крыша_200.dxf", "крыша_200.scr"}));
+    EXPECT_EQ(summary()["hoods"][0]["name"], "крыша");
+    EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3,вент,2,"), std::string::npos);
 }
 
 // Names from a mask, formats on request; a name that would leave the folder is refused.
@@ -148,12 +200,27 @@ TEST_F(Batch, NamesFromTheMaskAndTheFormatsAsked) {
     EXPECT_EQ(summary()["hoods"][1]["files"],
               nlohmann::json::parse(R"(["cap_200x400x100_P4.dxf","cap_200x400x100_P4.scr"])"));
 
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--name", "{colour}"}, {"--formats", "svg"}, {"--name", "{name"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--name", "{colour}"},
+                                                {"--formats", "svg"},
+                                                {"--name", "{name"},
+                                                {"--name", "\xFF{name}"}}) {
         std::filesystem::remove_all(dir / "out");
         EXPECT_EQ(batch(csv, bad).status, 2) << bad.back();
         EXPECT_TRUE(written().empty()) << bad.back();
     }
+}
+
+// A mask that names a file a file manager hides, or none, refuses the row.
+TEST_F(Batch, NoHiddenFilesFromTheMask) {
+    const kiv::test::Ran run = batch("name,type\n,1\n.x,2\n  ,3\nok,1\n", {"--name", "{name}"});
+    EXPECT_EQ(run.status, 2);
+    for (const char* message :
+         {"строка 2, колонка name: по маске --name '{name}' получилось пустое имя файла",
+          "строка 3, колонка name: недопустимое имя файла '.x.scr'",
+          "строка 4, колонка name: по маске"})
+        EXPECT_NE(run.err.find(message), std::string::npos) << message << "\n" << run.err;
+    EXPECT_EQ(written(),
+              (std::vector<std::string>{"ok.dxf", "ok.scr", "summary.csv", "summary.json"}));
 }
 
 // Rows are worked on several threads; the files are the road's and the

@@ -176,13 +176,19 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
          "type,L1,L2,H,name\n1,200,400,100,small\n1,2000,3000,500,big\n",
          {},
          {"строка 3 (big)", "не помещается на лист 1250 × 2500 мм", "ничего не записано"}},
-        {"a hood wider than the coil", "type,L1,L2,H\n1,2000,3000,500\n",
-         {"--coil", "600"}, {"строка 2:", "на рулон шириной 600 мм"}},
-        {"a refused row stops the whole order", "type,L1,L2,H\n1,200,400,100\n4,200,400,100\n",
-         {}, {"строка 3, колонка type", "ничего не записано"}},
+        {"a hood wider than the coil",
+         "type,L1,L2,H\n1,2000,3000,500\n",
+         {"--coil", "600"},
+         {"строка 2:", "на рулон шириной 600 мм"}},
+        {"a refused row stops the whole order",
+         "type,L1,L2,H\n1,200,400,100\n4,200,400,100\n",
+         {},
+         {"строка 3, колонка type", "ничего не записано"}},
         {"a sheet that is no size", "type\n1\n", {"--sheet", "1250x"}, {"--sheet"}},
         {"a turn step out of range", "type\n1\n", {"--turns", "400"}, {"--turns"}},
         {"a negative gap", "type\n1\n", {"--gap", "-1"}, {"зазор"}},
+        {"a row cut short", "type,L1,L2,H\n1,200\n", {}, {"строка 2:", "строка оборвана"}},
+        {"bytes in no encoding", "type,name\n1,\x98\n", {}, {"строка 2:", "CSV UTF-8"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
