@@ -24,6 +24,7 @@ struct OrderRow {
 
 struct Order {
     std::vector<OrderRow> rows; // rows whose every cell is empty are left out
+    char delimiter = ','; // of the file's cells: ',' or ';'
     // Set when the file cannot be read as an order at all.
     std::string error;
     int errorLine = 0;

@@ -189,6 +189,73 @@ bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& file
     return true;
 }
 
+StreamedFile::~StreamedFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+}
+
+bool StreamedFile::Open(const std::string& path, std::string& reason) {
+    if (!Target(path, target_, reason))
+        return false;
+    struct stat existing {};
+    replacing_ = ::stat(target_.c_str(), &existing) == 0;
+    if (replacing_ && (S_ISDIR(existing.st_mode) ||
+                       (S_ISREG(existing.st_mode) && ::access(target_.c_str(), W_OK) != 0))) {
+        reason = Failure(target_, kDiskFull, 0);
+        return false;
+    }
+    mode_ = ModeFor(replacing_, existing);
+    std::string temp = FolderOf(target_) + "/.kiv-XXXXXX";
+    fd_ = ::mkstemp(temp.data());
+    if (fd_ < 0) {
+        const int error = errno;
+        reason = Failure(target_, error == ENOSPC ? kDiskFull : "не удалось создать файл", error);
+        return false;
+    }
+    temp_ = std::move(temp);
+    return true;
+}
+
+void StreamedFile::Append(std::string_view bytes) {
+    buffer_ += bytes;
+    constexpr std::size_t kChunk = 1 << 16;
+    if (buffer_.size() >= kChunk)
+        Flush();
+}
+
+bool StreamedFile::Flush() {
+    if (error_ == 0 && fd_ >= 0 && !WriteAll(fd_, buffer_))
+        error_ = errno;
+    buffer_.clear();
+    return error_ == 0;
+}
+
+bool StreamedFile::Commit(std::string& reason, NewFileSync sync) {
+    if (fd_ < 0) {
+        reason = Failure(target_, "не удалось создать файл", 0);
+        return false;
+    }
+    // An old file is only replaced by bytes that are on the disk.
+    bool written = Flush() && ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0 &&
+                   ((!replacing_ && sync == NewFileSync::ByCaller) || ::fsync(fd_) == 0);
+    int error = error_ != 0 ? error_ : (written ? 0 : errno);
+    if (::close(fd_) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    fd_ = -1;
+    const std::string temp = std::move(temp_);
+    temp_.clear();
+    if (!written) {
+        ::unlink(temp.c_str());
+        reason = Failure(target_, kDiskFull, error);
+        return false;
+    }
+    return kiv::Commit(temp, target_, reason);
+}
+
 bool SyncFolder(const std::string& folder, std::string& reason) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0 || ::syncfs(fd) != 0) {
