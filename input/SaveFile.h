@@ -40,7 +40,8 @@ bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& file
 // A file written piece by piece and put in place whole at the end, for output
 // too long to hold in memory: until Commit whatever had its name stays as it
 // was, and a writer dropped without Commit leaves nothing behind, so that no
-// reader ever sees a file that claims more than was done.
+// reader ever sees a file that claims more than was done. A stop signal
+// (SIGINT, SIGTERM, SIGHUP) left to its default removes the new file first.
 class StreamedFile {
 public:
     StreamedFile() = default;
@@ -63,6 +64,8 @@ private:
     bool replacing_ = false;
     unsigned mode_ = 0;
     int error_ = 0; // of the first failed write
+    static constexpr std::size_t kNoSlot = ~std::size_t{0};
+    std::size_t slot_ = kNoSlot; // where a stop signal finds the new file's name
 };
 
 // Flushes everything written into the file system of `folder` to the disk:
