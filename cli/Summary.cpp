@@ -68,7 +68,13 @@ std::string SummaryLine(int line, const std::string& name, int type, long qty,
         text += separator;
         text += value;
     };
-    const auto number = [&cell, separator](std::string value) { cell(Decimal(std::move(value), separator)); };
+    const auto number = [&cell, separator](const std::string& value) {
+        if (separator == ',') {
+            cell(value);
+        } else {
+            cell(Decimal(value, separator));
+        }
+    };
     cell(CsvCell(name, separator));
     cell(std::to_string(type));
     for (double v : {d.H, d.L1, d.L2, d.S}) {
