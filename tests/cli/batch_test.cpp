@@ -254,39 +254,28 @@ TEST_F(Batch, FullDiskLeavesNoHalfFile) {
     ::umount(out.c_str());
 }
 
-// A run stopped midway keeps the old summaries, or leaves whole ones: none
-// lists a row whose files are not written, and no half summary stays behind.
+// A run stopped midway keeps the old summaries: none lists a row whose files
+// are not written, and no half summary stays behind.
 TEST_F(Batch, StoppedRunLeavesNoSummaryOfUnwrittenRows) {
     std::string csv = "type,L1,L2\n";
-    const int count = 40000;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < 40000; ++i)
         csv += "1," + std::to_string(150 + i % 1000) + "," + std::to_string(1200 + i / 1000) + "\n";
     kiv::test::WriteAll(dir / "order.csv", csv);
     for (const char* signal : {"INT", "TERM"}) {
         SCOPED_TRACE(signal);
-        std::filesystem::remove_all(dir / "out");
         std::filesystem::create_directory(dir / "out");
         kiv::test::WriteAll(dir / "out" / "summary.csv", "old");
         kiv::test::WriteAll(dir / "out" / "summary.json", "old");
-        const std::string command = "cd " + kiv::test::Quoted(dir.string()) + " && timeout -s " + signal +
-                                    " 1.5 " + kiv::test::Quoted(KIV_BINARY) +
-                                    " batch order.csv --out out --osmode 0 --formats scr -j 1 2>/dev/null";
-        const int raw = std::system(command.c_str());
-        const std::string table = ReadAll(dir / "out" / "summary.csv");
-        const std::string json = ReadAll(dir / "out" / "summary.json");
-        if (WEXITSTATUS(raw) == 124) { // stopped
-            EXPECT_EQ(table, "old");
-            EXPECT_EQ(json, "old");
-        } else {
-            EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), count + 2);
-            EXPECT_EQ(nlohmann::json::parse(json)["hoods"].size(), static_cast<std::size_t>(count));
-        }
+        // Stopped while the files are written (the whole run takes far longer).
+        const std::string command = "cd " + kiv::test::Quoted(dir.string()) + " && timeout -s " + signal + " 1.5 " +
+                                    kiv::test::Quoted(KIV_BINARY) + " batch order.csv --out out --osmode 0 --formats scr -j 1 2>&-";
+        EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 124);
+        EXPECT_EQ(ReadAll(dir / "out" / "summary.csv") + ReadAll(dir / "out" / "summary.json"), "oldold");
         // On one core at most the drawing being saved may leave its new
         // file; the summaries' new files go with the signal.
         const std::vector<std::string> names = written();
-        EXPECT_LE(std::count_if(names.begin(), names.end(),
-                                [](const std::string& name) { return name.rfind(".kiv-", 0) == 0; }),
-                  1);
+        EXPECT_LE(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n[0] == '.'; }), 1);
+        std::filesystem::remove_all(dir / "out");
     }
 }
 
