@@ -267,8 +267,9 @@ TEST_F(Batch, StoppedRunLeavesNoSummaryOfUnwrittenRows) {
         kiv::test::WriteAll(dir / "out" / "summary.csv", "old");
         kiv::test::WriteAll(dir / "out" / "summary.json", "old");
         // Stopped while the files are written (the whole run takes far longer).
-        const std::string command = "cd " + kiv::test::Quoted(dir.string()) + " && timeout -s " + signal + " 1.5 " +
-                                    kiv::test::Quoted(KIV_BINARY) + " batch order.csv --out out --osmode 0 --formats scr -j 1 2>&-";
+        const std::string command = "cd " + kiv::test::Quoted(dir.string()) + " && timeout -s " + signal +
+                                    " 1.5 " + kiv::test::Quoted(KIV_BINARY) +
+                                    " batch order.csv --out out --osmode 0 --formats scr -j 1 2>&-";
         EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 124);
         EXPECT_EQ(ReadAll(dir / "out" / "summary.csv") + ReadAll(dir / "out" / "summary.json"), "oldold");
         // On one core at most the drawing being saved may leave its new
