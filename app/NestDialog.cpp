@@ -1,6 +1,7 @@
 #include "app/NestDialog.h"
 
 #include "app/FileDialogs.h"
+#include "input/Conversion.h"
 #include "sheets/NestFiles.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -19,11 +21,10 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 
 // A number as the user types it: a decimal comma counts as the point.
 bool Number(const QLineEdit* field, double& value) {
-    QString text = field->text().trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && std::isfinite(value);
+    const std::optional<double> number =
+        kiv::TextToFloat(field->text().trimmed().toStdString(), kiv::DecimalSign::PointOrComma);
+    value = number.value_or(0);
+    return number.has_value();
 }
 
 constexpr int kMaxCopies = 9999;

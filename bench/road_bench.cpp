@@ -1,6 +1,7 @@
 // The road of one hood in memory, as a batch works it: validators,
 // calculation, texts, the drawing's check, script bytes, DXF bytes and the
 // summary line; then each stage alone, to see where the time goes.
+#include "cli/Batch.h"
 #include "cli/Summary.h"
 #include "road/Road.h"
 
@@ -76,6 +77,30 @@ void OneOutput(benchmark::State& state) {
     state.SetLabel(request.script ? "script" : "dxf");
 }
 BENCHMARK(OneOutput)->Arg(0)->Arg(1);
+
+// An order's row from its cells to the confirmed hood, as the batch reads
+// it: the cells' texts, their numbers, the validators and the calculation.
+void RowFromCells(benchmark::State& state) {
+    std::vector<kiv::cli::OrderRow> rows;
+    for (const auto& [type, texts] : Hoods()) {
+        kiv::cli::OrderRow row;
+        row.line = 2;
+        row.cells[kiv::cli::kType] = std::to_string(type);
+        row.cells[kiv::cli::kL1] = texts[kiv::Input::L1] + ".5";
+        row.cells[kiv::cli::kL2] = texts[kiv::Input::L2];
+        row.cells[kiv::cli::kH] = texts[kiv::Input::H] + ".25";
+        row.cells[kiv::cli::kS] = "0.5";
+        rows.push_back(row);
+    }
+    std::size_t i = 0;
+    for ([[maybe_unused]] auto _ : state) {
+        kiv::cli::ConfirmedRow out;
+        kiv::cli::ConfirmRow(rows[i++ % rows.size()], "0", out);
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(RowFromCells);
 
 void SummaryLineOnly(benchmark::State& state) {
     const kiv::RoadResult road = kiv::RunRoad(3, kiv::FieldTexts(), "4133");

@@ -5,6 +5,7 @@
 #include "cli/HoodJson.h"
 #include "cli/Order.h"
 #include "cli/Summary.h"
+#include "input/Conversion.h"
 #include "input/SaveFile.h"
 #include "road/Road.h"
 
@@ -14,11 +15,10 @@
 #include <fstream>
 #include <iterator>
 #include <iostream>
-#include <map>
 #include <mutex>
-#include <set>
 #include <sstream>
 #include <thread>
+#include <unordered_map>
 
 namespace kiv::cli {
 
@@ -189,8 +189,11 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     }
     for (Input in : ValidatorsFor(job.type)) {
         const std::string& cell = row.cells[ColumnOf(in)];
+        // A comma in a cell is a decimal one: in a ";" file it cannot be
+        // anything else, and in a "," file a cell holds a comma only when
+        // it was quoted, since an unquoted comma ends the cell.
         if (!cell.empty()) {
-            job.texts[in] = cell;
+            job.texts[in] = WithDecimalPoint(cell);
         }
     }
     job.data.OsmodeValue = osmode;
@@ -254,30 +257,34 @@ bool Has(const std::vector<std::string>& formats, const char* format) {
 }
 
 // The files' names, in the order's order: the first row to claim a name
-// keeps it, a later one is refused. False with the message on the terminal
-// when the mask itself is wrong.
-bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
-               std::vector<Job>& rows) {
-    std::set<std::string> claimed = {"summary.csv", "summary.json"};
-    std::map<std::string, int> claimedBy;
-    for (Job& job : rows) {
+// keeps it, a later one is refused.
+class FileNames {
+public:
+    FileNames(const BatchOptions& o, const std::vector<std::string>& formats) : o_(o), formats_(formats) {}
+
+    // The names of a good row's files in `job.files`, or why it gets none in
+    // `job.error`; taken names refuse the row and the others are taken for
+    // it when `claim` is set. False with the message on the terminal when
+    // the mask itself is wrong.
+    bool name(Job& job, bool claim) {
         if (!job.error.empty()) {
-            continue;
+            return true;
         }
         std::string base, error;
-        if (!o.nameMask.empty() && !ExpandMask(o.nameMask, job, base, error)) {
+        if (!o_.nameMask.empty() && !ExpandMask(o_.nameMask, job, base, error)) {
             std::cerr << "kiv: параметр --name: " << error << "\n";
             return false;
         }
-        if (!o.nameMask.empty() && Trimmed(base).empty()) {
+        job.files.clear();
+        if (!o_.nameMask.empty() && Trimmed(base).empty()) {
             job.error = RowError(job, "name",
-                                 "по маске --name '" + ShownCell(o.nameMask) +
+                                 "по маске --name '" + ShownCell(o_.nameMask) +
                                      "' получилось пустое имя файла: его ячейки пусты");
-            continue;
+            return true;
         }
-        for (const std::string& f : formats) {
+        for (const std::string& f : formats_) {
             std::string name = OutputFileName(job.scriptName, f);
-            if (!o.nameMask.empty()) {
+            if (!o_.nameMask.empty()) {
                 name = base;
                 name += '.';
                 name += f;
@@ -287,27 +294,34 @@ bool NameFiles(const BatchOptions& o, const std::vector<std::string>& formats,
                     RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
                 break;
             }
-            if (claimed.count(name) > 0) {
+            const auto taken = claim ? claimed_.find(name) : claimed_.end();
+            if (taken != claimed_.end()) {
                 job.error = RowError(job, "name",
                                      "имя файла " + name + " уже занято" +
-                                         (claimedBy.count(name) > 0
-                                              ? " строкой " + std::to_string(claimedBy[name])
-                                              : std::string()));
+                                         (taken->second > 0 ? " строкой " + std::to_string(taken->second)
+                                                            : std::string()));
                 break;
             }
             job.files.emplace_back(f, name);
         }
         if (!job.error.empty()) {
             job.files.clear();
-            continue;
+            return true;
         }
-        for (const auto& [format, name] : job.files) {
-            claimed.insert(name);
-            claimedBy[name] = job.row->line;
+        if (claim) {
+            for (const auto& [format, name] : job.files) {
+                claimed_.emplace(name, job.row->line);
+            }
         }
+        return true;
     }
-    return true;
-}
+
+private:
+    const BatchOptions& o_;
+    const std::vector<std::string>& formats_;
+    // Each name taken, with the line of the row that took it (0: the summaries').
+    std::unordered_map<std::string, int> claimed_ = {{"summary.csv", 0}, {"summary.json", 0}};
+};
 
 } // namespace
 
@@ -323,7 +337,8 @@ bool PlanBatch(const BatchOptions& o, const std::vector<std::string>& formats,
             ConfirmRow(order.rows[i], osmode, rows[i]);
         },
         confirmed);
-    return NameFiles(o, formats, rows);
+    FileNames names(o, formats);
+    return std::all_of(rows.begin(), rows.end(), [&](BatchRow& row) { return names.name(row, true); });
 }
 
 namespace {
@@ -340,9 +355,7 @@ public:
 
     // Script and drawing on every core; the template is painted by Qt, on
     // this thread alone. False when any file failed.
-    bool write(std::vector<Job>& rows, unsigned jobs) {
-        std::atomic<std::size_t> done{0};
-        Progress progress(rows.size(), done);
+    bool write(std::vector<Job>& rows, unsigned jobs, std::atomic<std::size_t>& done) {
         OnAllCores(
             rows.size(), jobs, [&](std::size_t i) { writeDrawings(rows[i]); }, done);
         if (pdf_) {
@@ -419,90 +432,148 @@ private:
     std::atomic<bool> failed_{false};
 };
 
-} // namespace
-
-void Summarise(const std::vector<Job>& rows, std::string& csv, std::string& json) {
-    csv = kSummaryHeader;
-    nlohmann::ordered_json hoods = nlohmann::ordered_json::array();
-    Totals totals;
-    for (const Job& job : rows) {
-        if (!job.error.empty() || !job.written) {
-            continue;
+// `json` as it stands `depth` levels deep in a document dumped with an
+// indent of 2: every line after the first moved right. A JSON text holds no
+// raw line break but those of its layout.
+std::string Indented(const nlohmann::ordered_json& json, std::size_t depth) {
+    // The order's cells are UTF-8 once read; should a byte slip through all
+    // the same, it is replaced rather than failing after the files are written.
+    const std::string text = json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    const std::string margin(2 * depth, ' ');
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        out += c;
+        if (c == '\n') {
+            out += margin;
         }
+    }
+    return out;
+}
+
+// The summary: one row per hood whose files are all written, for its
+// quantity, in the order's order, and the totals; as CSV and as JSON. Each
+// hood goes to its sinks as it comes, so that memory does not grow with the
+// order. A sink is anything with Append(bytes): a file on its way or a text.
+template <class Sink>
+class SummaryText {
+public:
+    SummaryText(Sink& csv, Sink& json, char separator) : csv_(csv), json_(json), separator_(separator) {
+        csv_.Append(SummaryHeader(separator_));
+        json_.Append("{\n  \"hoods\": [");
+    }
+
+    void add(const Job& job) {
         const RaschetData& d = job.data;
         const BlankSummary& s = job.confirmation.report.blank;
         const auto q = static_cast<double>(job.qty);
         const double wire = HasWire(PatternTypeOf(job.type)) ? WireLength(d) * q : 0;
-        nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
+        std::vector<std::string> names;
         for (const auto& [format, name] : job.files) {
-            fileList.push_back(name);
+            names.push_back(name);
         }
-        csv += SummaryLine(job.row->line, job.row->cells[kName], job.type, job.qty, d, s,
-                           fileList.get<std::vector<std::string>>());
+        csv_.Append(SummaryLine(job.row->line, job.row->cells[kName], job.type, job.qty, d, s, names, separator_));
         nlohmann::ordered_json h = HoodJson(d, job.type, job.confirmation);
         h["line"] = job.row->line;
         h["name"] = job.row->cells[kName];
         h["qty"] = job.qty;
-        h["files"] = fileList;
+        h["files"] = names;
         h["for_qty"] = {{"blank_area_mm2", s.blankArea * q},
                         {"pattern_area_mm2", s.patternArea * q},
                         {"blank_mass_kg", Masses(s.blankMass, q)},
                         {"wire_length_mm", wire}};
-        hoods.push_back(std::move(h));
-        totals.hoods += job.qty;
-        totals.area += s.blankArea * q;
+        json_.Append(any_ ? ",\n    " : "\n    ");
+        json_.Append(Indented(h, 2));
+        any_ = true;
+        totals_.hoods += job.qty;
+        totals_.area += s.blankArea * q;
         for (std::size_t m = 0; m < 3; ++m) {
-            totals.mass[m] += s.blankMass[m] * q;
+            totals_.mass[m] += s.blankMass[m] * q;
         }
-        totals.wire += wire;
+        totals_.wire += wire;
     }
-    csv += TotalsLine(totals.hoods, totals.area, totals.mass, totals.wire);
-    const nlohmann::ordered_json summary = {
-        {"hoods", hoods},
-        {"totals",
-         {{"hoods", totals.hoods},
-          {"blank_area_mm2", totals.area},
-          {"blank_mass_kg", Masses(totals.mass)},
-          {"wire_length_mm", totals.wire}}},
-    };
-    // The order's cells are UTF-8 once read; should a byte slip through all
-    // the same, it is replaced rather than failing after the files are written.
-    json = summary.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
 
-namespace {
+    // The totals: the last bytes of both texts.
+    void finish() {
+        csv_.Append(TotalsLine(totals_.hoods, totals_.area, totals_.mass, totals_.wire, separator_));
+        const nlohmann::ordered_json totals = {{"hoods", totals_.hoods},
+                                               {"blank_area_mm2", totals_.area},
+                                               {"blank_mass_kg", Masses(totals_.mass)},
+                                               {"wire_length_mm", totals_.wire}};
+        json_.Append(any_ ? "\n  ],\n  \"totals\": " : "],\n  \"totals\": ");
+        json_.Append(Indented(totals, 1));
+        json_.Append("\n}\n");
+    }
 
-// The summary files, and everything written into the folder to the disk.
-int WriteSummary(const std::string& out, const std::vector<Job>& rows) {
-    int status = kDone;
-    std::string csv, json;
-    Summarise(rows, csv, json);
-    const auto save = [&](const char* name, const std::string& text) {
+private:
+    Sink& csv_;
+    Sink& json_;
+    char separator_;
+    Totals totals_;
+    bool any_ = false;
+};
+
+// A summary kept in memory.
+struct TextSink {
+    std::string& text;
+    void Append(std::string_view bytes) { text += bytes; }
+};
+
+// The summary files in the folder, which take their names only once they are whole.
+class SummaryWriter {
+public:
+    SummaryWriter(const std::string& out, char separator)
+        : csvOpen_(open(csv_, out, "summary.csv")), jsonOpen_(open(json_, out, "summary.json")),
+          text_(csv_, json_, separator) {}
+
+    void add(const Job& job) { text_.add(job); }
+
+    // The totals, and the files in place; kFileFailed when one is not.
+    int finish() {
+        text_.finish();
+        commit(csvOpen_, csv_, "summary.csv");
+        commit(jsonOpen_, json_, "summary.json");
+        return status_;
+    }
+
+private:
+    bool open(StreamedFile& file, const std::string& out, const char* name) {
         std::string reason;
-        if (!SaveWhole(out + "/" + name, text, reason, NewFileSync::ByCaller)) {
-            std::cerr << "kiv: не удалось записать файл " << name << ": " << reason << "\n";
-            status = kFileFailed;
+        if (!file.Open(out + "/" + name, reason)) {
+            tell(name, reason);
+            return false;
         }
-    };
-    save("summary.csv", csv);
-    save("summary.json", json);
-    std::string reason;
-    if (!SyncFolder(out, reason)) {
-        std::cerr << "kiv: " << out << ": " << reason << "\n";
-        status = kFileFailed;
+        return true;
     }
-    return status;
-}
+
+    // A file that could not be started was told of already.
+    void commit(bool opened, StreamedFile& file, const char* name) {
+        std::string reason;
+        if (opened && !file.Commit(reason, NewFileSync::ByCaller)) {
+            tell(name, reason);
+        }
+    }
+
+    void tell(const char* name, const std::string& reason) {
+        std::cerr << "kiv: не удалось записать файл " << name << ": " << reason << "\n";
+        status_ = kFileFailed;
+    }
+
+    int status_ = kDone;
+    StreamedFile csv_, json_;
+    bool csvOpen_, jsonOpen_;
+    SummaryText<StreamedFile> text_;
+};
 
 // Every refused row on the terminal, kRefused when there was one; with
 // --strict only the first, and the batch stops there.
-int TellRefusals(const std::vector<Job>& rows, bool strict) {
+int TellRefusals(const std::vector<std::string>& errors, bool strict) {
     int status = kDone;
-    for (const Job& job : rows) {
-        if (job.error.empty()) {
+    for (const std::string& error : errors) {
+        if (error.empty()) {
             continue;
         }
-        std::cerr << "kiv: " << job.error << "\n";
+        std::cerr << "kiv: " << error << "\n";
         status = kRefused;
         if (strict) {
             std::cerr << "kiv: --strict: ничего не записано\n";
@@ -511,6 +582,10 @@ int TellRefusals(const std::vector<Job>& rows, bool strict) {
     }
     return status;
 }
+
+// Rows are worked on this many at a time, so that memory holds one slice of
+// the order's hoods, never all of them.
+constexpr std::size_t kSlice = 2048;
 
 } // namespace
 
@@ -531,11 +606,41 @@ int RunBatch(const BatchOptions& o) {
 
     const unsigned jobs =
         o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
-    std::vector<Job> rows;
-    if (!PlanBatch(o, formats, osmode, order, jobs, rows)) {
-        return kRefused;
+    const std::size_t count = order.rows.size();
+    const auto slice = [&](std::size_t from, std::vector<Job>& rows, const std::vector<std::string>* errors,
+                           std::atomic<std::size_t>& done) {
+        rows.assign(std::min(kSlice, count - from), Job());
+        OnAllCores(
+            rows.size(), jobs,
+            [&](std::size_t i) {
+                Job& job = rows[i];
+                job.row = &order.rows[from + i];
+                if (errors != nullptr) {
+                    job.error = (*errors)[from + i];
+                }
+                if (job.error.empty()) {
+                    ConfirmRow(*job.row, osmode, job);
+                }
+            },
+            done);
+    };
+
+    // Every row checked and its names claimed first: the refusals are told,
+    // and --strict stops, before anything is written. Only the reasons stay.
+    FileNames names(o, formats);
+    std::vector<std::string> errors(count);
+    std::atomic<std::size_t> confirmed{0};
+    for (std::size_t from = 0; from < count; from += kSlice) {
+        std::vector<Job> rows;
+        slice(from, rows, nullptr, confirmed);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!names.name(rows[i], true)) {
+                return kRefused;
+            }
+            errors[from + i] = std::move(rows[i].error);
+        }
     }
-    int status = TellRefusals(rows, o.strict);
+    int status = TellRefusals(errors, o.strict);
     if (status != kDone && o.strict) {
         return status;
     }
@@ -546,11 +651,49 @@ int RunBatch(const BatchOptions& o) {
         std::cerr << "kiv: не удалось создать папку " << o.out << "\n";
         return kFileFailed;
     }
+    // Then slice by slice: the hoods made again from their rows, their files
+    // written and their lines added to the summaries.
     RowWriter writer(o, formats);
-    if (!writer.write(rows, jobs)) {
-        status = kFileFailed;
+    SummaryWriter summary(o.out, order.delimiter);
+    std::atomic<std::size_t> done{0}, again{0};
+    {
+        const Progress progress(count, done);
+        for (std::size_t from = 0; from < count; from += kSlice) {
+            std::vector<Job> rows;
+            slice(from, rows, &errors, again);
+            for (Job& job : rows) {
+                names.name(job, false);
+            }
+            if (!writer.write(rows, jobs, done)) {
+                status = kFileFailed;
+            }
+            for (const Job& job : rows) {
+                if (job.error.empty() && job.written) {
+                    summary.add(job);
+                }
+            }
+        }
     }
-    return WriteSummary(o.out, rows) == kDone ? status : kFileFailed;
+    int summarised = summary.finish();
+    std::string reason;
+    if (!SyncFolder(o.out, reason)) {
+        std::cerr << "kiv: " << o.out << ": " << reason << "\n";
+        summarised = kFileFailed;
+    }
+    return summarised == kDone ? status : kFileFailed;
+}
+
+void Summarise(const std::vector<BatchRow>& rows, char separator, std::string& csv, std::string& json) {
+    csv.clear();
+    json.clear();
+    TextSink csvSink{csv}, jsonSink{json};
+    SummaryText<TextSink> text(csvSink, jsonSink, separator);
+    for (const BatchRow& row : rows) {
+        if (row.error.empty() && row.written) {
+            text.add(row);
+        }
+    }
+    text.finish();
 }
 
 } // namespace kiv::cli

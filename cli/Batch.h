@@ -60,7 +60,9 @@ bool PlanBatch(const BatchOptions& options, const std::vector<std::string>& form
                std::vector<BatchRow>& rows);
 
 // The summary: one row per hood whose files are all written, for its
-// quantity, in the order's order, and the totals; as CSV and as JSON.
-void Summarise(const std::vector<BatchRow>& rows, std::string& csv, std::string& json);
+// quantity, in the order's order, and the totals; as CSV and as JSON, the
+// CSV with `separator` between cells (';' puts decimal commas in its numbers),
+// as the batch writes them into its folder.
+void Summarise(const std::vector<BatchRow>& rows, char separator, std::string& csv, std::string& json);
 
 } // namespace kiv::cli

@@ -2,6 +2,7 @@
 
 #include "cli/Common.h"
 #include "cli/HoodJson.h"
+#include "input/Conversion.h"
 #include "input/SaveFile.h"
 #include "core/PatternType.h"
 #include "road/Road.h"
@@ -41,7 +42,7 @@ bool TextsOf(const CalcOptions& o, FieldTexts& texts) {
                       << o.type << "\n";
             return false;
         }
-        texts[in] = text;
+        texts[in] = WithDecimalPoint(text);
     }
     return true;
 }

@@ -3,12 +3,14 @@
 #include "cli/Batch.h"
 #include "cli/Common.h"
 #include "cli/Order.h"
+#include "input/Conversion.h"
 #include "sheets/NestFiles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 namespace kiv::cli {
@@ -47,11 +49,10 @@ bool TurnsOf(const std::string& text, std::vector<double>& turns) {
         turns = nest::HalfTurns();
         return true;
     }
-    char* end = nullptr;
-    const double step = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(step))
+    const std::optional<double> step = TextToFloat(text, DecimalSign::PointOrComma);
+    if (!step)
         return false;
-    turns = nest::TurnsEvery(step);
+    turns = nest::TurnsEvery(*step);
     return !turns.empty();
 }
 

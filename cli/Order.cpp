@@ -337,7 +337,8 @@ Order ReadOrder(std::string_view bytes) {
         reader.order.error = "нет памяти для чтения файла";
         return reader.order;
     }
-    csv_set_delim(&parser, Delimiter(bytes));
+    reader.order.delimiter = static_cast<char>(Delimiter(bytes));
+    csv_set_delim(&parser, static_cast<unsigned char>(reader.order.delimiter));
     // Fed line by line, so that every row knows the line it began on. A line
     // ends with LF, CRLF or a lone CR, as the parser's rows do; a row begins
     // at a line's start unless a quoted cell carries over from the line before.

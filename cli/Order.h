@@ -26,6 +26,7 @@ struct OrderRow {
 struct Order {
     std::vector<OrderRow> rows; // rows whose every cell is empty are left out
     bool windows1251 = false; // the file was read as Windows-1251; the cells are UTF-8 all the same
+    char delimiter = ','; // of the file's cells: ',' or ';'
     // Set when the file cannot be read as an order at all.
     std::string error;
     int errorLine = 0;

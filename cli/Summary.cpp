@@ -5,6 +5,8 @@
 #include "report/FormatFixed.h"
 #include "road/Road.h"
 
+#include <algorithm>
+
 namespace kiv::cli {
 
 const char* const kSummaryHeader =
@@ -17,10 +19,25 @@ std::string Fixed(double v, int decimals) {
     return FormatFixed(v, 15, decimals);
 }
 
+// A number cell: with ";" between the cells the decimal point is a comma.
+std::string Decimal(std::string number, char separator) {
+    if (separator == ';') {
+        std::replace(number.begin(), number.end(), '.', ',');
+    }
+    return number;
+}
+
 } // namespace
 
-std::string CsvCell(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) {
+std::string SummaryHeader(char separator) {
+    std::string header = kSummaryHeader;
+    std::replace(header.begin(), header.end(), ',', separator);
+    return header;
+}
+
+std::string CsvCell(const std::string& s, char separator) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (s.find_first_of(special) == std::string::npos) {
         return s;
     }
     std::string quoted = "\"";
@@ -35,7 +52,7 @@ std::string CsvCell(const std::string& s) {
 
 std::string SummaryLine(int line, const std::string& name, int type, long qty,
                         const RaschetData& d, const BlankSummary& s,
-                        const std::vector<std::string>& files) {
+                        const std::vector<std::string>& files, char separator) {
     const auto q = static_cast<double>(qty);
     std::string fileList;
     for (const std::string& f : files) {
@@ -47,46 +64,54 @@ std::string SummaryLine(int line, const std::string& name, int type, long qty,
     // Appended cell by cell: building "," + cell as temporaries costs more
     // and trips a false warning of GCC 12 at -O3.
     std::string text = std::to_string(line);
-    const auto cell = [&text](const std::string& value) {
-        text += ',';
+    const auto cell = [&text, separator](const std::string& value) {
+        text += separator;
         text += value;
     };
-    cell(CsvCell(name));
+    const auto number = [&cell, separator](const std::string& value) {
+        if (separator == ',') {
+            cell(value);
+        } else {
+            cell(Decimal(value, separator));
+        }
+    };
+    cell(CsvCell(name, separator));
     cell(std::to_string(type));
     for (double v : {d.H, d.L1, d.L2, d.S}) {
-        cell(ShortNumber(v));
+        number(ShortNumber(v));
     }
     const auto t = PatternTypeOf(type);
     const bool seams = HasSeams(t), wire = HasWire(t);
-    cell(seams ? ShortNumber(wire ? d.AllP1 : d.FalthP1) : std::string());
-    cell(seams ? ShortNumber(wire ? d.AllP2 : d.FalthP2) : std::string());
-    cell(wire ? ShortNumber(d.AllD) : std::string());
+    number(seams ? ShortNumber(wire ? d.AllP1 : d.FalthP1) : std::string());
+    number(seams ? ShortNumber(wire ? d.AllP2 : d.FalthP2) : std::string());
+    number(wire ? ShortNumber(d.AllD) : std::string());
     cell(std::to_string(qty));
-    cell(Fixed(s.B1, 2));
-    cell(Fixed(s.B2, 2));
-    cell(Fixed(s.blankArea * q / 1e6, 6));
-    cell(Fixed(s.patternArea * q / 1e6, 6));
+    number(Fixed(s.B1, 2));
+    number(Fixed(s.B2, 2));
+    number(Fixed(s.blankArea * q / 1e6, 6));
+    number(Fixed(s.patternArea * q / 1e6, 6));
     for (double m : s.blankMass) {
-        cell(Fixed(m * q, 3));
+        number(Fixed(m * q, 3));
     }
-    cell(wire ? Fixed(WireLength(d) * q, 1) : std::string());
-    cell(CsvCell(fileList));
+    number(wire ? Fixed(WireLength(d) * q, 1) : std::string());
+    cell(CsvCell(fileList, separator));
     text += "\r\n";
     return text;
 }
 
-std::string TotalsLine(long hoods, double area, const double (&mass)[3], double wire) {
-    std::string text = "total,,,,,,,,,,";
+std::string TotalsLine(long hoods, double area, const double (&mass)[3], double wire, char separator) {
+    std::string text = "total" + std::string(10, separator);
     text += std::to_string(hoods);
-    text += ",,,";
-    text += Fixed(area / 1e6, 6);
-    text += ",,";
+    text += std::string(3, separator);
+    text += Decimal(Fixed(area / 1e6, 6), separator);
+    text += std::string(2, separator);
     for (double m : mass) {
-        text += Fixed(m, 3);
-        text += ',';
+        text += Decimal(Fixed(m, 3), separator);
+        text += separator;
     }
-    text += Fixed(wire, 1);
-    text += ",\r\n";
+    text += Decimal(Fixed(wire, 1), separator);
+    text += separator;
+    text += "\r\n";
     return text;
 }
 

@@ -7,10 +7,12 @@
 #include "cli/Nest.h"
 #include "core/Version.h"
 #include "export/Paper.h"
+#include "input/Conversion.h"
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <list>
 #include <map>
 #include <optional>
 
@@ -242,6 +244,14 @@ struct BatchVerb {
 struct NestVerb {
     CLI::App* cmd = nullptr;
     kiv::cli::NestOptions options;
+    // An option whose number is read from its text after the parse.
+    struct Measure {
+        const char* name;
+        double* value;
+        std::string text;
+        CLI::Option* option;
+    };
+    std::list<Measure> measures; // the options keep pointers to the texts
 
     void add(CLI::App& app) {
         cmd = AddVerb(app, "nest", "Раскрой заказа на листах: DXF каждого листа, PDF и сводка");
@@ -253,19 +263,36 @@ struct NestVerb {
         const auto number = [&](const char* name, auto& value, const char* help) {
             cmd->add_option(name, value, help)->type_name("ЧИСЛО");
         };
-        number("--coil", options.coil, "Рулон этой ширины, мм, вместо листов");
-        number("--gap", options.gap, "Зазор между деталями, мм (по умолчанию 5)");
-        number("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
+        // Lengths and times are taken as text and read by the program's own
+        // parser: CLI11's conversion follows the locale.
+        const auto measure = [&](const char* name, double& value, const char* help) {
+            Measure& m = measures.emplace_back(Measure{name, &value, {}, nullptr});
+            m.option = cmd->add_option(name, m.text, help)->type_name("ЧИСЛО");
+        };
+        measure("--coil", options.coil, "Рулон этой ширины, мм, вместо листов");
+        measure("--gap", options.gap, "Зазор между деталями, мм (по умолчанию 5)");
+        measure("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
         cmd->add_option("--turns", options.turns,
                         "Повороты: 90 — на четверть оборота (по умолчанию), 180 — только на "
                         "пол-оборота, или шаг в градусах");
-        number("--time", options.time,
+        measure("--time", options.time,
                "Предел времени поиска, с (по умолчанию 10; результат задают шаги)");
         number("--iterations", options.iterations, "Шагов улучшения раскроя (по умолчанию 300)");
         number("--seed", options.seed, "Начальное число поиска (по умолчанию 1)");
     }
 
     int run() {
+        for (const Measure& m : measures) {
+            if (m.option->count() == 0) {
+                continue;
+            }
+            const std::optional<double> value = kiv::TextToFloat(m.text, kiv::DecimalSign::PointOrComma);
+            if (!value) {
+                std::cerr << "kiv: параметр " << m.name << ": нужно число, а не '" << m.text << "'\n";
+                return kRefused;
+            }
+            *m.value = *value;
+        }
         const kiv::cli::PaintSession painting;
         return kiv::cli::RunNest(options);
     }

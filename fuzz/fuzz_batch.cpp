@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         row.written = true; // as the writer marks a row whose files are all on the disk
     }
     std::string csv, json;
-    Summarise(rows, csv, json);
+    Summarise(rows, order.delimiter, csv, json);
     if (!Utf8(csv)) {
         __builtin_trap();
     }

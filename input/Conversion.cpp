@@ -60,7 +60,7 @@ struct NumberText {
 
 // Splits `text` into its parts; false when it is no number: blanks around
 // a sign, digits with or without a point, and an exponent are all it may hold.
-bool Split(std::string_view text, NumberText& n) {
+bool Split(std::string_view text, DecimalSign sign, NumberText& n) {
     std::size_t i = 0;
     const auto skipBlanks = [&] {
         while (i < text.size() && text[i] == ' ') {
@@ -74,7 +74,7 @@ bool Split(std::string_view text, NumberText& n) {
     }
     i += TakeDigits(text, i, n.intDigits);
     bool point = false;
-    if (i < text.size() && text[i] == '.') {
+    if (i < text.size() && (text[i] == '.' || (sign == DecimalSign::PointOrComma && text[i] == ','))) {
         point = true;
         ++i;
         i += TakeDigits(text, i, n.fracDigits);
@@ -130,12 +130,21 @@ std::optional<double> ValueOf(const NumberText& n) {
 
 } // namespace
 
-std::optional<double> TextToFloat(std::string_view text) {
+std::optional<double> TextToFloat(std::string_view text, DecimalSign sign) {
     NumberText number;
-    if (!Split(text, number)) {
+    if (!Split(text, sign, number)) {
         return std::nullopt;
     }
     return ValueOf(number);
+}
+
+std::string WithDecimalPoint(std::string_view text) {
+    std::string point(text);
+    const std::size_t comma = point.find(',');
+    if (comma != std::string::npos && TextToFloat(text, DecimalSign::PointOrComma)) {
+        point[comma] = '.';
+    }
+    return point;
 }
 
 std::string NotAFloatMessage(std::string_view text) {

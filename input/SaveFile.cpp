@@ -1,6 +1,9 @@
 #include "input/SaveFile.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -187,6 +190,129 @@ bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& file
         }
     }
     return true;
+}
+
+namespace {
+
+// The new files of StreamedFiles not yet in place, for a stop signal to
+// remove: a run stopped by Ctrl+C or a kill leaves no file behind that the
+// next run would not know.
+constexpr std::size_t kPendingSlots = 8;
+char pendingNames[kPendingSlots][PATH_MAX];
+std::atomic<bool> pendingUsed[kPendingSlots];
+
+void RemovePendingAndStop(int signal) {
+    for (std::size_t i = 0; i < kPendingSlots; ++i) {
+        if (pendingUsed[i])
+            ::unlink(pendingNames[i]);
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// The slot that holds `name` until Forget; kPendingSlots when none is free.
+std::size_t RememberPending(const std::string& name) {
+    static const bool handlers = [] {
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction old {};
+            if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_DFL)
+                ::signal(s, RemovePendingAndStop);
+        }
+        return true;
+    }();
+    (void)handlers;
+    if (name.size() >= PATH_MAX)
+        return kPendingSlots;
+    for (std::size_t i = 0; i < kPendingSlots; ++i) {
+        bool free = false;
+        if (pendingUsed[i].compare_exchange_strong(free, true)) {
+            // Marked used before the name is whole: a stop in between
+            // unlinks the old name of the slot, which no file has any more.
+            std::memcpy(pendingNames[i], name.c_str(), name.size() + 1);
+            return i;
+        }
+    }
+    return kPendingSlots;
+}
+
+void ForgetPending(std::size_t slot) {
+    if (slot < kPendingSlots)
+        pendingUsed[slot] = false;
+}
+
+} // namespace
+
+StreamedFile::~StreamedFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    ForgetPending(slot_);
+}
+
+bool StreamedFile::Open(const std::string& path, std::string& reason) {
+    if (!Target(path, target_, reason))
+        return false;
+    struct stat existing {};
+    replacing_ = ::stat(target_.c_str(), &existing) == 0;
+    if (replacing_ && (S_ISDIR(existing.st_mode) ||
+                       (S_ISREG(existing.st_mode) && ::access(target_.c_str(), W_OK) != 0))) {
+        reason = Failure(target_, kDiskFull, 0);
+        return false;
+    }
+    mode_ = ModeFor(replacing_, existing);
+    std::string temp = FolderOf(target_) + "/.kiv-XXXXXX";
+    fd_ = ::mkstemp(temp.data());
+    if (fd_ < 0) {
+        const int error = errno;
+        reason = Failure(target_, error == ENOSPC ? kDiskFull : "не удалось создать файл", error);
+        return false;
+    }
+    temp_ = std::move(temp);
+    slot_ = RememberPending(temp_);
+    return true;
+}
+
+void StreamedFile::Append(std::string_view bytes) {
+    buffer_ += bytes;
+    constexpr std::size_t kChunk = 1 << 16;
+    if (buffer_.size() >= kChunk)
+        Flush();
+}
+
+bool StreamedFile::Flush() {
+    if (error_ == 0 && fd_ >= 0 && !WriteAll(fd_, buffer_))
+        error_ = errno;
+    buffer_.clear();
+    return error_ == 0;
+}
+
+bool StreamedFile::Commit(std::string& reason, NewFileSync sync) {
+    if (fd_ < 0) {
+        reason = Failure(target_, "не удалось создать файл", 0);
+        return false;
+    }
+    // An old file is only replaced by bytes that are on the disk.
+    bool written = Flush() && ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0 &&
+                   ((!replacing_ && sync == NewFileSync::ByCaller) || ::fsync(fd_) == 0);
+    int error = error_ != 0 ? error_ : (written ? 0 : errno);
+    if (::close(fd_) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    fd_ = -1;
+    const std::string temp = std::move(temp_);
+    temp_.clear();
+    bool committed = false;
+    if (!written) {
+        ::unlink(temp.c_str());
+        reason = Failure(target_, kDiskFull, error);
+    } else {
+        committed = kiv::Commit(temp, target_, reason);
+    }
+    ForgetPending(slot_);
+    slot_ = kNoSlot;
+    return committed;
 }
 
 bool SyncFolder(const std::string& folder, std::string& reason) {

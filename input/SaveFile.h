@@ -37,6 +37,37 @@ struct NamedBytes {
 bool SaveAllWhole(const std::string& folder, const std::vector<NamedBytes>& files,
                   std::string& failure, NewFileSync sync = NewFileSync::Now);
 
+// A file written piece by piece and put in place whole at the end, for output
+// too long to hold in memory: until Commit whatever had its name stays as it
+// was, and a writer dropped without Commit leaves nothing behind, so that no
+// reader ever sees a file that claims more than was done. A stop signal
+// (SIGINT, SIGTERM, SIGHUP) left to its default removes the new file first.
+class StreamedFile {
+public:
+    StreamedFile() = default;
+    ~StreamedFile(); // removes the new file unless it was committed
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    // Starts the new file beside `path`; false with the reason, as SaveWhole gives it.
+    bool Open(const std::string& path, std::string& reason);
+    // Adds bytes to the end; a failure shows at Commit.
+    void Append(std::string_view bytes);
+    // Puts the file in place of `path` whole, or leaves the old one as it was.
+    bool Commit(std::string& reason, NewFileSync sync = NewFileSync::Now);
+
+private:
+    bool Flush();
+
+    std::string target_, temp_, buffer_;
+    int fd_ = -1;
+    bool replacing_ = false;
+    unsigned mode_ = 0;
+    int error_ = 0; // of the first failed write
+    static constexpr std::size_t kNoSlot = ~std::size_t{0};
+    std::size_t slot_ = kNoSlot; // where a stop signal finds the new file's name
+};
+
 // Flushes everything written into the file system of `folder` to the disk:
 // once after many new files, instead of once per file.
 bool SyncFolder(const std::string& folder, std::string& reason);

@@ -85,8 +85,9 @@ std::string FaultText(nest::NestFault fault);
 // A size in millimetres as a user typed it: no trailing zeros after the point.
 std::string Mm(double v);
 
-// Parses "W x L" ("1250x2500", "1250X2500", "1250×2500") into positive finite
-// sizes; false when the text is no such pair.
+// Parses "W x L" ("1250x2500", "1250X2500", "1250×2500", "1250,5x2500") into
+// positive finite sizes, a decimal point or comma in each; false when the text
+// is no such pair.
 bool ParseSheetSize(const std::string& text, double& width, double& length);
 
 // One sheet for the workshop's PDF.

@@ -1,8 +1,7 @@
 // The stock sheet's size as a user types it, for the command and the window.
 #include "sheets/NestFiles.h"
 
-#include <cmath>
-#include <cstdlib>
+#include "input/Conversion.h"
 
 namespace kiv::sheets {
 
@@ -22,10 +21,11 @@ bool ParseSheetSize(const std::string& text, double& width, double& length) {
     const std::size_t x = t.find('x');
     if (x == std::string::npos || t.find('x', x + 1) != std::string::npos)
         return false;
+    // Read whatever the locale, so that "1250.5x2500" and "1250,5x2500" mean the same in every shop.
     const auto number = [](const std::string& s, double& v) {
-        char* end = nullptr;
-        v = std::strtod(s.c_str(), &end);
-        return !s.empty() && end == s.c_str() + s.size() && std::isfinite(v) && v > 0;
+        const std::optional<double> value = TextToFloat(s, DecimalSign::PointOrComma);
+        v = value.value_or(0);
+        return value && *value > 0;
     };
     return number(t.substr(0, x), width) && number(t.substr(x + 1), length);
 }

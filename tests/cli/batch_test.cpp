@@ -67,12 +67,50 @@ TEST_F(Batch, ReadsWhatSpreadsheetsWrite) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(written(), expected) << r.name;
         EXPECT_EQ(summary()["totals"]["hoods"], r.hoods) << r.name;
+        // The summary written hood by hood is laid out as one whole document.
+        const std::string json = ReadAll(dir / "out" / "summary.json");
+        EXPECT_EQ(json, nlohmann::ordered_json::parse(json).dump(2) + "\n") << r.name;
     }
     // The script of the last row is the window's default script of type 3.
     kiv::OutputRequest request;
     request.script = true;
     EXPECT_EQ(ReadAll(dir / "out" / "200x400x100x0.5x3x2x2.scr"),
               kiv::RunRoad(3, kiv::FieldTexts(), "0", request).outputs.script);
+}
+
+// An order saved by a Russian spreadsheet, with ";" and decimal commas, is
+// the same order as one with points, under any locale; its summary keeps
+// ";" and the decimal comma, a "," order's summary keeps the points.
+TEST_F(Batch, DecimalCommasAndLocalesGiveTheSameHoods) {
+    const std::string point = "type,H,L1,L2,S,P1,P2,d,qty,name\n3,150.5,300,500,0.5,3.5,2,2.5,2,\"a; b\"\n"
+                              "1,100,200.25,400,1,,,,1,c\n";
+    const std::string semicolons = "type;H;L1;L2;S;P1;P2;d;qty;name\r\n3;150,5;300;500;0,5;3,5;2;2,5;2;\"a; b\"\r\n"
+                                   "1;100;200,25;400;1;;;;1;c\r\n";
+    const std::string quoted = "type,H,L1,L2,S,P1,P2,d,qty,name\n3,\"150,5\",300,500,\"0,5\",\"3,5\",2,\"2,5\",2,"
+                               "\"a; b\"\n1,100,\"200,25\",400,1,,,,1,c\n";
+    ASSERT_EQ(batch(point, {"--formats", "scr,pdf"}).status, 0);
+    const std::string json = ReadAll(dir / "out" / "summary.json"), csv = ReadAll(dir / "out" / "summary.csv");
+    const std::vector<std::string> files = written();
+    // The ";" summary cell by cell: the numbers with the comma, the names and files as they were.
+    std::string expected;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        const std::size_t cell = csv.find_last_of(",\n", i - (i > 0)) + 1;
+        const bool file = csv.find_first_of("x ", cell) < csv.find_first_of(",\r", cell);
+        expected += csv[i] == ',' ? ';' : csv[i] == '.' && !file ? ',' : csv[i];
+    }
+    expected.replace(expected.find("a; b"), 4, "\"a; b\"");
+    for (const std::string* order : {&point, &semicolons, &quoted}) {
+        for (const std::string& shopLocale : kiv::test::kShopLocales) {
+            SCOPED_TRACE(*order + " in " + shopLocale);
+            locale = shopLocale;
+            std::filesystem::remove_all(dir / "out");
+            const kiv::test::Ran run = batch(*order, {"--formats", "scr,pdf"});
+            ASSERT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(written(), files);
+            EXPECT_EQ(ReadAll(dir / "out" / "summary.json"), json);
+            EXPECT_EQ(ReadAll(dir / "out" / "summary.csv"), order == &semicolons ? expected : csv);
+        }
+    }
 }
 
 // A bad row names its line, its column and the window's message; the other
@@ -179,7 +217,7 @@ TEST_F(Batch, ReadsAnOrderInWindows1251) {
               (std::vector<std::string>{"summary.csv", "summary.json", "вент_300.dxf",
                                         "вент_300.scr", "крыша_200.dxf", "крыша_200.scr"}));
     EXPECT_EQ(summary()["hoods"][0]["name"], "крыша");
-    EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3,вент,2,"), std::string::npos);
+    EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3;вент;2;"), std::string::npos);
 }
 
 // Names from a mask, formats on request; a name that would leave the folder is refused.
@@ -281,6 +319,32 @@ TEST_F(Batch, FullDiskLeavesNoHalfFile) {
         }
     }
     ::umount(out.c_str());
+}
+
+// A run stopped midway keeps the old summaries: none lists a row whose files
+// are not written, and no half summary stays behind.
+TEST_F(Batch, StoppedRunLeavesNoSummaryOfUnwrittenRows) {
+    std::string csv = "type,L1,L2\n";
+    for (int i = 0; i < 40000; ++i)
+        csv += "1," + std::to_string(150 + i % 1000) + "," + std::to_string(1200 + i / 1000) + "\n";
+    kiv::test::WriteAll(dir / "order.csv", csv);
+    for (const char* signal : {"INT", "TERM"}) {
+        SCOPED_TRACE(signal);
+        std::filesystem::create_directory(dir / "out");
+        kiv::test::WriteAll(dir / "out" / "summary.csv", "old");
+        kiv::test::WriteAll(dir / "out" / "summary.json", "old");
+        // Stopped while the files are written (the whole run takes far longer).
+        const std::string command = "cd " + kiv::test::Quoted(dir.string()) + " && timeout -s " + signal +
+                                    " 1.5 " + kiv::test::Quoted(KIV_BINARY) +
+                                    " batch order.csv --out out --osmode 0 --formats scr -j 1 2>&-";
+        EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 124);
+        EXPECT_EQ(ReadAll(dir / "out" / "summary.csv") + ReadAll(dir / "out" / "summary.json"), "oldold");
+        // On one core at most the drawing being saved may leave its new
+        // file; the summaries' new files go with the signal.
+        const std::vector<std::string> names = written();
+        EXPECT_LE(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n[0] == '.'; }), 1);
+        std::filesystem::remove_all(dir / "out");
+    }
 }
 
 // Templates for a batch: one PDF per row, painted off screen.

@@ -174,6 +174,38 @@ TEST_F(Calc, RefusalsGiveTheWindowsTextAndStatus2) {
     }
 }
 
+// A decimal comma reads as the point, and neither depends on the locale:
+// the texts, the file's name and its bytes are those of the point.
+TEST_F(Calc, DecimalCommaAndLocaleChangeNothing) {
+    const struct {
+        const char *type, *option, *comma, *point;
+    } rows[] = {{"1", "-S", "0,7", "0.7"}, {"2", "--P1", "3,5", "3.5"}, {"3", "-d", "2,5", "2.5"},
+                {"1", "--L1", "250,25", "250.25"}};
+    for (const auto& r : rows) {
+        const auto run = [&](const std::string& shopLocale, const char* text) {
+            locale = shopLocale;
+            kiv::test::Ran ran = runKiv({"calc", "--type", r.type, "--osmode", "0", r.option, text, "--scr", "s.scr"});
+            ran.out += ReadAll(dir / "s.scr");
+            std::filesystem::remove(dir / "s.scr");
+            return ran;
+        };
+        const kiv::test::Ran expected = run("C.UTF-8", r.point);
+        ASSERT_EQ(expected.status, 0) << expected.err;
+        for (const std::string& shopLocale : kiv::test::kShopLocales) {
+            for (const char* text : {r.comma, r.point}) {
+                const kiv::test::Ran got = run(shopLocale, text);
+                EXPECT_EQ(got.status, 0) << shopLocale << " " << text << "\n" << got.err;
+                EXPECT_EQ(got.out, expected.out) << shopLocale << " " << text;
+            }
+        }
+    }
+    // A comma that makes no number is quoted as typed.
+    locale = "ru_RU.UTF-8";
+    const kiv::test::Ran bad = runKiv({"calc", "--type", "1", "--osmode", "0", "-S", "0,5,1"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("'0,5,1' is not a valid floating point value"), std::string::npos) << bad.err;
+}
+
 // Where the settings value comes from, and what is refused.
 TEST_F(Calc, OsmodeFromTheOptionElseTheSettingsFile) {
     const struct {

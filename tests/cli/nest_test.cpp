@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -203,6 +204,40 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
     }
 }
 
+// Sizes, turns and lengths read the same under every locale, with the point
+// or the decimal comma.
+TEST_F(NestCommand, NumbersReadTheSameInEveryLocale) {
+    WriteAll(dir / "order.csv", "type;H;L1;L2;S\n1;100;200;400;0,5\n");
+    const std::vector<std::string> point = {"--sheet", "1250.5x2500", "--turns", "22.5", "--gap", "2.5",
+                                            "--margin", "7.5", "--time", "5.5"};
+    std::vector<std::string> comma = point;
+    for (std::string& option : comma)
+        std::replace(option.begin(), option.end(), '.', ',');
+    std::string first;
+    for (const std::string& shopLocale : kiv::test::kShopLocales) {
+        for (const std::vector<std::string>& options : {point, comma}) {
+            SCOPED_TRACE(shopLocale + " " + options[1]);
+            locale = shopLocale;
+            std::filesystem::remove_all(dir / "out");
+            std::vector<std::string> args = {"nest", "order.csv", "--out", "out", "--iterations", "3"};
+            args.insert(args.end(), options.begin(), options.end());
+            const auto ran = runKiv(args);
+            ASSERT_EQ(ran.status, 0) << ran.err;
+            first = first.empty() ? ReadAll(dir / "out" / "nest-summary.csv") : first;
+            EXPECT_EQ(ReadAll(dir / "out" / "nest-summary.csv"), first);
+            EXPECT_NE(first.find("1250.5"), std::string::npos) << first;
+        }
+    }
+    locale = "ru_RU.UTF-8";
+    WriteAll(dir / "order.csv", "type\n1\n");
+    for (const char* option : {"--gap", "--margin", "--time", "--coil"}) {
+        const auto ran = runKiv({"nest", "order.csv", "--out", "bad", option, "2,5,"});
+        EXPECT_EQ(ran.status, 2) << option;
+        EXPECT_NE(ran.err.find(std::string("параметр ") + option + ": нужно число, а не '2,5,'"), ran.err.npos);
+        EXPECT_FALSE(std::filesystem::exists(dir / "bad"));
+    }
+}
+
 TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {
     WriteAll(dir / "order.csv", "type,H,L1,L2,qty\n1,150,300,500,12\n");
     ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out", "--iterations", "30"}).status, 0);
@@ -237,6 +272,8 @@ TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
     } rows[] = {
         {"1250x2500", true, 1250, 2500}, {"1000X2000", true, 1000, 2000},
         {"1500×3000", true, 1500, 3000}, {"1250.5x2500", true, 1250.5, 2500},
+        {"1250,5x2500", true, 1250.5, 2500}, {"1250,5x2500,5", true, 1250.5, 2500.5},
+        {"1250,5,5x2500", false, 0, 0},  {"0x10x2500", false, 0, 0},
         {"1000х2000", true, 1000, 2000}, {"1500Х3000", true, 1500, 3000}, // Cyrillic
         {"1250хх2500", false, 0, 0},
         {"1250x", false, 0, 0},          {"x2500", false, 0, 0},
@@ -245,15 +282,25 @@ TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
         {"infx2500", false, 0, 0},       {"nanx2500", false, 0, 0},
         {"1250x2500mm", false, 0, 0},    {"", false, 0, 0},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.text);
-        double width = 0, length = 0;
-        ASSERT_EQ(kiv::sheets::ParseSheetSize(r.text, width, length), r.ok);
-        if (r.ok) {
-            EXPECT_EQ(width, r.width);
-            EXPECT_EQ(length, r.length);
+    // The window's Qt sets the number locale from the environment: a Russian
+    // one must not change what a size means.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* locale : {"C", "ru_RU.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, locale) == nullptr) {
+            ADD_FAILURE() << "locale " << locale << " is not installed (tools/setup.sh makes it)";
+            continue;
+        }
+        for (const auto& r : rows) {
+            SCOPED_TRACE(std::string(r.text) + " in " + locale);
+            double width = 0, length = 0;
+            EXPECT_EQ(kiv::sheets::ParseSheetSize(r.text, width, length), r.ok);
+            if (r.ok) {
+                EXPECT_EQ(width, r.width);
+                EXPECT_EQ(length, r.length);
+            }
         }
     }
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 } // namespace

@@ -62,7 +62,7 @@ protected:
     // `kiv` with `args` in `where` (the test's folder by default).
     Ran runKiv(const std::vector<std::string>& args, const std::filesystem::path& where = {}) const {
         std::string command = "cd " + Quoted((where.empty() ? dir : where).string()) + " && " +
-                              Quoted(KIV_BINARY);
+                              (locale.empty() ? "" : "LC_ALL=" + Quoted(locale) + " ") + Quoted(KIV_BINARY);
         for (const auto& a : args)
             command += " " + Quoted(a);
         command += " >" + Quoted((dir / ".out").string()) + " 2>" + Quoted((dir / ".err").string());
@@ -86,6 +86,10 @@ protected:
     }
 
     std::filesystem::path dir;
+    std::string locale; // LC_ALL for the runs; empty: the test's own
 };
+
+// The locales a shop may run the command in: numbers read the same in all.
+inline const std::vector<std::string> kShopLocales = {"C.UTF-8", "ru_RU.UTF-8"};
 
 } // namespace kiv::test

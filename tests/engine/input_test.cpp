@@ -120,6 +120,28 @@ TEST(TextToFloatLocale, IgnoresTheProcessLocale) {
     EXPECT_EQ(comma, std::nullopt);
 }
 
+// Option values and order cells may carry the decimal comma; one separator
+// only, and nothing else the point text refuses gets in with it.
+TEST(TextToFloatComma, OneCommaStandsForThePoint) {
+    const struct {
+        std::string text;
+        std::optional<double> value;
+        std::string withPoint; // WithDecimalPoint's text
+    } rows[] = {
+        {"0,5", 0.5, "0.5"}, {",5", 0.5, ".5"}, {"150,5", 150.5, "150.5"}, {" -1,5e2 ", -150, " -1.5e2 "},
+        {"2.5", 2.5, "2.5"}, {"7", 7, "7"}, {",", 0, "."}, {"1,", 1, "1."}, {"1,2,3", kNotANumber, "1,2,3"},
+        {"1,5.3", kNotANumber, "1,5.3"}, {"1.5,3", kNotANumber, "1.5,3"}, {"1 ,5", kNotANumber, "1 ,5"},
+        {"1e3,5", kNotANumber, "1e3,5"}, {"abc", kNotANumber, "abc"}, {"", kNotANumber, ""},
+        {"1,8e308", kNotANumber, "1,8e308"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(kiv::TextToFloat(r.text, kiv::DecimalSign::PointOrComma), r.value) << "'" << r.text << "'";
+        EXPECT_EQ(kiv::WithDecimalPoint(r.text), r.withPoint) << "'" << r.text << "'";
+        // What the comma text reads as, the point text reads as in the window.
+        EXPECT_EQ(kiv::TextToFloat(kiv::WithDecimalPoint(r.text)), r.value) << "'" << r.text << "'";
+    }
+}
+
 TEST(NotAFloatMessage, QuotesTheWholeText) {
     EXPECT_EQ(kiv::NotAFloatMessage("1.2.3"), "'1.2.3' is not a valid floating point value");
     EXPECT_EQ(kiv::NotAFloatMessage(""), "'' is not a valid floating point value");

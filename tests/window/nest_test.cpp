@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <clocale>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -231,6 +233,44 @@ TEST_F(NestTest, RefusedInputWritesNothingAndKeepsTheDialogOpen) {
         d->reject();
         QTest::qWait(0);
     }
+}
+
+// The application object takes the number locale from the environment; a
+// Russian one must not change what the fields mean.
+TEST_F(NestTest, FieldsReadTheSameInEveryLocale) {
+    const struct {
+        Input input;
+        kiv::nest::Stock stock;
+        double gap, margin, time;
+    } rows[] = {
+        {{{{"EditStockSize", "1250.5x2500"}, {"EditGap", "2.5"}, {"EditMargin", "7.5"}, {"EditTime", "5.5"}},
+          NestDialog::OtherSheet}, {1250.5, 2500, false}, 2.5, 7.5, 5.5},
+        {{{{"EditStockSize", "1250,5x2500"}, {"EditGap", "2,5"}, {"EditMargin", " 7,5 "}, {"EditTime", "5,5"}},
+          NestDialog::OtherSheet}, {1250.5, 2500, false}, 2.5, 7.5, 5.5},
+        {{{{"EditStockSize", "600,5"}}, NestDialog::Coil}, {600.5, 0, true}, 5, 10, 5},
+    };
+    confirm(1);
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* locale : {"C", "ru_RU.UTF-8"}) {
+        ASSERT_NE(std::setlocale(LC_NUMERIC, locale), nullptr) << locale << " (tools/setup.sh makes it)";
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.input.fields[0].second.toStdString() + " in " + locale);
+            NestDialog* d = openNest();
+            ASSERT_NE(d, nullptr);
+            choose(d->ComboStock, r.input.stock);
+            for (const auto& [name, text] : r.input.fields)
+                retype(d->findChild<QLineEdit*>(QString::fromLatin1(name)), text);
+            NestRequest q;
+            QString error;
+            EXPECT_TRUE(d->read(q, error)) << error.toStdString();
+            EXPECT_EQ(std::tie(q.stock.width, q.stock.length, q.stock.coil, q.options.gap, q.options.margin,
+                               q.options.timeLimit),
+                      std::tie(r.stock.width, r.stock.length, r.stock.coil, r.gap, r.margin, r.time));
+            d->reject();
+            QTest::qWait(0);
+        }
+    }
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST_F(NestTest, CancelledSearchWritesNothing) {
