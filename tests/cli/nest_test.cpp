@@ -6,9 +6,12 @@
 #include "run_kiv.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -26,7 +29,7 @@ const char* const kOrder = "type,H,L1,L2,S,qty,name\n"
                            "1,100,200,400,0.5,5,a\n"
                            "2,150,300,500,0.5,3,b\n"
                            "3,200,400,600,1,2,c\n";
-const char* const kCopies = "2:5 3:3 4:2";
+const char* const kCopies = "1:5 2:3 3:2";
 
 class NestCommand : public KivTest {
 protected:
@@ -91,8 +94,8 @@ TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
     } rows[] = {
         {"a gap wider than the one nested with", "60", "10", kCopies},
         {"a margin wider than the one nested with", "5", "400", kCopies},
-        {"a copy more than written", "5", "10", "2:6 3:3 4:2"},
-        {"a hood the order does not hold", "5", "10", "2:5 3:3"},
+        {"a copy more than written", "5", "10", "1:6 2:3 3:2"},
+        {"a hood the order does not hold", "5", "10", "1:5 2:3"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -217,6 +220,47 @@ TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {
     EXPECT_DOUBLE_EQ(field("total", 7), field("blanks", 7));
     EXPECT_GE(field("total", 9), field("blanks", 9));
     EXPECT_GT(field("sheet", 9), 0);
+}
+
+// A copy is labelled by its hood's place in the order and its own number,
+// both from 1, as the window labels the copies of its one hood: not by the
+// hood's line in the file, which blank lines and the header shift.
+TEST_F(NestCommand, CopiesAreLabelledByTheHoodsPlaceInTheOrder) {
+    const struct {
+        const char* what;
+        const char* order;
+        std::map<std::string, std::vector<int>> hoods; // name: place, file line, copies
+    } rows[] = {
+        {"one hood on the first row", "type,H,L1,L2,qty,name\n1,100,200,400,3,a\n", {{"a", {1, 2, 3}}}},
+        {"blank lines between, the first hood thicker so its sheets come last",
+         "type,H,L1,L2,S,qty,name\n\n1,100,200,400,1,2,a\n\n\n2,150,300,500,0.5,3,b\n",
+         {{"a", {1, 3, 2}}, {"b", {2, 6, 3}}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        WriteAll(dir / "order.csv", r.order);
+        std::filesystem::remove_all(dir / "out");
+        const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "10"});
+        ASSERT_EQ(ran.status, 0) << ran.err;
+        std::map<std::string, std::vector<std::string>> labels;
+        const auto summary = nlohmann::json::parse(ReadAll(dir / "out" / "nest-summary.json"));
+        for (const auto& group : summary["thicknesses"]) {
+            for (const auto& sheet : group["sheets"]) {
+                for (const auto& part : sheet["parts"]) {
+                    const std::string name = part["name"];
+                    EXPECT_EQ(part["line"], r.hoods.at(name)[1]) << name;
+                    labels[name].push_back(part["label"]);
+                }
+            }
+        }
+        for (const auto& [name, hood] : r.hoods) {
+            std::vector<std::string> expected;
+            for (int copy = 1; copy <= hood[2]; ++copy)
+                expected.push_back(std::to_string(hood[0]) + "-" + std::to_string(copy));
+            std::sort(labels[name].begin(), labels[name].end());
+            EXPECT_EQ(labels[name], expected) << name;
+        }
+    }
 }
 
 } // namespace

@@ -7,12 +7,14 @@
 #include "sheets/NestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -255,6 +257,84 @@ TEST_F(NestTest, CancelledSearchWritesNothing) {
     EXPECT_NE(d, nullptr) << "the dialog stays for another try";
     EXPECT_TRUE(messages.shown.empty()) << messageLog();
     EXPECT_FALSE(QFileInfo::exists(out()));
+}
+
+// "Отменить" ends the work at any moment before the files are written: while
+// the first layout of many copies is still being made, and while the sheets'
+// pages are painted; nothing is written, the dialog stays, and the work ends
+// at once. The window's loop goes on meanwhile.
+TEST_F(NestTest, CancelAtAnyMomentWritesNothingAndEndsAtOnce) {
+    const struct {
+        const char* what;
+        const char* copies;
+        const char* time;
+        bool (*now)(const QProgressDialog&); // when to press "Отменить"
+    } rows[] = {
+        {"before the first layout of the most copies the dialog takes", "9999", "600",
+         [](const QProgressDialog& p) { return p.value() == 0 && p.labelText() == QStringLiteral("Раскрой…"); }},
+        {"while the sheets are painted", "400", "1",
+         [](const QProgressDialog& p) { return p.labelText().startsWith(QStringLiteral("Листы PDF")); }},
+    };
+    confirm(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        messages.shown.clear();
+        QElapsedTimer clock;
+        qint64 pressed = -1, lastTick = -1, longestGap = 0;
+        QTimer watch;
+        watch.setInterval(5);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            if (lastTick >= 0)
+                longestGap = std::max(longestGap, now - lastTick);
+            lastTick = now;
+            auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("NestProgress"));
+            if (pressed >= 0 || progress == nullptr || !progress->isVisible() || !r.now(*progress))
+                return;
+            auto* button = progress->findChild<QPushButton*>();
+            ASSERT_NE(button, nullptr);
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            pressed = clock.elapsed();
+        });
+        clock.start();
+        watch.start();
+        NestDialog* d = run({{{"EditFolder", out()}, {"EditCopies", r.copies}, {"EditTime", r.time}}});
+        const qint64 ended = clock.elapsed();
+        watch.stop();
+        ASSERT_GE(pressed, 0) << "never the moment to cancel";
+        EXPECT_LT(ended - pressed, 500) << "the work went on after the cancel";
+        EXPECT_LT(longestGap, 500) << "the window stood still";
+        ASSERT_NE(d, nullptr) << "the dialog stays for another try";
+        EXPECT_TRUE(messages.shown.empty()) << messageLog();
+        EXPECT_FALSE(QFileInfo::exists(out()));
+        d->reject();
+        QTest::qWait(0);
+    }
+}
+
+// The sheets' pages are painted off the window's thread, the progress dialog
+// saying so, before the files are written.
+TEST_F(NestTest, ProgressCountsTheSheetsPages) {
+    confirm(1);
+    std::vector<QString> seen;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("NestProgress"));
+        if (progress != nullptr && progress->isVisible() &&
+            (seen.empty() || seen.back() != progress->labelText()))
+            seen.push_back(progress->labelText());
+    });
+    watch.start();
+    ASSERT_EQ(run({{{"EditFolder", out()}, {"EditCopies", "200"}, {"EditTime", "1"}}}), nullptr) << messageLog();
+    watch.stop();
+    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Раскрой записан."))) << messageLog();
+    EXPECT_TRUE(QFileInfo::exists(QDir(out()).filePath(QStringLiteral("nest-sheets.pdf"))));
+    const auto page = std::find_if(seen.begin(), seen.end(), [](const QString& t) {
+        return t.startsWith(QStringLiteral("Листы PDF"));
+    });
+    EXPECT_NE(page, seen.end()) << "the pages not shown";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 
 #include "app/HoodView3D.h"
+#include "app/InfoTexts.h"
 #include "app/PatternView.h"
 #include "core/Calculation.h"
 #include "script/Script.h"
@@ -333,3 +334,78 @@ INSTANTIATE_TEST_SUITE_P(Types, ViewNames, ::testing::Values(1, 2, 3),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
 } // namespace
+
+// The menu's shortcuts typed into a view window, with the focus on one of its
+// controls, do what the menu does; a command the menu has disabled does
+// nothing there either, and Esc closes the view.
+TEST_F(ViewTest, MenuShortcutsWorkFromAFocusedView) {
+    enum class Then { HoodShown, PatternShown, AsksWhereToSave, Previews, ShowsHelp, Nothing, ViewClosed };
+    const struct {
+        const char* what;
+        bool inHood; // typed in the 3D view, else in the pattern view
+        bool newCalculation; // "Новый расчет развертки" pressed after the view opened
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        Then then;
+    } rows[] = {
+        {"Ctrl+3 in the pattern view", false, false, Qt::Key_3, Qt::ControlModifier, Then::HoodShown},
+        {"Ctrl+R in the 3D view", true, false, Qt::Key_R, Qt::ControlModifier, Then::PatternShown},
+        {"Ctrl+E in the pattern view", false, false, Qt::Key_E, Qt::ControlModifier, Then::AsksWhereToSave},
+        {"Ctrl+P in the 3D view", true, false, Qt::Key_P, Qt::ControlModifier, Then::Previews},
+        {"F1 in the pattern view", false, false, Qt::Key_F1, Qt::NoModifier, Then::ShowsHelp},
+        {"F1 in the 3D view", true, false, Qt::Key_F1, Qt::NoModifier, Then::ShowsHelp},
+        {"Ctrl+E once the hood is unlocked", false, true, Qt::Key_E, Qt::ControlModifier, Then::Nothing},
+        {"Ctrl+3 once the hood is unlocked", false, true, Qt::Key_3, Qt::ControlModifier, Then::Nothing},
+        {"Esc in the pattern view", false, false, Qt::Key_Escape, Qt::NoModifier, Then::ViewClosed},
+        {"Esc in the 3D view", true, false, Qt::Key_Escape, Qt::NoModifier, Then::ViewClosed},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        confirm(1);
+        messages.shown.clear();
+        dialogs.asked.clear();
+        dialogs.previews = 0;
+        QWidget* view = nullptr;
+        QWidget* control = nullptr;
+        if (r.inHood) {
+            auto* hood = openHood();
+            ASSERT_NE(hood, nullptr);
+            view = hood;
+            control = hood->foldSlider();
+        } else {
+            auto* pattern = openPattern();
+            ASSERT_NE(pattern, nullptr);
+            view = pattern;
+            control = pattern->canvas();
+        }
+        if (r.newCalculation)
+            clickButton("ButtonNewRaschet");
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+        control->setFocus();
+        QTest::keyClick(control, r.key, r.modifiers);
+
+        auto* hood = form->findChild<HoodWindow3D*>(QStringLiteral("HoodView3D"));
+        auto* pattern = form->findChild<PatternWindow*>(QStringLiteral("PatternView"));
+        const bool hoodShown = hood != nullptr && hood->isVisible();
+        const bool patternShown = pattern != nullptr && pattern->isVisible();
+        EXPECT_EQ(hoodShown, r.inHood ? r.then != Then::ViewClosed : r.then == Then::HoodShown);
+        EXPECT_EQ(patternShown, r.inHood ? r.then == Then::PatternShown : r.then != Then::ViewClosed);
+        EXPECT_EQ(dialogs.asked.size(), r.then == Then::AsksWhereToSave ? 1u : 0u);
+        EXPECT_EQ(dialogs.previews, r.then == Then::Previews ? 1 : 0);
+        if (r.then == Then::ShowsHelp) {
+            ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+            EXPECT_EQ(messages.shown[0].text, HelpText());
+        } else {
+            EXPECT_TRUE(messages.shown.empty()) << messageLog();
+        }
+        for (QWidget* w : {static_cast<QWidget*>(hood), static_cast<QWidget*>(pattern)}) {
+            if (w != nullptr)
+                w->close();
+        }
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        if (!r.newCalculation)
+            clickButton("ButtonNewRaschet");
+    }
+}
