@@ -199,6 +199,8 @@ bool TForm1::searchWithProgress(const std::vector<kiv::sheets::Hood>& hoods,
         shared.cancel = true;
         progress.setLabelText(QString::fromUtf8("Остановка…"));
     });
+    if (progress.wasCanceled()) // pressed while the dialog was being set up
+        shared.cancel = true;
     kiv::sheets::NestedOrder result;
     OffTheWindowsThread(
         progress,
@@ -233,8 +235,8 @@ bool TForm1::writeWithProgress(const kiv::sheets::NestedOrder& nested, const std
         shared.done = 0;
         shared.planned = 0;
     }
-    progress.setLabelText(QString::fromUtf8("Листы PDF…"));
-    progress.setValue(0);
+    // Connected first: setting a modal progress dialog's value runs the
+    // event loop, and a cancel pressed then must not be lost.
     const QMetaObject::Connection cancel = connect(&progress, &QProgressDialog::canceled, this, [&] {
         const std::lock_guard<std::mutex> lock(shared.mutex);
         if (shared.what == kSaving)
@@ -242,6 +244,8 @@ bool TForm1::writeWithProgress(const kiv::sheets::NestedOrder& nested, const std
         shared.cancel = true;
         progress.setLabelText(QString::fromUtf8("Остановка…"));
     });
+    progress.setLabelText(QString::fromUtf8("Листы PDF…"));
+    progress.setValue(0);
     bool wrote = false, saving = false;
     OffTheWindowsThread(
         progress,
