@@ -4,7 +4,8 @@ is a valid polygon inside its sheet by the margin, no two parts on a sheet are
 closer than the gap, every copy of every hood is there exactly once, and all
 copies of a hood are the same shape (equal edge lengths and area).
 
-Usage: nest_sheets_check.py FOLDER GAP MARGIN HOOD:QTY ... (HOOD: the hood's place in the order, from 1)"""
+Usage: nest_sheets_check.py FOLDER GAP MARGIN HOOD:QTY ...
+(HOOD: the number in a copy's label, the hood's place in the order from 1)"""
 import glob
 import os
 import re
@@ -21,8 +22,8 @@ def main():
     folder, gap, margin = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
     expected = {int(l): int(q) for l, q in (a.split(":") for a in sys.argv[4:])}
     faults = []
-    seen = defaultdict(list)  # hood -> copies
-    shapes = defaultdict(list)  # hood -> (area, edge lengths)
+    seen = defaultdict(list)  # line -> copies
+    shapes = defaultdict(list)  # line -> (area, edge lengths)
     files = sorted(glob.glob(os.path.join(folder, "sheet-*.dxf")),
                    key=lambda f: int(re.search(r"(\d+)\.dxf$", f).group(1)))
     if not files:
@@ -55,12 +56,12 @@ def main():
         if len(labels) != len(parts):
             faults.append(f"{name}: {len(parts)} parts but {len(labels)} labels")
         for text, at in labels:
-            hood, copy = (int(x) for x in text.split("-"))
-            seen[hood].append(copy)
+            line, copy = (int(x) for x in text.split("-"))
+            seen[line].append(copy)
             poly, pts = min(parts, key=lambda part: part[0].distance(at))
             edges = sorted(round(Point(pts[i]).distance(Point(pts[i - 1])), 3)
                            for i in range(len(pts)))
-            shapes[hood].append((round(poly.area, 1), edges))
+            shapes[line].append((round(poly.area, 1), edges))
         for i, (a, _) in enumerate(parts):
             if not usable.contains(a):
                 faults.append(f"{name}: part {i} outside the sheet's margin")
@@ -68,14 +69,14 @@ def main():
                 d = a.distance(parts[j][0])
                 if d < gap - TOLERANCE:
                     faults.append(f"{name}: parts {i} and {j} {d:.4f} mm apart")
-    for hood, qty in expected.items():
-        if sorted(seen[hood]) != list(range(1, qty + 1)):
-            faults.append(f"hood {hood}: copies {sorted(seen[hood])}, expected 1..{qty}")
-        if any(s != shapes[hood][0] for s in shapes[hood]):
-            faults.append(f"hood {hood}: copies differ in shape")
-    for hood in seen:
-        if hood not in expected:
-            faults.append(f"hood {hood}: not in the order")
+    for line, qty in expected.items():
+        if sorted(seen[line]) != list(range(1, qty + 1)):
+            faults.append(f"line {line}: copies {sorted(seen[line])}, expected 1..{qty}")
+        if any(s != shapes[line][0] for s in shapes[line]):
+            faults.append(f"line {line}: copies differ in shape")
+    for line in seen:
+        if line not in expected:
+            faults.append(f"line {line}: not in the order")
     for f in faults:
         print(f)
     return 1 if faults else 0

@@ -312,29 +312,4 @@ TEST_F(NestTest, CancelAtAnyMomentWritesNothingAndEndsAtOnce) {
     }
 }
 
-// The sheets' pages are painted off the window's thread, the progress dialog
-// saying so, before the files are written.
-TEST_F(NestTest, ProgressCountsTheSheetsPages) {
-    confirm(1);
-    std::vector<QString> seen;
-    QTimer watch;
-    watch.setInterval(5);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("NestProgress"));
-        if (progress != nullptr && progress->isVisible() &&
-            (seen.empty() || seen.back() != progress->labelText()))
-            seen.push_back(progress->labelText());
-    });
-    watch.start();
-    ASSERT_EQ(run({{{"EditFolder", out()}, {"EditCopies", "200"}, {"EditTime", "1"}}}), nullptr) << messageLog();
-    watch.stop();
-    ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
-    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Раскрой записан."))) << messageLog();
-    EXPECT_TRUE(QFileInfo::exists(QDir(out()).filePath(QStringLiteral("nest-sheets.pdf"))));
-    const auto page = std::find_if(seen.begin(), seen.end(), [](const QString& t) {
-        return t.startsWith(QStringLiteral("Листы PDF"));
-    });
-    EXPECT_NE(page, seen.end()) << "the pages not shown";
-}
-
 } // namespace

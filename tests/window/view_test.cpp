@@ -339,25 +339,23 @@ INSTANTIATE_TEST_SUITE_P(Types, ViewNames, ::testing::Values(1, 2, 3),
 // controls, do what the menu does; a command the menu has disabled does
 // nothing there either, and Esc closes the view.
 TEST_F(ViewTest, MenuShortcutsWorkFromAFocusedView) {
-    enum class Then { HoodShown, PatternShown, AsksWhereToSave, Previews, ShowsHelp, Nothing, ViewClosed };
+    enum Then { Hood, Pattern, Asks, Previews, Help, Nothing, Closed };
     const struct {
         const char* what;
-        bool inHood; // typed in the 3D view, else in the pattern view
-        bool newCalculation; // "Новый расчет развертки" pressed after the view opened
+        bool inHood, unlocked; // typed in the 3D view; after "Новый расчет развертки"
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         Then then;
     } rows[] = {
-        {"Ctrl+3 in the pattern view", false, false, Qt::Key_3, Qt::ControlModifier, Then::HoodShown},
-        {"Ctrl+R in the 3D view", true, false, Qt::Key_R, Qt::ControlModifier, Then::PatternShown},
-        {"Ctrl+E in the pattern view", false, false, Qt::Key_E, Qt::ControlModifier, Then::AsksWhereToSave},
-        {"Ctrl+P in the 3D view", true, false, Qt::Key_P, Qt::ControlModifier, Then::Previews},
-        {"F1 in the pattern view", false, false, Qt::Key_F1, Qt::NoModifier, Then::ShowsHelp},
-        {"F1 in the 3D view", true, false, Qt::Key_F1, Qt::NoModifier, Then::ShowsHelp},
-        {"Ctrl+E once the hood is unlocked", false, true, Qt::Key_E, Qt::ControlModifier, Then::Nothing},
-        {"Ctrl+3 once the hood is unlocked", false, true, Qt::Key_3, Qt::ControlModifier, Then::Nothing},
-        {"Esc in the pattern view", false, false, Qt::Key_Escape, Qt::NoModifier, Then::ViewClosed},
-        {"Esc in the 3D view", true, false, Qt::Key_Escape, Qt::NoModifier, Then::ViewClosed},
+        {"Ctrl+3 in the pattern view", false, false, Qt::Key_3, Qt::ControlModifier, Hood},
+        {"Ctrl+R in the 3D view", true, false, Qt::Key_R, Qt::ControlModifier, Pattern},
+        {"Ctrl+E in the pattern view", false, false, Qt::Key_E, Qt::ControlModifier, Asks},
+        {"Ctrl+P in the 3D view", true, false, Qt::Key_P, Qt::ControlModifier, Previews},
+        {"F1 in the 3D view", true, false, Qt::Key_F1, Qt::NoModifier, Help},
+        {"Ctrl+E once unlocked", false, true, Qt::Key_E, Qt::ControlModifier, Nothing},
+        {"Ctrl+3 once unlocked", false, true, Qt::Key_3, Qt::ControlModifier, Nothing},
+        {"Esc in the pattern view", false, false, Qt::Key_Escape, Qt::NoModifier, Closed},
+        {"Esc in the 3D view", true, false, Qt::Key_Escape, Qt::NoModifier, Closed},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
@@ -365,47 +363,34 @@ TEST_F(ViewTest, MenuShortcutsWorkFromAFocusedView) {
         messages.shown.clear();
         dialogs.asked.clear();
         dialogs.previews = 0;
-        QWidget* view = nullptr;
-        QWidget* control = nullptr;
-        if (r.inHood) {
-            auto* hood = openHood();
-            ASSERT_NE(hood, nullptr);
-            view = hood;
-            control = hood->foldSlider();
-        } else {
-            auto* pattern = openPattern();
-            ASSERT_NE(pattern, nullptr);
-            view = pattern;
-            control = pattern->canvas();
-        }
-        if (r.newCalculation)
+        HoodWindow3D* hood = r.inHood ? openHood() : nullptr;
+        PatternWindow* pattern = r.inHood ? nullptr : openPattern();
+        QWidget* view = r.inHood ? static_cast<QWidget*>(hood) : pattern;
+        ASSERT_NE(view, nullptr);
+        if (r.unlocked)
             clickButton("ButtonNewRaschet");
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+        QWidget* control = r.inHood ? static_cast<QWidget*>(hood->foldSlider()) : pattern->canvas();
         control->setFocus();
         QTest::keyClick(control, r.key, r.modifiers);
 
-        auto* hood = form->findChild<HoodWindow3D*>(QStringLiteral("HoodView3D"));
-        auto* pattern = form->findChild<PatternWindow*>(QStringLiteral("PatternView"));
-        const bool hoodShown = hood != nullptr && hood->isVisible();
-        const bool patternShown = pattern != nullptr && pattern->isVisible();
-        EXPECT_EQ(hoodShown, r.inHood ? r.then != Then::ViewClosed : r.then == Then::HoodShown);
-        EXPECT_EQ(patternShown, r.inHood ? r.then == Then::PatternShown : r.then != Then::ViewClosed);
-        EXPECT_EQ(dialogs.asked.size(), r.then == Then::AsksWhereToSave ? 1u : 0u);
-        EXPECT_EQ(dialogs.previews, r.then == Then::Previews ? 1 : 0);
-        if (r.then == Then::ShowsHelp) {
-            ASSERT_EQ(messages.shown.size(), 1u) << messageLog();
+        hood = form->findChild<HoodWindow3D*>(QStringLiteral("HoodView3D"));
+        pattern = form->findChild<PatternWindow*>(QStringLiteral("PatternView"));
+        EXPECT_EQ(hood != nullptr && hood->isVisible(), r.inHood ? r.then != Closed : r.then == Hood);
+        EXPECT_EQ(pattern != nullptr && pattern->isVisible(), r.inHood ? r.then == Pattern : r.then != Closed);
+        EXPECT_EQ(dialogs.asked.size(), r.then == Asks ? 1u : 0u);
+        EXPECT_EQ(dialogs.previews, r.then == Previews ? 1 : 0);
+        ASSERT_EQ(messages.shown.size(), r.then == Help ? 1u : 0u) << messageLog();
+        if (r.then == Help) {
             EXPECT_EQ(messages.shown[0].text, HelpText());
-        } else {
-            EXPECT_TRUE(messages.shown.empty()) << messageLog();
         }
-        for (QWidget* w : {static_cast<QWidget*>(hood), static_cast<QWidget*>(pattern)}) {
+        for (QWidget* w : {static_cast<QWidget*>(hood), static_cast<QWidget*>(pattern)})
             if (w != nullptr)
                 w->close();
-        }
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        if (!r.newCalculation)
+        if (!r.unlocked)
             clickButton("ButtonNewRaschet");
     }
 }
