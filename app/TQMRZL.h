@@ -27,6 +27,7 @@ class QAction;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QTabWidget;
 class Messages;
@@ -183,12 +184,22 @@ private:
     bool saveOrTell(const QString& path, const std::string& bytes);
     // Nests the copies the dialog asks for and writes the files, or says why not.
     void runNest();
+    struct NestProgress;
+    std::unique_ptr<QProgressDialog> makeNestProgress();
     // The search off the window's thread, with a progress dialog and its
     // cancel; false when the user cancelled.
     bool searchWithProgress(const std::vector<kiv::sheets::Hood>& hoods, const NestRequest& request,
-                            kiv::sheets::NestedOrder& out);
+                            kiv::sheets::NestedOrder& out, NestProgress& progress);
+    // The files made and written off the window's thread, the sheets' pages
+    // counted in the progress dialog; false when the user cancelled before
+    // the writing began. A file that could not be made or written is left in
+    // `fault` or `failures`.
+    bool writeWithProgress(const kiv::sheets::NestedOrder& nested, const std::string& folder,
+                           std::string& fault, std::vector<std::string>& failures, NestProgress& progress);
     // The views show the confirmed pattern, or their notice while there is none.
     void syncViews();
+    // The menu's commands with their shortcuts in a view window, and Esc to close it.
+    void shareMenu(QWidget* view);
     // Makes the view at its first opening, then brings it to the front.
     template <class View> void openView(View*& view);
 

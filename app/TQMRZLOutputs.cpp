@@ -15,10 +15,12 @@
 #include "road/Road.h"
 #include "script/Script.h"
 
+#include <QAction>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -245,10 +247,44 @@ void TForm1::syncViews() {
         hoodView_->setPattern(pattern);
 }
 
+namespace {
+
+// Esc closes a view window: the key press that none of its controls took
+// reaches the window itself.
+class EscCloses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const auto* k = static_cast<const QKeyEvent*>(e);
+        if (k->key() != Qt::Key_Escape || k->modifiers() != Qt::NoModifier)
+            return false;
+        static_cast<QWidget*>(watched)->close();
+        return true;
+    }
+};
+
+} // namespace
+
+void TForm1::shareMenu(QWidget* view) {
+    // The menu's own actions, not copies: a shortcut typed in the view does
+    // what the menu does and is disabled exactly when the menu's command is.
+    // Each fires only while its window is the active one, so none acts
+    // behind a modal box or dialog of the program.
+    view->addActions({ActionFileSCR, ActionExportDXF, ActionPrintTemplate, ActionTemplatePDF,
+                      ActionNestSheets, ActionExit, ActionPatternView, ActionHoodView3D, ActionHelp,
+                      ActionAbout});
+    view->installEventFilter(new EscCloses(view));
+}
+
 template <class View> void TForm1::openView(View*& view) {
     guarded([&] {
         if (view == nullptr) {
             view = new View(this);
+            shareMenu(view);
             syncViews();
         }
         view->show();

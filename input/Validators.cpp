@@ -20,6 +20,11 @@ constexpr double kMinThickness = 0.1;
 constexpr double kMinAllowance = 2;
 constexpr double kMinWire = 1;
 constexpr double kMaxWire = 10;
+// A lock seam takes an allowance of a few to some tens of millimetres even on
+// the thickest sheet this program accepts a 100 m hood of; a wider strip is a
+// flange, which no seaming machine folds, and would only pass the fit check
+// of a very large hood.
+constexpr double kMaxAllowance = 100;
 // Above 100 m a hood is no sheet-metal work, and the results would outgrow
 // the labels' fixed format and the drawing checks' precision.
 constexpr double kMaxSize = 100000;
@@ -35,10 +40,20 @@ const char* const kMaxLengthMessage =
 const char* const kMaxHeightMessage =
     "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
 const char* const kAllowanceMessage = "Необходимо увеличить \rприпуск на фальц!";
+const char* const kMaxAllowanceMessage =
+    "Максимальный припуск на фальц 100 мм.\rНеобходимо уменьшить припуск на фальц!";
 const char* const kMinWireMessage =
     "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
 const char* const kMaxWireMessage =
     "Максимальный диаметр проволоки 10 мм.\rНеобходимо уменьшить диаметр проволоки!";
+
+// A seam allowance below its least (2 mm for P2, P2 for P1), then above the
+// largest: the lower limit first, as for the hood's sizes.
+const char* Allowance(double value, double least) {
+    if (value < least)
+        return kAllowanceMessage;
+    return value > kMaxAllowance ? kMaxAllowanceMessage : nullptr;
+}
 
 // The message for a stored value that fails its test, or nullptr when it passes.
 // The limits derived from S are formed in long double: with S = 0.1 the width
@@ -61,13 +76,13 @@ const char* Reject(Input in, const RaschetData& d) {
             return kHeightMessage;
         return d.H > kMaxSize ? kMaxHeightMessage : nullptr;
     case Input::FalthP2:
-        return d.FalthP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+        return Allowance(d.FalthP2, kMinAllowance);
     case Input::FalthP1:
-        return d.FalthP1 < d.FalthP2 ? kAllowanceMessage : nullptr;
+        return Allowance(d.FalthP1, d.FalthP2);
     case Input::AllP2:
-        return d.AllP2 < kMinAllowance ? kAllowanceMessage : nullptr;
+        return Allowance(d.AllP2, kMinAllowance);
     case Input::AllP1:
-        return d.AllP1 < d.AllP2 ? kAllowanceMessage : nullptr;
+        return Allowance(d.AllP1, d.AllP2);
     case Input::AllD:
         if (d.AllD < kMinWire) {
             return kMinWireMessage;

@@ -85,6 +85,10 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
         takeOver(base->placed[k], sheets, r);
     }
     for (std::size_t k = keep; k < genes.size(); ++k) {
+        if (stop_ && stop_()) {
+            r.stopped = true;
+            return r;
+        }
         const Gene& g = genes[k];
         bool done = false;
         for (std::size_t s = 0; s < sheets.size() && !done; ++s) {

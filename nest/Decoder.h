@@ -6,6 +6,7 @@
 #include "nest/NoFit.h"
 
 #include <cstddef>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -45,6 +46,7 @@ public:
         cl::cInt lastLength = 0;
         int unplaced = 0, firstUnplaced = -1;
         double crowd = 0; // mm^2 of parts ending near the last sheet's far end
+        bool stopped = false; // the stop check ended it before every part had a place: no layout
 
         // Fewer lost parts, then fewer sheets, then a shorter last sheet,
         // then less crowd at its far end.
@@ -62,6 +64,11 @@ public:
     const PartData& part(int part) const { return parts_[static_cast<std::size_t>(part)]; }
     // Where a placed part's box ends along the sheet.
     cl::cInt farEdge(const Placed& p) const { return p.at.X + shape(p.part, p.turn).box.right; }
+
+    // Asked before each part a decode places; true ends the decode at once,
+    // its result marked stopped. A layout of many parts takes long enough
+    // that the user's cancel must not wait for it.
+    void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
 
     // Lays the parts out in the order of the genes. The first `keep` genes
     // are the same as those `base` was decoded from, so their places are
@@ -144,6 +151,7 @@ private:
     std::size_t shapeCount_ = 0;
     std::unordered_map<std::size_t, Nfp> nfps_;
     std::vector<SheetMemo> memo_; // by sheet index
+    std::function<bool()> stop_;
 };
 
 } // namespace kiv::nest::detail

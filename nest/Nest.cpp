@@ -130,7 +130,8 @@ void Report(const Decoder& decoder, const Decoder::Result& best, std::size_t par
 
 } // namespace
 
-Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& options, const Progress& progress) {
+Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& options, const Progress& progress,
+            const Stop& stop) {
     const auto start = detail::Clock::now();
     Layout out;
     double biggest = 0, along = 0;
@@ -168,6 +169,9 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     if (progress) {
         watch = [&](int done, int planned) { return !(cancelled = cancelled || !progress(done, planned)); };
     }
+    if (stop) {
+        decoder.setStop([&] { return cancelled = cancelled || stop(); });
+    }
     detail::SearchRun run = detail::Search(decoder, std::move(genes), options, searchSteps, start + cap * 2 / 5, watch);
     detail::CompactRun later;
     for (const auto& [phase, steps, until] : {std::tuple{&detail::Separate, separateSteps, cap * 4 / 5},
@@ -181,6 +185,10 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     }
     out.iterationsDone = run.done + later.done;
     out.stopped = run.stopped || later.stopped;
+    if (run.best.stopped) {
+        out.fault = NestFault::Stopped;
+        return out;
+    }
     if (progress && !out.stopped) {
         progress(out.iterationsDone, options.iterations);
     }

@@ -67,6 +67,7 @@ enum class NestFault {
     BadOptions,   // a negative or non-finite gap or margin, no rotation
     BadPart,      // fewer than three vertices, a non-finite coordinate, no area, negative quantity
     PartTooLarge, // the part fits the usable sheet at none of its turns
+    Stopped,      // the caller's stop came before the first whole layout: nothing placed
 };
 
 struct Layout {
@@ -85,8 +86,12 @@ struct Layout {
 // returning false ends the search with the best layout so far.
 using Progress = std::function<bool(int done, int planned)>;
 
+// Asked before each part of every layout is placed, the first ones
+// included; true ends the search as a Progress answering false does.
+using Stop = std::function<bool()>;
+
 Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& options,
-            const Progress& progress = {});
+            const Progress& progress = {}, const Stop& stop = {});
 
 // Rotation about the origin; quarter turns are exact.
 Vec Turn(Vec p, double degrees);

@@ -12,8 +12,10 @@ namespace {
 using Genes = std::vector<Decoder::Gene>;
 
 // Large parts first, so that the small ones fill what they leave: by area,
-// and by the longer side of the box, whichever lays out better.
-Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
+// and by the longer side of the box, whichever lays out better. `stopped`
+// when the stop check ended either layout; `result` is then the first one,
+// whole unless its own stopped mark says otherwise.
+Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result, bool& stopped) {
     const auto longest = [&](const Decoder::Gene& g) {
         const Shape& s = decoder.shape(g.part, 0);
         return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
@@ -25,7 +27,13 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
     std::stable_sort(byLength.begin(), byLength.end(),
                      [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
     result = decoder.decode(genes);
-    if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
+    stopped = result.stopped;
+    if (stopped) {
+        return genes;
+    }
+    Decoder::Result other = decoder.decode(byLength);
+    stopped = other.stopped;
+    if (!stopped && other.betterThan(result)) {
         result = std::move(other);
         genes = std::move(byLength);
     }
@@ -82,8 +90,11 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
                  const Progress& progress) {
     SearchRun run;
     Decoder::Result current;
-    Genes currentGenes = StartOrder(decoder, std::move(genes), current);
+    Genes currentGenes = StartOrder(decoder, std::move(genes), current, run.stopped);
     run.best = current;
+    if (run.stopped) {
+        return run;
+    }
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
     for (; run.done < steps; ++run.done) {
@@ -100,6 +111,10 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
             continue; // the same order as before: nothing to try
         }
         Decoder::Result r = decoder.decode(trial, &current, first);
+        if (r.stopped) {
+            run.stopped = true;
+            break;
+        }
         // Descent that also takes sideways steps. On sample strip instances
         // it did better than late acceptance, than a coil searched a little
         // too short, and than restarts from the best order shaken.

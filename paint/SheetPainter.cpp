@@ -133,7 +133,7 @@ void PaintSheet(QPainter& p, const SheetPage& page) {
 
 } // namespace
 
-QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) {
+QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title, const PagesDone& done) {
     return PdfBytes(title, [&](QPdfWriter& pdf) {
         const QPageLayout layout(
             QPageSize(QSizeF(kiv::kA4.width, kiv::kA4.height), QPageSize::Millimeter),
@@ -148,6 +148,10 @@ QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title) 
             if (i > 0)
                 pdf.newPage();
             PaintSheet(p, pages[i]);
+            if (done && !done(static_cast<int>(i) + 1, static_cast<int>(pages.size()))) {
+                p.end();
+                return false;
+            }
         }
         return p.end();
     });

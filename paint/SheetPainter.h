@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 struct SheetPage {
@@ -19,5 +20,10 @@ struct SheetPage {
 // page: the smallest N of 1, 2, 2.5, 5 times a power of ten.
 double SheetScale(double length, double width);
 
-// Every page as a PDF file's bytes; empty when it cannot be made.
-QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title);
+// Told after each page with the pages done and all of them; answering false
+// ends the painting, and the file is not made.
+using PagesDone = std::function<bool(int done, int pages)>;
+
+// Every page as a PDF file's bytes; empty when it cannot be made or `done`
+// ended it. Painted on a QPdfWriter, no widget, so any thread may call it.
+QByteArray SheetsPdf(const std::vector<SheetPage>& pages, const QString& title, const PagesDone& done = {});

@@ -30,6 +30,10 @@ std::string Mm(double v) {
     return s;
 }
 
+std::string CopyLabel(int hood, int copy) {
+    return std::to_string(hood) + "-" + std::to_string(copy);
+}
+
 std::string FaultText(nest::NestFault fault) {
     switch (fault) {
     case nest::NestFault::BadStock:
@@ -50,11 +54,13 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
     out.stock = stock;
     out.options = options;
     std::map<double, Group> groups;
-    for (const Hood& hood : hoods) {
+    for (std::size_t i = 0; i < hoods.size(); ++i) {
+        const Hood& hood = hoods[i];
         Group& g = groups[hood.thickness];
         g.thickness = hood.thickness;
         g.parts.push_back(nest::PartOf(hood.drawing, hood.name, hood.quantity));
         g.hoods.push_back(hood);
+        g.numbers.push_back(static_cast<int>(i) + 1);
     }
     if (groups.empty()) {
         out.refusal = FaultText(nest::NestFault::NoParts);
@@ -71,7 +77,7 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
     };
     // The layouts, every one before any file is made.
     for (auto& [thickness, g] : groups) {
-        g.layout = nest::Nest(g.parts, stock, options, bar("Раскрой S " + Mm(thickness)));
+        g.layout = nest::Nest(g.parts, stock, options, bar("Раскрой S " + Mm(thickness)), cancelled);
         if (stop())
             return out;
         if (g.layout.fault == nest::NestFault::PartTooLarge ||
@@ -99,7 +105,7 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
         if (options.rotations != nest::HalfTurns())
             blankOptions.rotations = nest::QuarterTurns();
         g.blanks = nest::Nest(nest::BlankParts(g.parts), stock, blankOptions,
-                              bar("Заготовки S " + Mm(thickness)));
+                              bar("Заготовки S " + Mm(thickness)), cancelled);
         if (stop())
             return out;
         g.blankMaterial = nest::Summarise(g.parts, g.blanks, stock, options.margin);
@@ -114,7 +120,8 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
     return out;
 }
 
-bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error) {
+bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error,
+                const PagesDone& pagesDone) {
     files.clear();
     const nest::Stock& stock = order.stock;
     const nest::Options& options = order.options;
@@ -138,7 +145,7 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
                     continue;
                 const Hood& hood = g.hoods[static_cast<std::size_t>(p.part)];
                 const std::string label =
-                    std::to_string(hood.line) + "-" + std::to_string(p.copy + 1);
+                    CopyLabel(g.numbers[static_cast<std::size_t>(p.part)], p.copy + 1);
                 page.parts.push_back({label, nest::PlaceDrawing(hood.drawing, p)});
                 jsonParts.push_back({{"label", label},
                                      {"line", hood.line},
@@ -228,9 +235,14 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
     };
 
     std::string pdf;
-    if (!SheetsPdfBytes(pages, "Раскрой", pdf)) {
+    bool ended = false;
+    const PagesDone done = [&](int page, int all) {
+        ended = pagesDone && !pagesDone(page, all);
+        return !ended;
+    };
+    if (!SheetsPdfBytes(pages, "Раскрой", pdf, done)) {
         files.clear();
-        error = "ошибка программы: листы PDF не построены; ничего не записано";
+        error = ended ? "" : "ошибка программы: листы PDF не построены; ничего не записано";
         return false;
     }
     files.push_back({"nest-sheets.pdf", std::move(pdf)});

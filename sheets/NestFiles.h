@@ -18,7 +18,7 @@ namespace kiv::sheets {
 
 // A confirmed hood of the order.
 struct Hood {
-    int line = 0;          // labels its copies "line-copy" on the sheets
+    int line = 0;          // of the order file, for messages and the summary
     std::string name;      // the order's name of the hood, may be empty
     std::string title;     // how a message names the hood ("строка 2 (a)")
     double thickness = 0;  // mm; hoods of one thickness share sheets
@@ -30,6 +30,7 @@ struct Hood {
 struct Group {
     double thickness = 0;
     std::vector<Hood> hoods; // beside `parts`
+    std::vector<int> numbers; // beside `hoods`: each one's place in the order, from 1
     std::vector<nest::Part> parts;
     nest::Layout layout, blanks;
     nest::MaterialSummary material, blankMaterial;
@@ -54,19 +55,29 @@ using ProgressFor = std::function<nest::Progress(const std::string& what)>;
 
 // Lays out every group, true shape and then as rectangular blanks. A part
 // larger than the sheet refuses the order naming the hood and both sizes.
-// `cancelled`, asked after each search, ends the work with nothing to write;
-// a search it should stop early needs the Progress to answer false as well.
+// `cancelled`, asked between the parts of every layout and after each
+// search, ends the work with nothing to write; a search stops at its next
+// step when the Progress answers false as well.
 NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
                       const nest::Options& options, const ProgressFor& progress = {},
                       const std::function<bool()>& cancelled = {});
+
+// What a copy is called on the sheets, in their DXF files and in the summary:
+// its hood's place in the order and its own number, both from 1 ("3-2" is
+// the second copy of the third hood), whoever nested the order.
+std::string CopyLabel(int hood, int copy);
 
 using OutputFile = NamedBytes; // a file's name in the output folder and its bytes
 
 // The files of a laid-out order: sheet-N.dxf per sheet, nest-sheets.pdf,
 // nest-summary.csv and nest-summary.json. The PDF is painted by Qt: call
-// within a Qt application on the thread that owns it. False, with `error`,
-// when the PDF could not be made.
-bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error);
+// within a Qt application, on any thread (a QPdfWriter, no widgets). False,
+// with `error`, when the PDF could not be made.
+// `pagesDone`, told after each page of the PDF, ends the work with no files
+// and no error when it answers false. Any one thread may make them.
+using PagesDone = std::function<bool(int done, int pages)>;
+bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error,
+                const PagesDone& pagesDone = {});
 
 // Writes the files into `folder` (made when missing), all or none: a failure
 // leaves every file of an earlier layout as it was, since a folder holding
@@ -99,6 +110,6 @@ struct SheetPageText {
 
 // The sheets as PDF bytes; false when Qt could not make the file.
 bool SheetsPdfBytes(const std::vector<SheetPageText>& sheets, const std::string& title,
-                    std::string& bytes);
+                    std::string& bytes, const PagesDone& pagesDone = {});
 
 } // namespace kiv::sheets

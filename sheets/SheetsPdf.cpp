@@ -44,12 +44,12 @@ void StampCreationDate(std::string& pdf) {
 } // namespace
 
 bool SheetsPdfBytes(const std::vector<SheetPageText>& sheets, const std::string& title,
-                    std::string& bytes) {
+                    std::string& bytes, const PagesDone& pagesDone) {
     std::vector<SheetPage> pages;
     pages.reserve(sheets.size());
     for (const SheetPageText& s : sheets)
         pages.push_back({s.length, s.width, s.parts, QString::fromStdString(s.heading)});
-    const QByteArray pdf = SheetsPdf(pages, QString::fromStdString(title));
+    const QByteArray pdf = SheetsPdf(pages, QString::fromStdString(title), pagesDone);
     if (pdf.isEmpty())
         return false;
     bytes.assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));

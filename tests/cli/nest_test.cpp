@@ -6,10 +6,13 @@
 #include "run_kiv.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -27,7 +30,7 @@ const char* const kOrder = "type,H,L1,L2,S,qty,name\n"
                            "1,100,200,400,0.5,5,a\n"
                            "2,150,300,500,0.5,3,b\n"
                            "3,200,400,600,1,2,c\n";
-const char* const kCopies = "2:5 3:3 4:2";
+const char* const kCopies = "1:5 2:3 3:2";
 
 class NestCommand : public KivTest {
 protected:
@@ -92,8 +95,8 @@ TEST_F(NestCommand, TheCheckCatchesALayoutThatBreaksTheRules) {
     } rows[] = {
         {"a gap wider than the one nested with", "60", "10", kCopies},
         {"a margin wider than the one nested with", "5", "400", kCopies},
-        {"a copy more than written", "5", "10", "2:6 3:3 4:2"},
-        {"a hood the order does not hold", "5", "10", "2:5 3:3"},
+        {"a copy more than written", "5", "10", "1:6 2:3 3:2"},
+        {"a hood the order does not hold", "5", "10", "1:5 2:3"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -258,6 +261,28 @@ TEST_F(NestCommand, SummaryComparesTheTrueShapesWithRectangularBlanks) {
     EXPECT_DOUBLE_EQ(field("total", 7), field("blanks", 7));
     EXPECT_GE(field("total", 9), field("blanks", 9));
     EXPECT_GT(field("sheet", 9), 0);
+}
+
+// A copy is labelled by its hood's place in the order and its own number,
+// both from 1, as the window labels the copies of its one hood: not by the
+// hood's line in the file, which the header and blank lines shift, nor by
+// the sheets of its thickness.
+TEST_F(NestCommand, CopiesAreLabelledByTheHoodsPlaceInTheOrder) {
+    WriteAll(dir / "order.csv", "type,H,L1,L2,S,qty,name\n\n1,100,200,400,1,2,a\n\n\n2,150,300,500,0.5,3,b\n");
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "10"});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    const std::map<std::string, int> lines{{"a", 3}, {"b", 6}};
+    std::map<std::string, std::vector<std::string>> labels;
+    const auto summary = nlohmann::json::parse(ReadAll(dir / "out" / "nest-summary.json"));
+    for (const auto& group : summary["thicknesses"])
+        for (const auto& sheet : group["sheets"])
+            for (const auto& part : sheet["parts"]) {
+                EXPECT_EQ(part["line"], lines.at(part["name"])) << "the summary keeps the file's line";
+                labels[part["name"]].push_back(part["label"]);
+            }
+    std::sort(labels["b"].begin(), labels["b"].end());
+    EXPECT_EQ(labels["a"], (std::vector<std::string>{"1-1", "1-2"}));
+    EXPECT_EQ(labels["b"], (std::vector<std::string>{"2-1", "2-2", "2-3"}));
 }
 
 } // namespace

@@ -4,7 +4,8 @@ is a valid polygon inside its sheet by the margin, no two parts on a sheet are
 closer than the gap, every copy of every hood is there exactly once, and all
 copies of a hood are the same shape (equal edge lengths and area).
 
-Usage: nest_sheets_check.py FOLDER GAP MARGIN LINE:QTY ..."""
+Usage: nest_sheets_check.py FOLDER GAP MARGIN HOOD:QTY ...
+(HOOD: the number in a copy's label, the hood's place in the order from 1)"""
 import glob
 import os
 import re

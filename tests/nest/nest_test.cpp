@@ -214,6 +214,39 @@ TEST_P(CallerStops, TheSearchWithAValidLayout) {
 
 INSTANTIATE_TEST_SUITE_P(Nest, CallerStops, ::testing::Values(2, 25, 36));
 
+// The caller's stop is asked between the parts of the first layouts too, so
+// that a cancel never waits for a layout of many parts. Five copies: the
+// first layout asks before each of them, the second again.
+struct EarlyStop {
+    const char* name;
+    int stopAt;  // the stop's call that answers true
+    bool placed; // a whole first layout stands
+};
+
+class StopBeforeTheSteps : public ::testing::TestWithParam<EarlyStop> {};
+
+TEST_P(StopBeforeTheSteps, EndsTheLayoutAtOnce) {
+    const EarlyStop& e = GetParam();
+    const std::vector<Part> parts{{"l", L(200, 150, 40), 5}};
+    const Stock stock{500, 500, false};
+    int asked = 0, steps = 0;
+    const Layout layout = nest::Nest(
+        parts, stock, Quick(5, 10), [&](int, int) { return ++steps > 0; }, [&] { return ++asked >= e.stopAt; });
+    EXPECT_EQ(asked, e.stopAt) << "asked again after it said stop";
+    EXPECT_EQ(steps, 0) << "a step ran after the stop";
+    EXPECT_TRUE(layout.stopped);
+    EXPECT_EQ(layout.iterationsDone, 0);
+    EXPECT_EQ(layout.fault, e.placed ? NestFault::None : NestFault::Stopped);
+    EXPECT_EQ(layout.placements.size(), e.placed ? 5u : 0u);
+    EXPECT_TRUE(test::CheckLayout(parts, layout, stock, Quick(5, 10)).empty() || !e.placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nest, StopBeforeTheSteps,
+                         ::testing::Values(EarlyStop{"BeforeTheFirstPart", 1, false},
+                                           EarlyStop{"BeforeTheLastPartOfTheFirstLayout", 5, false},
+                                           EarlyStop{"InTheSecondLayout", 6, true}),
+                         [](const ::testing::TestParamInfo<EarlyStop>& info) { return std::string(info.param.name); });
+
 // The validator itself must see the faults it exists for: a sound pair of
 // parts 5 mm apart, then the second one spoiled.
 struct Spoiled {

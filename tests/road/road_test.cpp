@@ -45,8 +45,10 @@ TEST(Road, ReportsTheFirstRefusalInTheWindowsOrder) {
          ""},
         {"wire too thick", 3, With({{Input::AllD, "10.5"}}), Outcome::Refused, Input::AllD,
          refusal::kMaxWire},
-        {"allowances too wide", 2, With({{Input::FalthP1, "300"}}), Outcome::AllowancesDoNotFit,
+        {"allowances too wide for the hood", 2, With({{Input::FalthP1, "60"}}), Outcome::AllowancesDoNotFit,
          Input::S, ""},
+        {"an allowance wider than any seam", 2, With({{Input::FalthP1, "300"}}), Outcome::Refused,
+         Input::FalthP1, refusal::kMaxAllowance},
     };
     for (const auto& r : rows) {
         const kiv::RoadResult road = kiv::RunRoad(r.type, r.texts, "4133");

@@ -15,6 +15,9 @@ namespace {
 
 // A draw for one input, sized by the inputs drawn before it and reaching a
 // little past what the validators allow on either side.
+// A little past the widest seam allowance the validators take (100 mm).
+constexpr double kAllowanceReach = 120;
+
 double Draw(Input in, const RaschetData& d, std::mt19937_64& rng) {
     const auto uniform = [&](double lo, double hi) {
         return std::uniform_real_distribution<double>(lo, hi)(rng);
@@ -36,9 +39,9 @@ double Draw(Input in, const RaschetData& d, std::mt19937_64& rng) {
     case Input::AllP2:
         return decades(1.5, 1.2);
     case Input::FalthP1:
-        return decades(0.8 * d.FalthP2, 1);
+        return decades(0.8 * d.FalthP2, std::min(1.0, std::log10(kAllowanceReach / (0.8 * d.FalthP2))));
     case Input::AllP1:
-        return decades(0.8 * d.AllP2, 1);
+        return decades(0.8 * d.AllP2, std::min(1.0, std::log10(kAllowanceReach / (0.8 * d.AllP2))));
     case Input::AllD:
         return uniform(0.5, 12);
     }

@@ -15,6 +15,8 @@ inline constexpr const char* kMaxLength =
 inline constexpr const char* kMaxHeight =
     "Максимальная высота зонта 100000 мм.\rНеобходимо уменьшить высоту зонта!";
 inline constexpr const char* kAllowance = "Необходимо увеличить \rприпуск на фальц!";
+inline constexpr const char* kMaxAllowance =
+    "Максимальный припуск на фальц 100 мм.\rНеобходимо уменьшить припуск на фальц!";
 inline constexpr const char* kMinWire =
     "  Минимальный диаметр проволоки 1 мм.\rНеобходимо увеличить диаметр проволоки!";
 inline constexpr const char* kMaxWire =

@@ -7,12 +7,14 @@
 #include "sheets/NestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <clocale>
 #include <string>
 #include <tuple>
@@ -295,6 +297,59 @@ TEST_F(NestTest, CancelledSearchWritesNothing) {
     EXPECT_NE(d, nullptr) << "the dialog stays for another try";
     EXPECT_TRUE(messages.shown.empty()) << messageLog();
     EXPECT_FALSE(QFileInfo::exists(out()));
+}
+
+// "Отменить" ends the work at any moment before the files are written: while
+// the first layout of many copies is still being made, and while the sheets'
+// pages are painted; nothing is written, the dialog stays, and the work ends
+// at once. The window's loop goes on meanwhile.
+TEST_F(NestTest, CancelAtAnyMomentWritesNothingAndEndsAtOnce) {
+    const struct {
+        const char* what;
+        const char* copies;
+        const char* time;
+        bool (*now)(const QProgressDialog&); // when to press "Отменить"
+    } rows[] = {
+        {"before the first layout of the most copies the dialog takes", "9999", "600",
+         [](const QProgressDialog& p) { return p.value() == 0 && p.labelText() == QStringLiteral("Раскрой…"); }},
+        {"while the sheets' 500 pages are painted", "9999", "2",
+         [](const QProgressDialog& p) { return p.labelText().startsWith(QStringLiteral("Листы PDF")); }},
+    };
+    confirm(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        messages.shown.clear();
+        QElapsedTimer clock;
+        qint64 pressed = -1, lastTick = -1, longestGap = 0;
+        QTimer watch;
+        watch.setInterval(5);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            if (lastTick >= 0)
+                longestGap = std::max(longestGap, now - lastTick);
+            lastTick = now;
+            auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("NestProgress"));
+            if (pressed >= 0 || progress == nullptr || !progress->isVisible() || !r.now(*progress))
+                return;
+            auto* button = progress->findChild<QPushButton*>();
+            ASSERT_NE(button, nullptr);
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            pressed = clock.elapsed();
+        });
+        clock.start();
+        watch.start();
+        NestDialog* d = run({{{"EditFolder", out()}, {"EditCopies", r.copies}, {"EditTime", r.time}}});
+        const qint64 ended = clock.elapsed();
+        watch.stop();
+        ASSERT_GE(pressed, 0) << "never the moment to cancel";
+        EXPECT_LT(ended - pressed, 500) << "the work went on after the cancel";
+        EXPECT_LT(longestGap, 500) << "the window stood still";
+        ASSERT_NE(d, nullptr) << "the dialog stays for another try";
+        EXPECT_TRUE(messages.shown.empty()) << messageLog();
+        EXPECT_FALSE(QFileInfo::exists(out()));
+        d->reject();
+        QTest::qWait(0);
+    }
 }
 
 } // namespace

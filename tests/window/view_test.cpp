@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 
 #include "app/HoodView3D.h"
+#include "app/InfoTexts.h"
 #include "app/PatternView.h"
 #include "core/Calculation.h"
 #include "script/Script.h"
@@ -333,3 +334,63 @@ INSTANTIATE_TEST_SUITE_P(Types, ViewNames, ::testing::Values(1, 2, 3),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
 } // namespace
+
+// The menu's shortcuts typed into a view window, with the focus on one of its
+// controls, do what the menu does; a command the menu has disabled does
+// nothing there either, and Esc closes the view.
+TEST_F(ViewTest, MenuShortcutsWorkFromAFocusedView) {
+    enum Then { Hood, Pattern, Asks, Previews, Help, Nothing, Closed };
+    const struct {
+        const char* what;
+        bool inHood, unlocked; // typed in the 3D view; after "Новый расчет развертки"
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        Then then;
+    } rows[] = {
+        {"Ctrl+3 in the pattern view", false, false, Qt::Key_3, Qt::ControlModifier, Hood},
+        {"Ctrl+R in the 3D view", true, false, Qt::Key_R, Qt::ControlModifier, Pattern},
+        {"Ctrl+E in the pattern view", false, false, Qt::Key_E, Qt::ControlModifier, Asks},
+        {"Ctrl+P in the 3D view", true, false, Qt::Key_P, Qt::ControlModifier, Previews},
+        {"F1 in the 3D view", true, false, Qt::Key_F1, Qt::NoModifier, Help},
+        {"Ctrl+E once unlocked", false, true, Qt::Key_E, Qt::ControlModifier, Nothing},
+        {"Ctrl+3 once unlocked", false, true, Qt::Key_3, Qt::ControlModifier, Nothing},
+        {"Esc in the pattern view", false, false, Qt::Key_Escape, Qt::NoModifier, Closed},
+        {"Esc in the 3D view", true, false, Qt::Key_Escape, Qt::NoModifier, Closed},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        confirm(1);
+        messages.shown.clear();
+        dialogs.asked.clear();
+        dialogs.previews = 0;
+        HoodWindow3D* hood = r.inHood ? openHood() : nullptr;
+        PatternWindow* pattern = r.inHood ? nullptr : openPattern();
+        QWidget* view = r.inHood ? static_cast<QWidget*>(hood) : pattern;
+        ASSERT_NE(view, nullptr);
+        if (r.unlocked)
+            clickButton("ButtonNewRaschet");
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+        QWidget* control = r.inHood ? static_cast<QWidget*>(hood->foldSlider()) : pattern->canvas();
+        control->setFocus();
+        QTest::keyClick(control, r.key, r.modifiers);
+
+        hood = form->findChild<HoodWindow3D*>(QStringLiteral("HoodView3D"));
+        pattern = form->findChild<PatternWindow*>(QStringLiteral("PatternView"));
+        EXPECT_EQ(hood != nullptr && hood->isVisible(), r.inHood ? r.then != Closed : r.then == Hood);
+        EXPECT_EQ(pattern != nullptr && pattern->isVisible(), r.inHood ? r.then == Pattern : r.then != Closed);
+        EXPECT_EQ(dialogs.asked.size(), r.then == Asks ? 1u : 0u);
+        EXPECT_EQ(dialogs.previews, r.then == Previews ? 1 : 0);
+        ASSERT_EQ(messages.shown.size(), r.then == Help ? 1u : 0u) << messageLog();
+        if (r.then == Help) {
+            EXPECT_EQ(messages.shown[0].text, HelpText());
+        }
+        for (QWidget* w : {static_cast<QWidget*>(hood), static_cast<QWidget*>(pattern)})
+            if (w != nullptr)
+                w->close();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        if (!r.unlocked)
+            clickButton("ButtonNewRaschet");
+    }
+}
