@@ -4,6 +4,7 @@
 #include "input/SaveFile.h"
 #include "nest/DrawingParts.h"
 #include "report/FormatFixed.h"
+#include "report/Plural.h"
 
 #include <nlohmann/json.hpp>
 
@@ -151,8 +152,9 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
             const double area = use.length * stock.width;
             page.heading = "Лист " + std::to_string(number) + " из " +
                            std::to_string(order.sheets) + ": " + Mm(stock.width) + " × " +
-                           Mm(use.length) + " мм, S " + Mm(thickness) + " мм, деталей " +
-                           std::to_string(page.parts.size()) + ", использование " +
+                           Mm(use.length) + " мм, S " + Mm(thickness) + " мм, " +
+                           Counted(static_cast<long long>(page.parts.size()), kPartForms) +
+                           ", использование " +
                            Num(use.utilisation * 100, 1) + " %";
             files.push_back({SheetFile(number), SheetDxfBytes(use.length, stock.width, page.parts)});
             csv += "sheet," + SheetFile(number) + "," + Mm(thickness) + ",1," + Mm(stock.width) +
@@ -275,7 +277,7 @@ bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& f
 std::string DoneText(const NestedOrder& order) {
     return "Листов: " + std::to_string(order.sheets) + ", использование " +
            Num(order.stockArea > 0 ? order.partsArea / order.stockArea * 100 : 0, 1) +
-           " %; прямоугольными заготовками: " + std::to_string(order.blankSheets) + " листов";
+           " %; прямоугольными заготовками: " + Counted(order.blankSheets, kSheetForms);
 }
 
 } // namespace kiv::sheets
