@@ -9,6 +9,7 @@
 #include "road/Road.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -121,10 +122,22 @@ struct Totals {
 } // namespace
 
 bool LoadOrder(const std::string& path, Order& order) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+    std::string bytes;
+    bool read = in.is_open();
+    try {
+        // A folder opens as a file, and the library throws at reading it.
+        if (read)
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        read = false;
+    }
+    if (!read || in.bad()) {
+        const int error = errno;
+        std::cerr << "kiv: не удалось прочитать файл заказа " << path
+                  << (error != 0 ? std::string(": ") + SystemCause(error, true) : std::string())
+                  << "\n";
         return false;
     }
     order = ReadOrder(bytes);
@@ -170,7 +183,7 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     switch (c.outcome) {
     case Outcome::Refused:
         job.error = RowError(row.line, ColumnName(ColumnOf(c.refusal.input)),
-                             ConsoleLines(RefusalText(c.refusal)));
+                             RefusalLines(c.refusal, job.texts));
         return;
     case Outcome::AllowancesDoNotFit:
     case Outcome::NotFinite:
@@ -481,7 +494,8 @@ int RunBatch(const BatchOptions& o) {
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
     if (!std::filesystem::is_directory(o.out)) {
-        std::cerr << "kiv: не удалось создать папку " << o.out << "\n";
+        std::cerr << "kiv: не удалось создать папку " << o.out
+                  << (ec ? std::string(": ") + SystemCause(ec.value()) : std::string()) << "\n";
         return kFileFailed;
     }
     RowWriter writer(o, formats);

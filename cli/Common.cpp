@@ -62,6 +62,12 @@ bool ParsePaper(const std::string& paper, const std::string& orientation,
     return true;
 }
 
+std::string RefusalLines(const Refusal& refusal, const FieldTexts& texts) {
+    if (refusal.verdict.kind == Verdict::NotANumber)
+        return "'" + texts[refusal.input] + "' — не число.";
+    return ConsoleLines(RefusalText(refusal));
+}
+
 std::string Today() { return TitleDate(); }
 
 namespace {

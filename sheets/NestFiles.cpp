@@ -247,7 +247,8 @@ bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& f
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder)) {
-        failures.push_back("не удалось создать папку " + folder);
+        failures.push_back("не удалось создать папку " + folder +
+                           (ec ? std::string(": ") + SystemCause(ec.value()) : std::string()));
         return false;
     }
     std::string failure;
