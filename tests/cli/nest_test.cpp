@@ -251,3 +251,19 @@ TEST(SheetSize, WidthTimesLengthInPositiveMillimetres) {
 }
 
 } // namespace
+
+namespace {
+
+class NestCounts : public KivTest {};
+
+// The summary line counts in Russian grammar: one sheet used to be
+// "1 листов".
+TEST_F(NestCounts, SummaryLineAgreesWithItsNumber) {
+    WriteAll(dir / "order.csv", "type\n1\n");
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "5"});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_NE(ran.out.find("Листов: 1,"), std::string::npos) << ran.out;
+    EXPECT_NE(ran.out.find("прямоугольными заготовками: 1 лист\n"), std::string::npos) << ran.out;
+}
+
+} // namespace
