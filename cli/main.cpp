@@ -8,11 +8,13 @@
 #include "core/Version.h"
 #include "export/Paper.h"
 #include "input/Conversion.h"
+#include "input/SaveFile.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -450,8 +452,14 @@ int main(int argc, char** argv) {
     // an abort with a core dump.
     try {
         return Run(argc, argv);
-    } catch (const std::exception& e) {
-        std::cerr << "kiv: ошибка программы: " << e.what() << "\n";
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kiv: ошибка программы: не хватает памяти\n";
+    } catch (const std::filesystem::filesystem_error& e) {
+        std::cerr << "kiv: ошибка программы: " << e.path1().string() << ": "
+                  << kiv::SystemCause(e.code().value()) << "\n";
+    } catch (const std::exception&) {
+        // The libraries' own texts are English.
+        std::cerr << "kiv: ошибка программы\n";
     } catch (...) {
         std::cerr << "kiv: ошибка программы\n";
     }
