@@ -32,7 +32,8 @@ void EnterUserFolder(Messages& messages, const QString& title) {
     if (why.empty()) {
         std::filesystem::current_path(folder.path, ec);
         if (ec)
-            why = "Не удалось перейти в папку " + folder.path.string() + ": " + kiv::SystemCause(ec.value());
+            why = "Не удалось перейти в папку " + folder.path.string() + ": " +
+                  kiv::SystemCause(ec.value());
     }
     if (!why.empty())
         messages.show(Messages::Kind::Error, title,

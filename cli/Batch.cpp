@@ -9,12 +9,12 @@
 #include "road/Road.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>

@@ -68,7 +68,9 @@ std::string RefusalLines(const Refusal& refusal, const FieldTexts& texts) {
     return ConsoleLines(RefusalText(refusal));
 }
 
-std::string Today() { return TitleDate(); }
+std::string Today() {
+    return TitleDate();
+}
 
 namespace {
 

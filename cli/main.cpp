@@ -27,7 +27,8 @@ using kiv::cli::kRefused;
 
 // What follows `marker` in `text` up to `end` (to the text's end when `end`
 // is empty or not there); empty when `marker` is not there.
-std::string Between(const std::string& text, const std::string& marker, const std::string& end = "") {
+std::string Between(const std::string& text, const std::string& marker,
+                    const std::string& end = "") {
     const std::size_t from = text.find(marker);
     if (from == std::string::npos)
         return "";
@@ -42,7 +43,9 @@ std::string NameBefore(const std::string& text, const std::string& end) {
     return at == std::string::npos ? "" : text.substr(0, at);
 }
 
-std::string QuotedValue(const std::string& value) { return "'" + value + "'"; }
+std::string QuotedValue(const std::string& value) {
+    return "'" + value + "'";
+}
 
 // Why a value is no value of a number option: the reader's verdict on it.
 std::string NotANumber(const std::string& value) {
@@ -119,8 +122,8 @@ std::string RussianError(const CLI::ParseError& e, const CLI::App& cmd, bool atT
             name = NameBefore(text, ":");
         if (name.empty())
             name = NameBefore(text, " was given");
-        const bool none = text.find(" missing") != std::string::npos ||
-                          text.find(", got 0") != std::string::npos;
+        const bool none =
+            text.find(" missing") != std::string::npos || text.find(", got 0") != std::string::npos;
         if (text.find("flag override") != std::string::npos)
             return "параметр " + name + " не принимает значения";
         return none ? "у параметра " + name + " нет значения"

@@ -186,7 +186,8 @@ bool Stage(const std::string& path, std::string_view bytes, NewFileSync sync, st
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         const int error = errno;
-        reason = Failure(target, error == ENOSPC || error == EDQUOT ? kDiskFull : "не удалось создать файл",
+        reason = Failure(target,
+                         error == ENOSPC || error == EDQUOT ? kDiskFull : "не удалось создать файл",
                          error);
         return false;
     }

@@ -154,8 +154,7 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
                            std::to_string(order.sheets) + ": " + Mm(stock.width) + " × " +
                            Mm(use.length) + " мм, S " + Mm(thickness) + " мм, " +
                            Counted(static_cast<long long>(page.parts.size()), kPartForms) +
-                           ", использование " +
-                           Num(use.utilisation * 100, 1) + " %";
+                           ", использование " + Num(use.utilisation * 100, 1) + " %";
             files.push_back({SheetFile(number), SheetDxfBytes(use.length, stock.width, page.parts)});
             csv += "sheet," + SheetFile(number) + "," + Mm(thickness) + ",1," + Mm(stock.width) +
                    "," + Mm(use.length) + "," + std::to_string(page.parts.size()) + "," +

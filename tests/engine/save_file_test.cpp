@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,8 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                  false, "часть пути к папке — файл, а не папка", nullptr},
         // A system folder takes no new files; the system's English text
         // used to follow a wrong cause.
-        SaveCase{"SystemFolder", [](const fs::path&) { return fs::path("/proc/self/a.scr"); }, false,
-                 "в эту папку нельзя записывать файлы", nullptr},
+        SaveCase{"SystemFolder", [](const fs::path&) { return fs::path("/proc/self/a.scr"); },
+                 false, "в эту папку нельзя записывать файлы", nullptr},
         // The same as the program meets it: the folder is its working
         // folder, and the path is relative.
         SaveCase{"WorkingFolderDeleted",
@@ -199,21 +197,3 @@ TEST(Save, PermissionsOfTheReplacedFileStay) {
 }
 
 } // namespace
-
-// The system's causes as the user reads them, for writing and for reading.
-TEST(SystemCause, CommonErrorsHaveRussianWords) {
-    const struct {
-        int error;
-        bool reading;
-        const char* cause;
-    } kRows[] = {
-        {ENOENT, false, "нет такой папки"},   {ENOENT, true, "нет такого файла"},
-        {EACCES, false, "нет права записи"},  {EACCES, true, "нет права чтения"},
-        {EROFS, false, "только для чтения"},  {ENOSPC, false, "нет места на диске"},
-        {ENOTDIR, false, "не папка"},         {EISDIR, true, "это папка, а не файл"},
-        {99999, false, "системная ошибка"},
-    };
-    for (const auto& r : kRows)
-        EXPECT_NE(std::string(kiv::SystemCause(r.error, r.reading)).find(r.cause), std::string::npos)
-            << r.error << " " << r.reading;
-}
