@@ -11,6 +11,7 @@
 #include "export/TitleBlock.h"
 #include "input/SaveFile.h"
 #include "paint/TemplatePainter.h"
+#include "report/Dates.h"
 #include "report/Texts.h"
 #include "road/Road.h"
 #include "script/Script.h"
@@ -96,7 +97,7 @@ namespace {
 
 // The date in a template's title block, as the user reads it.
 std::string Today() {
-    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+    return kiv::TitleDate();
 }
 
 QString ProgramFault(const char* what, kiv::DrawingFault fault) {

@@ -3,6 +3,7 @@
 #include "app/StartOptions.h"
 #include "app/TQMRZL.h"
 #include "core/Version.h"
+#include "input/SaveFile.h"
 #include "input/UserFolder.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ void EnterUserFolder(Messages& messages, const QString& title) {
     if (why.empty()) {
         std::filesystem::current_path(folder.path, ec);
         if (ec)
-            why = "Не удалось перейти в папку " + folder.path.string() + ": " + ec.message();
+            why = "Не удалось перейти в папку " + folder.path.string() + ": " +
+                  kiv::SystemCause(ec.value());
     }
     if (!why.empty())
         messages.show(Messages::Kind::Error, title,

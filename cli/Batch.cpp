@@ -11,10 +11,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -132,6 +134,7 @@ bool LoadOrder(const std::string& path, Order& order) {
     // (/dev/zero) is stopped here instead of filling the memory.
     constexpr std::size_t kMostBytes = 64 << 20;
     std::string bytes;
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     try {
         std::vector<char> chunk(1 << 16);
@@ -144,7 +147,10 @@ bool LoadOrder(const std::string& path, Order& order) {
         in.setstate(std::ios::badbit); // the stream's buffer threw: the file cannot be read
     }
     if (!in.is_open() || in.bad()) {
-        std::cerr << "kiv: не удалось прочитать файл заказа " << path << "\n";
+        const int error = errno;
+        std::cerr << "kiv: не удалось прочитать файл заказа " << path
+                  << (error != 0 ? std::string(": ") + SystemCause(error, true) : std::string())
+                  << "\n";
         return false;
     }
     if (bytes.size() > kMostBytes) {
@@ -204,7 +210,7 @@ void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& jo
     case Outcome::Refused: {
         // The validator quotes the cell whole; a long or binary one is shown cut.
         const Column column = ColumnOf(c.refusal.input);
-        std::string message = ConsoleLines(RefusalText(c.refusal));
+        std::string message = RefusalLines(c.refusal, job.texts);
         for (const std::string& cell : {row.cells[column], Trimmed(row.cells[column])}) {
             const std::size_t at = cell.empty() ? std::string::npos : message.find(cell);
             if (at != std::string::npos) {
@@ -648,7 +654,8 @@ int RunBatch(const BatchOptions& o) {
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
     if (!std::filesystem::is_directory(o.out)) {
-        std::cerr << "kiv: не удалось создать папку " << o.out << "\n";
+        std::cerr << "kiv: не удалось создать папку " << o.out
+                  << (ec ? std::string(": ") + SystemCause(ec.value()) : std::string()) << "\n";
         return kFileFailed;
     }
     // Then slice by slice: the hoods made again from their rows, their files

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 namespace kiv::cli {
 
@@ -49,11 +50,11 @@ bool TextsOf(const CalcOptions& o, FieldTexts& texts) {
 
 // Why a hood is not confirmed, on the terminal, and the status it ends
 // with; kDone for a confirmed one.
-int TellOutcome(const Confirmation& c) {
+int TellOutcome(const Confirmation& c, const FieldTexts& texts) {
     switch (c.outcome) {
     case Outcome::Refused:
         std::cerr << "kiv: параметр " << OptionOfInput(c.refusal.input) << ":\n"
-                  << ConsoleLines(RefusalText(c.refusal)) << "\n";
+                  << RefusalLines(c.refusal, texts) << "\n";
         return kRefused;
     case Outcome::AllowancesDoNotFit:
     case Outcome::NotFinite:
@@ -69,20 +70,55 @@ int TellOutcome(const Confirmation& c) {
     return kDone;
 }
 
-// Every file asked for, made in memory, so that a hood that cannot give one
-// of them writes none; false with the message when one cannot be made.
-bool MakeFiles(const CalcOptions& o, const RoadResult& road, std::vector<File>& files) {
+// Whether two names given on the command line are one file: the same path
+// written two ways, or two names of one existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path left = fs::absolute(a, ec).lexically_normal();
+    const fs::path right = fs::absolute(b, ec).lexically_normal();
+    return left == right || fs::equivalent(a, b, ec);
+}
+
+// The files asked for, by name, without their bytes; false with the message
+// when two of them have one name, for the second would overwrite the first.
+bool NameFiles(const CalcOptions& o, const RoadResult& road, std::vector<File>& files) {
     const auto pathOf = [&](const std::optional<std::string>& asked, const char* extension) {
         return asked->empty() ? OutputFileName(road.scriptName, extension) : *asked;
     };
-    if (o.scr) {
-        files.push_back({"scr", pathOf(o.scr, "scr"), road.outputs.script});
+    const std::pair<const char*, const std::optional<std::string>*> asks[] = {
+        {"scr", &o.scr}, {"dxf", &o.dxf}, {"pdf", &o.pdf}};
+    for (const auto& [format, asked] : asks) {
+        if (!*asked) {
+            continue;
+        }
+        const std::string path = pathOf(*asked, format);
+        for (const File& other : files) {
+            if (SameFile(path, other.path)) {
+                std::cerr << "kiv: параметры --" << other.format << " и --" << format
+                          << " называют один файл " << path << "; ничего не записано\n";
+                return false;
+            }
+        }
+        files.push_back({format, path, {}});
     }
-    if (o.dxf) {
-        files.push_back({"dxf", pathOf(o.dxf, "dxf"), road.outputs.dxf});
+    return true;
+}
+
+// The bytes of every file named, made in memory, so that a hood that cannot
+// give one of them writes none; false with the message when one cannot be made.
+bool MakeFiles(const CalcOptions& o, const RoadResult& road, std::vector<File>& files) {
+    for (File& f : files) {
+        if (std::string_view(f.format) == "scr") {
+            f.bytes = road.outputs.script;
+        } else if (std::string_view(f.format) == "dxf") {
+            f.bytes = road.outputs.dxf;
+        }
     }
-    if (o.pdf) {
-        File pdf{"pdf", pathOf(o.pdf, "pdf"), {}};
+    for (File& pdf : files) {
+        if (std::string_view(pdf.format) != "pdf") {
+            continue;
+        }
         // The document's title is the file's name without its extension, as the window gives it.
         const std::string title = std::filesystem::path(pdf.path).stem().string();
         std::string error;
@@ -90,7 +126,6 @@ bool MakeFiles(const CalcOptions& o, const RoadResult& road, std::vector<File>& 
             std::cerr << "kiv: " << error << "\n";
             return false;
         }
-        files.push_back(std::move(pdf));
     }
     return true;
 }
@@ -145,10 +180,13 @@ int RunCalc(const CalcOptions& o) {
     request.dxf = o.dxf.has_value();
     const RoadResult road = RunRoad(o.type, texts, osmode, request);
     const Confirmation& c = road.confirmation;
-    if (const int refused = TellOutcome(c); refused != kDone) {
+    if (const int refused = TellOutcome(c, texts); refused != kDone) {
         return refused;
     }
     std::vector<File> files;
+    if (!NameFiles(o, road, files)) {
+        return kRefused;
+    }
     if (!MakeFiles(o, road, files)) {
         return kFileFailed;
     }

@@ -2,8 +2,8 @@
 
 #include "core/PatternType.h"
 #include "input/SettingsFile.h"
+#include "report/Dates.h"
 
-#include <ctime>
 #include <optional>
 
 namespace kiv::cli {
@@ -62,13 +62,14 @@ bool ParsePaper(const std::string& paper, const std::string& orientation,
     return true;
 }
 
+std::string RefusalLines(const Refusal& refusal, const FieldTexts& texts) {
+    if (refusal.verdict.kind == Verdict::NotANumber)
+        return "'" + texts[refusal.input] + "' — не число.";
+    return ConsoleLines(RefusalText(refusal));
+}
+
 std::string Today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%d.%m.%Y", &local);
-    return text;
+    return TitleDate();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "core/RaschetData.h"
 #include "export/Template.h"
 #include "input/Validators.h"
+#include "road/Road.h"
 
 #include <memory>
 #include <string>
@@ -39,6 +40,11 @@ bool InputOfOption(const std::string& option, int type, Input& in);
 
 // The option that names `in` ("-H", "--P1" ...).
 const char* OptionOfInput(Input in);
+
+// Why a field's text was refused, as the terminal shows it: the window's
+// text, but in Russian where the window quotes the number reader's English
+// one. `texts` are the texts the hood was confirmed with.
+std::string RefusalLines(const Refusal& refusal, const FieldTexts& texts);
 
 // Today's date as the title block shows it.
 std::string Today();

@@ -126,8 +126,8 @@ int RunNest(const NestOptions& o) {
     }
     for (const sheets::Group& g : nested.groups) {
         if (g.layout.stopped) {
-            std::cerr << "kiv: поиск остановлен по времени (--time) после "
-                      << g.layout.iterationsDone << " шагов из " << options.iterations
+            std::cerr << "kiv: поиск остановлен по времени (--time), шагов сделано: "
+                      << g.layout.iterationsDone << " из " << options.iterations
                       << "; с теми же данными результат может отличаться\n";
         }
     }

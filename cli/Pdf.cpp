@@ -4,6 +4,7 @@
 
 #include "export/ShopDrawing.h"
 #include "paint/TemplatePainter.h"
+#include "report/Dates.h"
 
 #include <QGuiApplication>
 
@@ -62,6 +63,7 @@ bool TemplatePdfBytes(const RaschetData& confirmed, int type, const TemplateOpti
         return false;
     }
     bytes.assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+    FixPdfDate(bytes);
     return true;
 }
 

@@ -8,35 +8,157 @@
 #include "core/Version.h"
 #include "export/Paper.h"
 #include "input/Conversion.h"
+#include "input/SaveFile.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <list>
 #include <map>
 #include <optional>
+#include <sstream>
+#include <vector>
 
 namespace {
 
 using kiv::cli::kRefused;
 
-// CLI11's own messages are English; the user reads what went wrong in
-// Russian, with CLI11's text after it for the details.
-std::string RussianError(const CLI::ParseError& e) {
-    std::string what;
-    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
-        what = "не задан обязательный параметр";
-    } else if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
-        what = "лишние слова в командной строке";
-    } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
-        what = "у параметра не то число значений";
-    } else if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr ||
-               dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
-        what = "недопустимое значение параметра";
-    } else {
-        what = "ошибка в командной строке";
+// What follows `marker` in `text` up to `end` (to the text's end when `end`
+// is empty or not there); empty when `marker` is not there.
+std::string Between(const std::string& text, const std::string& marker,
+                    const std::string& end = "") {
+    const std::size_t from = text.find(marker);
+    if (from == std::string::npos)
+        return "";
+    const std::size_t start = from + marker.size();
+    const std::size_t to = end.empty() ? std::string::npos : text.find(end, start);
+    return text.substr(start, to == std::string::npos ? std::string::npos : to - start);
+}
+
+// The option a message of the form "NAME: what went wrong" is about.
+std::string NameBefore(const std::string& text, const std::string& end) {
+    const std::size_t at = text.find(end);
+    return at == std::string::npos ? "" : text.substr(0, at);
+}
+
+std::string QuotedValue(const std::string& value) {
+    return "'" + value + "'";
+}
+
+// Why a value is no value of a number option: the reader's verdict on it.
+std::string NotANumber(const std::string& value) {
+    const std::optional<double> number = kiv::TextToFloat(value);
+    if (!number)
+        return QuotedValue(value) + " — не число";
+    if (*number < 0)
+        return QuotedValue(value) + " — нужно число не меньше нуля";
+    if (*number != std::floor(*number))
+        return QuotedValue(value) + " — нужно целое число";
+    return QuotedValue(value) + " — слишком большое число";
+}
+
+// The words the command line has left over, in the order typed: unknown
+// options apart from stray values. At the top, before any verb, the first
+// stray word is a verb the command does not know.
+std::string ExtrasText(const std::string& list, bool atTop) {
+    std::vector<std::string> words;
+    std::istringstream in(list);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    // CLI11 lists them last first.
+    std::reverse(words.begin(), words.end());
+    std::vector<std::string> options, values;
+    for (const std::string& w : words) {
+        const bool option = w.size() > 1 && w[0] == '-' && !kiv::TextToFloat(w);
+        (option ? options : values).push_back(w);
     }
-    return what + " (" + e.what() + ")";
+    std::vector<std::string> parts;
+    if (atTop && options.empty() && !values.empty()) {
+        return "неизвестная команда " + QuotedValue(values[0]) + " (есть calc, batch и nest)";
+    }
+    const auto join = [](const std::vector<std::string>& items, bool quoted) {
+        std::string text;
+        for (const std::string& item : items)
+            text += (text.empty() ? "" : ", ") + (quoted ? QuotedValue(item) : item);
+        return text;
+    };
+    if (!options.empty())
+        parts.push_back((options.size() == 1 ? "неизвестный параметр " : "неизвестные параметры ") +
+                        join(options, false));
+    if (!values.empty())
+        parts.push_back((values.size() == 1 ? "лишнее слово в командной строке: "
+                                            : "лишние слова в командной строке: ") +
+                        join(values, true));
+    std::string text = parts.empty() ? "лишние слова в командной строке" : parts[0];
+    if (parts.size() > 1)
+        text += "; " + parts[1];
+    return text;
+}
+
+// CLI11's own messages are English: the user reads what went wrong in
+// Russian, built from the kind of the error and the option and value its
+// text names. `cmd` is the verb being read (the command itself at the top).
+std::string RussianError(const CLI::ParseError& e, const CLI::App& cmd, bool atTop) {
+    const std::string text = e.what();
+    const auto option = [&](const std::string& name) -> const CLI::Option* {
+        return name.empty() ? nullptr : cmd.get_option_no_throw(name);
+    };
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        const std::string name = NameBefore(text, " is required");
+        if (name == "ORDERS")
+            return "не задан файл заказа";
+        return name.empty() || name.find(' ') != std::string::npos
+                   ? "не задан обязательный параметр"
+                   : "не задан обязательный параметр " + name;
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        return ExtrasText(Between(text, "expected: "), atTop);
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        std::string name = Between(text, "arguments to ", ", got");
+        if (name.empty())
+            name = NameBefore(text, ":");
+        if (name.empty())
+            name = NameBefore(text, " was given");
+        const bool none =
+            text.find(" missing") != std::string::npos || text.find(", got 0") != std::string::npos;
+        if (text.find("flag override") != std::string::npos)
+            return "параметр " + name + " не принимает значения";
+        return none ? "у параметра " + name + " нет значения"
+                    : "у параметра " + name + " не то число значений";
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
+        if (text.find("Could not convert: ") == 0) {
+            const std::string name = Between(text, "Could not convert: ", " = ");
+            return "параметр " + name + ": " + NotANumber(Between(text, " = "));
+        }
+        if (text.find("The value ") == 0) {
+            return "параметр " + Between(text, " value for ") + ": недопустимое значение " +
+                   QuotedValue(Between(text, "The value ", " is not"));
+        }
+        return "параметр " + NameBefore(text, ":") + " не принимает значения";
+    }
+    if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr) {
+        const std::string name = NameBefore(text, ":");
+        std::string value;
+        if (const CLI::Option* o = option(name); o != nullptr && !o->results().empty())
+            value = " " + QuotedValue(o->results().back());
+        if (name == "--type")
+            return "параметр --type: недопустимое значение" + value + " (допустимы 1, 2 и 3)";
+        return "параметр " + name + ": недопустимое значение" + value;
+    }
+    if (dynamic_cast<const CLI::RequiresError*>(&e) != nullptr) {
+        return "параметр " + NameBefore(text, " requires ") + " задается только вместе с " +
+               Between(text, " requires ");
+    }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr) {
+        return "параметры " + NameBefore(text, " excludes ") + " и " + Between(text, " excludes ") +
+               " нельзя задавать вместе";
+    }
+    return "ошибка в командной строке";
 }
 
 // CLI11 lines its columns up by bytes; Cyrillic letters take two, so the
@@ -322,7 +444,17 @@ int Run(int argc, char** argv) {
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << "kiv: " << RussianError(e) << "\nСправка: kiv --help\n";
+        // The help of the verb being read, where the user's mistake is
+        // explained.
+        const CLI::App* cmd = &app;
+        std::string help = "kiv --help";
+        for (const CLI::App* verb : {calc.cmd, batch.cmd, nest.cmd}) {
+            if (verb->parsed()) {
+                cmd = verb;
+                help = "kiv " + verb->get_name() + " --help";
+            }
+        }
+        std::cerr << "kiv: " << RussianError(e, *cmd, cmd == &app) << "\nСправка: " << help << "\n";
         return kRefused;
     }
     if (version) {
@@ -349,8 +481,14 @@ int main(int argc, char** argv) {
     // an abort with a core dump.
     try {
         return Run(argc, argv);
-    } catch (const std::exception& e) {
-        std::cerr << "kiv: ошибка программы: " << e.what() << "\n";
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kiv: ошибка программы: не хватает памяти\n";
+    } catch (const std::filesystem::filesystem_error& e) {
+        std::cerr << "kiv: ошибка программы: " << e.path1().string() << ": "
+                  << kiv::SystemCause(e.code().value()) << "\n";
+    } catch (const std::exception&) {
+        // The libraries' own texts are English.
+        std::cerr << "kiv: ошибка программы\n";
     } catch (...) {
         std::cerr << "kiv: ошибка программы\n";
     }

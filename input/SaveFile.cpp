@@ -14,7 +14,9 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* kDiskFull = "ошибка записи на диск (возможно, диск переполнен)";
+constexpr const char* kDiskFull = "ошибка записи на диск";
+constexpr const char* kFolderGone = "папка, в которую записывается файл, больше не существует";
+constexpr const char* kNotAFolder = "часть пути к папке — файл, а не папка";
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -23,24 +25,34 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Whether `folder` is no longer there. A deleted working folder still answers
-// as "." to the process that stands in it, so a folder that the file system
-// no longer links anywhere counts as gone too.
-bool FolderGone(const std::string& folder) {
+// Whether the working folder was deleted under the program: it still answers
+// as "." to the process that stands in it, but the file system no longer
+// links it anywhere.
+bool WorkingFolderGone() {
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        return true;
-    return !S_ISDIR(st.st_mode) || st.st_nlink == 0;
+    return ::stat(".", &st) != 0 || st.st_nlink == 0;
 }
 
 // What in the file system keeps `path` from being written, or nullptr when
-// nothing there explains the failure. The folder first: with the folder gone
-// every other test of the name fails too and would blame the disk.
-const char* CauseAt(const std::string& path) {
+// nothing there explains the failure `error`. The folder first: with the
+// folder missing every other test of the name fails too and would blame the
+// disk. A folder that is not there is only "no longer there" when the working
+// folder it lay in was deleted; a mistyped one never was.
+const char* CauseAt(const std::string& path, int error) {
     const std::string folder = FolderOf(path);
-    if (FolderGone(folder))
-        return "папка, в которую записывается файл, больше не существует";
     struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        const int missing = errno;
+        if (missing == ENOTDIR)
+            return kNotAFolder;
+        if (missing == EACCES)
+            return "нет права доступа к папке";
+        return WorkingFolderGone() ? kFolderGone : "нет такой папки";
+    }
+    if (!S_ISDIR(st.st_mode))
+        return kNotAFolder;
+    if (st.st_nlink == 0)
+        return kFolderGone;
     if (::stat(path.c_str(), &st) != 0) {
         struct stat link {};
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
@@ -50,18 +62,23 @@ const char* CauseAt(const std::string& path) {
     } else if (::access(path.c_str(), W_OK) != 0) {
         return "файл защищен от записи";
     }
+    // A folder that is there yet has no room for a new name: a system
+    // folder such as /proc, whose entries the system makes itself.
+    if (error == ENOENT)
+        return "в эту папку нельзя записывать файлы";
     if (::access(folder.c_str(), W_OK) != 0)
-        return "нет права записи в папку";
+        return errno == EROFS ? SystemCause(EROFS) : "нет права записи в папку";
     return nullptr;
 }
 
-// The user's words for a failure at `path`, `otherwise` when the file system
-// shows no cause; the system's text for `error`, if any, in brackets.
+// The user's words for a failure at `path`: the cause the file system shows,
+// else `otherwise` with the system's cause for `error`, if any.
 std::string Failure(const std::string& path, const char* otherwise, int error) {
-    const char* cause = CauseAt(path);
-    std::string why = cause != nullptr ? cause : otherwise;
+    if (const char* cause = CauseAt(path, error))
+        return cause;
+    std::string why = otherwise;
     if (error != 0)
-        why += std::string(" (") + std::strerror(error) + ")";
+        why += std::string(": ") + SystemCause(error);
     return why;
 }
 
@@ -95,6 +112,48 @@ mode_t ModeFor(bool replacing, const struct stat& existing) {
 }
 
 } // namespace
+
+const char* SystemCause(int error, bool reading) {
+    switch (error) {
+    case ENOENT:
+        return reading ? "нет такого файла" : "нет такой папки";
+    case EACCES:
+    case EPERM:
+        return reading ? "нет права чтения" : "нет права записи";
+    case EROFS:
+        return "диск только для чтения";
+    case ENOSPC:
+        return "нет места на диске";
+    case EDQUOT:
+        return "исчерпана квота на диске";
+    case ENOTDIR:
+        return kNotAFolder;
+    case EISDIR:
+        return "это папка, а не файл";
+    case ENAMETOOLONG:
+        return "слишком длинное имя";
+    case ELOOP:
+        return "ссылки в пути ведут по кругу";
+    case EEXIST:
+        return "файл с таким именем уже есть";
+    case EBUSY:
+    case ETXTBSY:
+        return "файл занят другой программой";
+    case EMFILE:
+    case ENFILE:
+        return "открыто слишком много файлов";
+    case ENOMEM:
+        return "не хватает памяти";
+    case EIO:
+        return "сбой ввода-вывода на диске";
+    case EINVAL:
+        return "файловая система не принимает такой файл";
+    case EXDEV:
+        return "файл и папка на разных дисках";
+    default:
+        return "системная ошибка";
+    }
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -131,7 +190,9 @@ bool Stage(const std::string& path, std::string_view bytes, NewFileSync sync, st
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         const int error = errno;
-        reason = Failure(target, error == ENOSPC ? kDiskFull : "не удалось создать файл", error);
+        reason = Failure(target,
+                         error == ENOSPC || error == EDQUOT ? kDiskFull : "не удалось создать файл",
+                         error);
         return false;
     }
     // An old file is only replaced by bytes that are on the disk.
@@ -318,7 +379,7 @@ bool StreamedFile::Commit(std::string& reason, NewFileSync sync) {
 bool SyncFolder(const std::string& folder, std::string& reason) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0 || ::syncfs(fd) != 0) {
-        reason = std::string("ошибка записи на диск (") + std::strerror(errno) + ")";
+        reason = std::string(kDiskFull) + ": " + SystemCause(errno);
         if (fd >= 0)
             ::close(fd);
         return false;

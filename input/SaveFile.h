@@ -19,7 +19,7 @@ enum class NewFileSync { Now, ByCaller };
 // link to a file is written through to that file, and a replaced file keeps
 // its permissions. A write-protected file is kept (the rename would go round
 // the protection). False with the reason, in Russian, when the file was not
-// written: the real cause first, the system's own text in brackets.
+// written: the cause the file system shows, else the system's cause.
 bool SaveWhole(const std::string& path, std::string_view bytes, std::string& reason,
                NewFileSync sync = NewFileSync::Now);
 
@@ -71,6 +71,10 @@ private:
 // Flushes everything written into the file system of `folder` to the disk:
 // once after many new files, instead of once per file.
 bool SyncFolder(const std::string& folder, std::string& reason);
+
+// The user's words, in Russian, for the system's error number `error` met at
+// writing a file (at reading one when `reading`): "нет места на диске" ...
+const char* SystemCause(int error, bool reading = false);
 
 // Writes all of `bytes` to the open file `fd`; false with errno set on failure.
 bool WriteAll(int fd, std::string_view bytes);

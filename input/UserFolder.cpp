@@ -18,8 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The system's English text is no message for the user: its cause in Russian.
 std::string Reason(const std::error_code& ec) {
-    return ec.message();
+    return SystemCause(ec.value());
 }
 
 std::string Failed(std::string_view what, const fs::path& path, const std::string& reason) {

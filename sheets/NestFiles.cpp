@@ -4,6 +4,7 @@
 #include "input/SaveFile.h"
 #include "nest/DrawingParts.h"
 #include "report/FormatFixed.h"
+#include "report/Plural.h"
 
 #include <nlohmann/json.hpp>
 
@@ -158,9 +159,9 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
             const double area = use.length * stock.width;
             page.heading = "Лист " + std::to_string(number) + " из " +
                            std::to_string(order.sheets) + ": " + Mm(stock.width) + " × " +
-                           Mm(use.length) + " мм, S " + Mm(thickness) + " мм, деталей " +
-                           std::to_string(page.parts.size()) + ", использование " +
-                           Num(use.utilisation * 100, 1) + " %";
+                           Mm(use.length) + " мм, S " + Mm(thickness) + " мм, " +
+                           Counted(static_cast<long long>(page.parts.size()), kPartForms) +
+                           ", использование " + Num(use.utilisation * 100, 1) + " %";
             files.push_back({SheetFile(number), SheetDxfBytes(use.length, stock.width, page.parts)});
             csv += "sheet," + SheetFile(number) + "," + Mm(thickness) + ",1," + Mm(stock.width) +
                    "," + Mm(use.length) + "," + std::to_string(page.parts.size()) + "," +
@@ -257,7 +258,8 @@ bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& f
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder)) {
-        failures.push_back("не удалось создать папку " + folder);
+        failures.push_back("не удалось создать папку " + folder +
+                           (ec ? std::string(": ") + SystemCause(ec.value()) : std::string()));
         return false;
     }
     std::string failure;
@@ -287,7 +289,7 @@ bool WriteOrderFiles(const std::string& folder, const std::vector<OutputFile>& f
 std::string DoneText(const NestedOrder& order) {
     return "Листов: " + std::to_string(order.sheets) + ", использование " +
            Num(order.stockArea > 0 ? order.partsArea / order.stockArea * 100 : 0, 1) +
-           " %; прямоугольными заготовками: " + std::to_string(order.blankSheets) + " листов";
+           " %; прямоугольными заготовками: " + Counted(order.blankSheets, kSheetForms);
 }
 
 } // namespace kiv::sheets

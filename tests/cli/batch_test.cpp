@@ -130,8 +130,8 @@ TEST_F(Batch, BadRowsAreReportedAndTheRestGoThrough) {
     const struct {
         const char* text;
     } messages[] = {
-        {"строка 3, колонка H: '1O0' is not a valid floating point value."},
-        {"строка 4, колонка L2: '1e400' is not a valid floating point value."},
+        {"строка 3, колонка H: '1O0' — не число."},
+        {"строка 4, колонка L2: '1e400' — не число."},
         {"строка 5, колонка type:"},
         // Rows 2 and 7 would write the same files: the second one is refused.
         {"строка 7, колонка name: имя файла 200x400x100x0.5.scr уже занято строкой 2"},

@@ -141,7 +141,11 @@ TEST_F(NestCommand, SheetsOfAnEarlierLongerLayoutAreRemovedOthersKept) {
     for (const char* name : {"sheet-2.dxf", "sheet-17.dxf", "sheet-1.dxf.bak", "sheet-x.dxf",
                              "notes.txt"})
         WriteAll(dir / "out" / name, "old");
-    ASSERT_EQ(runKiv({"nest", "order.csv", "--out", "out"}).status, 0);
+    const auto ran = runKiv({"nest", "order.csv", "--out", "out"});
+    ASSERT_EQ(ran.status, 0);
+    // One sheet, as Russian counts it; it used to be "1 листов".
+    EXPECT_NE(ran.out.find("Листов: 1, "), std::string::npos) << ran.out;
+    EXPECT_NE(ran.out.find("прямоугольными заготовками: 1 лист\n"), std::string::npos) << ran.out;
     EXPECT_EQ(entries(dir / "out"),
               (std::vector<std::string>{"nest-sheets.pdf", "nest-summary.csv", "nest-summary.json",
                                         "notes.txt", "sheet-1.dxf", "sheet-1.dxf.bak",

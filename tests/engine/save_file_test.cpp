@@ -109,15 +109,25 @@ INSTANTIATE_TEST_SUITE_P(
                      return d / "a.scr";
                  },
                  false, "папка с таким именем", ""},
-        // The working folder deleted while the program runs used to be
-        // reported as a full disk.
+        // A folder that is not there used to be reported as a full disk, and
+        // then as one that no longer exists, although it may never have.
         SaveCase{"FolderDeleted",
                  [](const fs::path& d) {
                      fs::create_directory(d / "work");
                      fs::remove_all(d / "work");
                      return d / "work" / "a.scr";
                  },
-                 false, "папка, в которую записывается файл, больше не существует", nullptr},
+                 false, "нет такой папки", nullptr},
+        SaveCase{"FileWhereTheFolderShouldBe",
+                 [](const fs::path& d) {
+                     Write(d / "work", kOld);
+                     return d / "work" / "a.scr";
+                 },
+                 false, "часть пути к папке — файл, а не папка", nullptr},
+        // A system folder takes no new files; the system's English text
+        // used to follow a wrong cause.
+        SaveCase{"SystemFolder", [](const fs::path&) { return fs::path("/proc/self/a.scr"); },
+                 false, "в эту папку нельзя записывать файлы", nullptr},
         // The same as the program meets it: the folder is its working
         // folder, and the path is relative.
         SaveCase{"WorkingFolderDeleted",
