@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <string_view>
 
 namespace kiv::sheets {
 
@@ -120,6 +121,40 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
     }
     return out;
 }
+
+namespace {
+
+// The summary as a spreadsheet with decimal commas reads it: ';' between the
+// cells and a comma in every number. Its cells are words, file names and
+// numbers, none with a comma or a quote, so each line splits at its commas.
+std::string InSemicolons(const std::string& csv) {
+    std::string out;
+    out.reserve(csv.size());
+    std::size_t cell = 0; // where the cell being copied began in `out`
+    const auto number = [&out](std::size_t from) {
+        const std::string_view text(out.data() + from, out.size() - from);
+        return !text.empty() &&
+               text.find_first_not_of("0123456789.-") == std::string_view::npos;
+    };
+    const auto endCell = [&] {
+        if (number(cell)) {
+            std::replace(out.begin() + static_cast<std::ptrdiff_t>(cell), out.end(), '.', ',');
+        }
+    };
+    for (char c : csv) {
+        if (c == ',' || c == '\r' || c == '\n') {
+            endCell();
+            out += c == ',' ? ';' : c;
+            cell = out.size();
+        } else {
+            out += c;
+        }
+    }
+    endCell();
+    return out;
+}
+
+} // namespace
 
 bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error,
                 const PagesDone& pagesDone) {
@@ -247,7 +282,7 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
         return false;
     }
     files.push_back({"nest-sheets.pdf", std::move(pdf)});
-    files.push_back({"nest-summary.csv", std::move(csv)});
+    files.push_back({"nest-summary.csv", order.separator == ';' ? InSemicolons(csv) : std::move(csv)});
     files.push_back({"nest-summary.json", summary.dump(2) + "\n"});
     return true;
 }

@@ -41,6 +41,9 @@ struct NestedOrder {
     // Why nothing may be written, in the user's words; empty when laid out.
     std::string refusal;
     bool cancelled = false; // the caller ended the search: nothing to write
+    // Between the summary's cells, as in the order read: ';' also puts decimal
+    // commas in its numbers, so that a spreadsheet set for them opens them as numbers.
+    char separator = ',';
     nest::Stock stock;
     nest::Options options;
     std::vector<Group> groups; // by thickness, thinnest first
