@@ -3,6 +3,7 @@
 // start edge (then lowest across), at the best of its allowed turns.
 #pragma once
 
+#include "nest/Budget.h"
 #include "nest/NoFit.h"
 
 #include <cstddef>
@@ -45,6 +46,9 @@ public:
         cl::cInt lastLength = 0;
         int unplaced = 0, firstUnplaced = -1;
         double crowd = 0; // mm^2 of parts ending near the last sheet's far end
+        // The budget ran out before every gene was decoded; the rest count
+        // as unplaced, so a cut layout is never taken for a finished one.
+        bool cut = false;
 
         // Fewer lost parts, then fewer sheets, then a shorter last sheet,
         // then less crowd at its far end.
@@ -53,6 +57,11 @@ public:
 
     // Sizes in units; `along` is a sheet's length (a coil's: room for all).
     Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin, cl::cInt gap);
+
+    // The run's budget, asked between copies and between turns, so that no
+    // layout (the first one included) goes on past it. Unset: never spent.
+    void watch(const Budget& budget) { budget_ = budget; }
+    const Budget& budget() const { return budget_; }
 
     bool fits(int part, int turn) const;
     int turns(int part) const { return static_cast<int>(parts_[static_cast<std::size_t>(part)].shapes.size()); }
@@ -65,14 +74,15 @@ public:
 
     // Lays the parts out in the order of the genes. The first `keep` genes
     // are the same as those `base` was decoded from, so their places are
-    // taken over instead of searched again.
+    // taken over instead of searched again. Cut short when the budget is
+    // spent.
     Result decode(const std::vector<Gene>& genes, const Result* base = nullptr, std::size_t keep = 0);
 
     // The place for one part (at any allowed turn, or at `turn`) among parts
     // standing anywhere on a sheet, its far edge no farther along than
     // `limit` and its near edge no nearer the start than `from`: nearest the
     // start edge, then lowest; with a `lean` above 0, the least of the two
-    // edges weighed.
+    // edges weighed. None found once the budget is spent.
     Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from, cl::cInt limit,
                          double lean = 0);
 
@@ -139,6 +149,7 @@ private:
     bool place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r);
 
     std::vector<PartData> parts_;
+    Budget budget_;
     cl::cInt along_, across_, margin_, gap_;
     std::vector<int> firstShape_;
     std::size_t shapeCount_ = 0;

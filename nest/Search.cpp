@@ -25,6 +25,9 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result) {
     std::stable_sort(byLength.begin(), byLength.end(),
                      [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
     result = decoder.decode(genes);
+    if (result.cut) {
+        return genes;
+    }
     if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
         result = std::move(other);
         genes = std::move(byLength);
@@ -74,8 +77,10 @@ private:
 
 } // namespace
 
-bool MustStop(const Options& options, Clock::time_point deadline, const Progress& progress, int done) {
-    return (options.timeLimit > 0 && Clock::now() > deadline) || (progress && !progress(done, options.iterations));
+bool MustStop(const Options& options, Clock::time_point deadline, const Budget& budget, const Progress& progress,
+              int done) {
+    return (options.timeLimit > 0 && Clock::now() > deadline) || budget.spent() ||
+           (progress && !progress(done, options.iterations));
 }
 
 SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps, Clock::time_point deadline,
@@ -87,7 +92,7 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
     for (; run.done < steps; ++run.done) {
-        if (MustStop(options, deadline, progress, run.done)) {
+        if (MustStop(options, deadline, decoder.budget(), progress, run.done)) {
             run.stopped = true;
             break;
         }
