@@ -38,7 +38,8 @@ nest::Progress Bar(const std::string& what) {
     };
 }
 
-bool TurnsOf(const std::string& text, std::vector<double>& turns) {
+// `step` is the step asked for, also when the engine cannot use it.
+bool TurnsOf(const std::string& text, std::vector<double>& turns, double& step) {
     if (text == "90") {
         turns = nest::QuarterTurns();
         return true;
@@ -48,7 +49,7 @@ bool TurnsOf(const std::string& text, std::vector<double>& turns) {
         return true;
     }
     char* end = nullptr;
-    const double step = std::strtod(text.c_str(), &end);
+    step = std::strtod(text.c_str(), &end);
     if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(step))
         return false;
     turns = nest::TurnsEvery(step);
@@ -59,7 +60,11 @@ bool TurnsOf(const std::string& text, std::vector<double>& turns) {
 
 int RunNest(const NestOptions& o) {
     nest::Stock stock;
-    if (o.coil != 0) {
+    if (o.coilGiven && o.sheetGiven) {
+        std::cerr << "kiv: параметры --coil и --sheet: задайте рулон или лист, а не оба сразу\n";
+        return kRefused;
+    }
+    if (o.coilGiven) {
         if (!std::isfinite(o.coil) || o.coil <= 0) {
             std::cerr << "kiv: параметр --coil: ширина рулона должна быть положительным числом\n";
             return kRefused;
@@ -72,7 +77,16 @@ int RunNest(const NestOptions& o) {
         return kRefused;
     }
     nest::Options options;
-    if (!TurnsOf(o.turns, options.rotations)) {
+    double step = 0;
+    if (!TurnsOf(o.turns, options.rotations, step)) {
+        if (step > 0 && step < nest::kFinestTurnStep) {
+            std::cerr << "kiv: параметр --turns: шаг поворота не мельче "
+                      << sheets::Mm(nest::kFinestTurnStep) << "° (не больше " << nest::kMostTurns
+                      << " поворотов): более мелкого шага раскрой не успевает использовать, "
+                         "а не '"
+                      << o.turns << "'\n";
+            return kRefused;
+        }
         std::cerr << "kiv: параметр --turns: допустимы 90, 180 или шаг поворота в градусах от "
                      "0 до 360, а не '"
                   << o.turns << "'\n";

@@ -10,7 +10,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <cstdint>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -76,6 +79,23 @@ void Russian(CLI::App& app) {
     f->label("Excludes", "Исключает");
     f->label("Needs", "Требует");
     f->column_width(34);
+}
+
+// A whole number from 0 to `most` written in decimal digits alone: CLI11
+// would take "-1" for an unsigned option as its largest value and a number
+// past the type's range as some other one, silently.
+CLI::Validator WholeNumber(std::string what, std::uint64_t most) {
+    return CLI::Validator(
+        [what, most](std::string& text) {
+            std::uint64_t value = 0;
+            const char* end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            if (text.empty() || error != std::errc() || stop != end || value > most)
+                return what + " — целое число от 0 до " + std::to_string(most) + ", а не '" +
+                       text + "'";
+            return std::string();
+        },
+        "", "");
 }
 
 // The options both verbs share: settings value and paper.
@@ -222,8 +242,10 @@ struct BatchVerb {
             ->type_name("МАСКА");
         cmd->add_flag("--strict", options.strict,
                       "Остановиться на первой ошибочной строке и ничего не записывать");
-        cmd->add_option("-j,--jobs", options.jobs, "Число потоков (по умолчанию — все ядра)")
-            ->type_name("ЧИСЛО");
+        cmd->add_option("-j,--jobs", options.jobs,
+                        "Число потоков (по умолчанию — все ядра; больше, чем ядер, не бывает)")
+            ->type_name("ЧИСЛО")
+            ->check(WholeNumber("число потоков", std::numeric_limits<unsigned>::max()));
         AddShared(*cmd, shared);
     }
 
@@ -249,11 +271,13 @@ struct NestVerb {
                           "Папка для sheet-N.dxf, nest-sheets.pdf и сводки");
         cmd->add_option("--sheet", options.sheet,
                         "Лист ШИРИНАxДЛИНА, мм: 1250x2500 (по умолчанию), 1000x2000, 1500x3000 "
-                        "или любой");
+                        "или любой")
+            ->each([this](const std::string&) { options.sheetGiven = true; });
         const auto number = [&](const char* name, auto& value, const char* help) {
-            cmd->add_option(name, value, help)->type_name("ЧИСЛО");
+            return cmd->add_option(name, value, help)->type_name("ЧИСЛО");
         };
-        number("--coil", options.coil, "Рулон этой ширины, мм, вместо листов");
+        number("--coil", options.coil, "Рулон этой ширины, мм, вместо листов (не вместе с --sheet)")
+            ->each([this](const std::string&) { options.coilGiven = true; });
         number("--gap", options.gap, "Зазор между деталями, мм (по умолчанию 5)");
         number("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
         cmd->add_option("--turns", options.turns,
@@ -262,7 +286,9 @@ struct NestVerb {
         number("--time", options.time,
                "Предел времени поиска, с (по умолчанию 10; результат задают шаги)");
         number("--iterations", options.iterations, "Шагов улучшения раскроя (по умолчанию 300)");
-        number("--seed", options.seed, "Начальное число поиска (по умолчанию 1)");
+        number("--seed", options.seed,
+               "Начальное число поиска, целое от 0 до 18446744073709551615 (по умолчанию 1)")
+            ->check(WholeNumber("начальное число", std::numeric_limits<std::uint64_t>::max()));
     }
 
     int run() {
