@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -158,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadOrder{"NegativeGap", {{"a", Rect(10, 10), 1}}, {}, WithGap(-1), NestFault::BadOptions, -1},
         BadOrder{"NaNGap", {{"a", Rect(10, 10), 1}}, {}, WithGap(kNaN), NestFault::BadOptions, -1},
         BadOrder{"NoTurns", {{"a", Rect(10, 10), 1}}, {}, Quick(5, 10, {}), NestFault::BadOptions, -1},
+        BadOrder{"MoreTurnsThanTheFinestStepGives", {{"a", Rect(10, 10), 1}}, {},
+                 Quick(5, 10, std::vector<double>(nest::kMostTurns + 1, 0.0)), NestFault::BadOptions, -1},
         // 2 × 1250 is larger than the default sheet whichever way round.
         BadOrder{"LargerThanTheSheet", {{"a", Rect(10, 10), 1}, {"big", Rect(2600, 1300), 1}}, {},
                  Quick(5, 10), NestFault::PartTooLarge, 1},
@@ -188,6 +191,85 @@ TEST(Nest, SameSeedSameLayout) {
     }
     EXPECT_EQ(a.iterationsDone, options.iterations);
     EXPECT_TRUE(test::CheckLayout(parts, a, stock, options).empty());
+}
+
+TEST(Nest, TurnStepsFromTheFinestTheEngineUsesToAFullTurn) {
+    const struct {
+        double step;
+        std::size_t turns;
+    } rows[] = {{90, 4}, {45, 8}, {7, 52}, {360, 1}, {1, 360}, {0.999, 0}, {1e-9, 0}, {0, 0}, {-5, 0}, {361, 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.step);
+        const std::vector<double> turns = nest::TurnsEvery(r.step);
+        ASSERT_EQ(turns.size(), r.turns);
+        if (!turns.empty()) {
+            EXPECT_EQ(turns.front(), 0);
+            EXPECT_NEAR(turns.back(), r.step * static_cast<double>(r.turns - 1), 1e-9);
+        }
+    }
+}
+
+// The time cap holds from the call on, the shapes and the first layout
+// included: an order whose first layout cannot come in time is refused soon
+// after the cap, never run on for its whole first layout. A whole second
+// of slack for a loaded machine and the sanitizers; before the cap held
+// here these ran for minutes.
+TEST(Nest, NoRunOutlastsItsTimeCap) {
+    const auto timed = [](double seconds, std::vector<double> turns) {
+        Options o = Quick(5, 10, std::move(turns));
+        o.iterations = 1000000;
+        o.timeLimit = seconds;
+        return o;
+    };
+    const struct {
+        const char* name;
+        std::vector<Part> parts;
+        Stock stock;
+        Options options;
+    } rows[] = {
+        {"a million copies on sheets", {{"a", Rect(300, 200), 999999}}, {}, timed(0.3, nest::QuarterTurns())},
+        {"a million copies on a coil", {{"a", Rect(300, 200), 999999}}, {1250, 0, true},
+         timed(0.3, nest::QuarterTurns())},
+        {"many copies at every degree", {{"l", L(200, 150, 40), 100}, {"u", U(300, 200, 100, 150), 50}}, {},
+         timed(0.2, nest::TurnsEvery(1))},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto start = std::chrono::steady_clock::now();
+        const Layout layout = nest::Nest(r.parts, r.stock, r.options);
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(took, r.options.timeLimit + 1.0);
+        EXPECT_EQ(layout.fault, NestFault::OutOfTime);
+        EXPECT_TRUE(layout.placements.empty());
+        EXPECT_EQ(layout.sheets, 0);
+    }
+}
+
+// A run that shares its time cap with others may take longer than its own
+// share for the first layout, up to the hard limit, and then stops with that
+// layout; without the hard limit the share is the end.
+TEST(Nest, TheHardLimitLetsTheFirstLayoutThroughAndStopsTheRest) {
+    const std::vector<Part> parts{{"l", L(200, 150, 40), 12}, {"sq", Rect(70, 50), 6}};
+    const Stock stock{600, 900, false};
+    const struct {
+        double hardLimit;
+        NestFault fault;
+    } rows[] = {{0, NestFault::OutOfTime}, {60, NestFault::None}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.hardLimit);
+        Options options = Quick(5, 10, nest::TurnsEvery(10));
+        options.iterations = 1000000;
+        options.timeLimit = 1e-4;
+        options.hardLimit = r.hardLimit;
+        const Layout layout = nest::Nest(parts, stock, options);
+        ASSERT_EQ(layout.fault, r.fault);
+        if (r.fault == NestFault::None) {
+            EXPECT_TRUE(layout.stopped);
+            EXPECT_LT(layout.iterationsDone, 10);
+            EXPECT_EQ(layout.placements.size(), 18u);
+            EXPECT_TRUE(test::CheckLayout(parts, layout, stock, options).empty());
+        }
+    }
 }
 
 // The caller's stop ends the search at once, in the search over orders (the
