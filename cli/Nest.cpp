@@ -88,7 +88,7 @@ int RunNest(const NestOptions& o) {
             return kRefused;
         }
         std::cerr << "kiv: параметр --turns: допустимы 90, 180 или шаг поворота в градусах от "
-                     "0 до 360, а не '"
+                     "1 до 360, а не '"
                   << o.turns << "'\n";
         return kRefused;
     }
