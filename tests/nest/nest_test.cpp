@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the diagonal takes a 300 mm bar on a 230 mm usable square.
         Order{"FineStepTakesTheDiagonal", {{"bar", Rect(300, 20), 1}}, {250, 250, false},
               Quick(5, 10, nest::TurnsEvery(45)), 1, kAny},
+        Order{"TheFinestStepToo", {{"bar", Rect(300, 20), 1}}, {250, 250, false}, Quick(5, 10, nest::TurnsEvery(1)),
+              1, kAny},
         // The bars fill what the block leaves only at mixed turns: the
         // second turn of a bar still finds the place that ends as far as
         // the first turn's.
@@ -161,6 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadOrder{"NoTurns", {{"a", Rect(10, 10), 1}}, {}, Quick(5, 10, {}), NestFault::BadOptions, -1},
         BadOrder{"MoreTurnsThanTheFinestStepGives", {{"a", Rect(10, 10), 1}}, {},
                  Quick(5, 10, std::vector<double>(nest::kMostTurns + 1, 0.0)), NestFault::BadOptions, -1},
+        BadOrder{"ATurnStepFinerThanADegree", {{"a", Rect(10, 10), 1}}, {}, Quick(5, 10, nest::TurnsEvery(0.999)),
+                 NestFault::BadOptions, -1},
         // 2 × 1250 is larger than the default sheet whichever way round.
         BadOrder{"LargerThanTheSheet", {{"a", Rect(10, 10), 1}, {"big", Rect(2600, 1300), 1}}, {},
                  Quick(5, 10), NestFault::PartTooLarge, 1},
@@ -193,81 +197,38 @@ TEST(Nest, SameSeedSameLayout) {
     EXPECT_TRUE(test::CheckLayout(parts, a, stock, options).empty());
 }
 
-TEST(Nest, TurnStepsFromTheFinestTheEngineUsesToAFullTurn) {
-    const struct {
-        double step;
-        std::size_t turns;
-    } rows[] = {{90, 4}, {45, 8}, {7, 52}, {360, 1}, {1, 360}, {0.999, 0}, {1e-9, 0}, {0, 0}, {-5, 0}, {361, 0}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.step);
-        const std::vector<double> turns = nest::TurnsEvery(r.step);
-        ASSERT_EQ(turns.size(), r.turns);
-        if (!turns.empty()) {
-            EXPECT_EQ(turns.front(), 0);
-            EXPECT_NEAR(turns.back(), r.step * static_cast<double>(r.turns - 1), 1e-9);
-        }
-    }
-}
-
-// The time cap holds from the call on, the shapes and the first layout
-// included: an order whose first layout cannot come in time is refused soon
-// after the cap, never run on for its whole first layout. A whole second
-// of slack for a loaded machine and the sanitizers; before the cap held
-// here these ran for minutes.
+// The cap holds from the call on, the first layout included (it ran for
+// minutes); only a shared cap's hard limit lets a first layout past the share.
 TEST(Nest, NoRunOutlastsItsTimeCap) {
-    const auto timed = [](double seconds, std::vector<double> turns) {
-        Options o = Quick(5, 10, std::move(turns));
-        o.iterations = 1000000;
-        o.timeLimit = seconds;
-        return o;
-    };
+    const std::vector<Part> million{{"a", Rect(300, 200), 999999}};
+    const std::vector<Part> few{{"l", L(200, 150, 40), 12}, {"sq", Rect(70, 50), 6}};
     const struct {
         const char* name;
-        std::vector<Part> parts;
+        const std::vector<Part>& parts;
         Stock stock;
-        Options options;
+        double step, timeLimit, hardLimit;
+        std::size_t placed; // 0: out of time
     } rows[] = {
-        {"a million copies on sheets", {{"a", Rect(300, 200), 999999}}, {}, timed(0.3, nest::QuarterTurns())},
-        {"a million copies on a coil", {{"a", Rect(300, 200), 999999}}, {1250, 0, true},
-         timed(0.3, nest::QuarterTurns())},
-        {"many copies at every degree", {{"l", L(200, 150, 40), 100}, {"u", U(300, 200, 100, 150), 50}}, {},
-         timed(0.2, nest::TurnsEvery(1))},
+        {"a million copies on sheets", million, {}, 90, 0.3, 0, 0},
+        {"a million copies on a coil", million, {1250, 0, true}, 90, 0.3, 0, 0},
+        {"every degree", few, {600, 900, false}, 1, 0.05, 0, 0},
+        {"a first layout past the share", few, {600, 900, false}, 10, 1e-4, 60, 18},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
+        Options o = Quick(5, 10, nest::TurnsEvery(r.step));
+        o.iterations = 1000000;
+        o.timeLimit = r.timeLimit;
+        o.hardLimit = r.hardLimit;
         const auto start = std::chrono::steady_clock::now();
-        const Layout layout = nest::Nest(r.parts, r.stock, r.options);
-        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(took, r.options.timeLimit + 1.0);
-        EXPECT_EQ(layout.fault, NestFault::OutOfTime);
-        EXPECT_TRUE(layout.placements.empty());
-        EXPECT_EQ(layout.sheets, 0);
-    }
-}
-
-// A run that shares its time cap with others may take longer than its own
-// share for the first layout, up to the hard limit, and then stops with that
-// layout; without the hard limit the share is the end.
-TEST(Nest, TheHardLimitLetsTheFirstLayoutThroughAndStopsTheRest) {
-    const std::vector<Part> parts{{"l", L(200, 150, 40), 12}, {"sq", Rect(70, 50), 6}};
-    const Stock stock{600, 900, false};
-    const struct {
-        double hardLimit;
-        NestFault fault;
-    } rows[] = {{0, NestFault::OutOfTime}, {60, NestFault::None}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.hardLimit);
-        Options options = Quick(5, 10, nest::TurnsEvery(10));
-        options.iterations = 1000000;
-        options.timeLimit = 1e-4;
-        options.hardLimit = r.hardLimit;
-        const Layout layout = nest::Nest(parts, stock, options);
-        ASSERT_EQ(layout.fault, r.fault);
-        if (r.fault == NestFault::None) {
+        const Layout layout = nest::Nest(r.parts, r.stock, o);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                  r.timeLimit + r.hardLimit + 1.0);
+        EXPECT_EQ(layout.fault, r.placed == 0 ? NestFault::OutOfTime : NestFault::None);
+        ASSERT_EQ(layout.placements.size(), r.placed);
+        if (r.placed > 0) {
             EXPECT_TRUE(layout.stopped);
-            EXPECT_LT(layout.iterationsDone, 10);
-            EXPECT_EQ(layout.placements.size(), 18u);
-            EXPECT_TRUE(test::CheckLayout(parts, layout, stock, options).empty());
+            EXPECT_TRUE(test::CheckLayout(r.parts, layout, r.stock, o).empty());
         }
     }
 }
