@@ -610,8 +610,11 @@ int RunBatch(const BatchOptions& o) {
         return kRefused;
     }
 
-    const unsigned jobs =
-        o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
+    // More threads than cores only share the same cores (a thousand of them
+    // only cost memory and switching), so -j is capped at the cores, as the
+    // help says; quietly, since the rows come out the same either way.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned jobs = o.jobs > 0 ? std::min(o.jobs, cores) : cores;
     const std::size_t count = order.rows.size();
     const auto slice = [&](std::size_t from, std::vector<Job>& rows, const std::vector<std::string>* errors,
                            std::atomic<std::size_t>& done) {

@@ -40,7 +40,8 @@ nest::Progress Bar(const std::string& what) {
     };
 }
 
-bool TurnsOf(const std::string& text, std::vector<double>& turns) {
+// `step` is the step asked for, also when the engine cannot use it.
+bool TurnsOf(const std::string& text, std::vector<double>& turns, double& step) {
     if (text == "90") {
         turns = nest::QuarterTurns();
         return true;
@@ -49,10 +50,11 @@ bool TurnsOf(const std::string& text, std::vector<double>& turns) {
         turns = nest::HalfTurns();
         return true;
     }
-    const std::optional<double> step = TextToFloat(text, DecimalSign::PointOrComma);
-    if (!step)
+    const std::optional<double> parsed = TextToFloat(text, DecimalSign::PointOrComma);
+    if (!parsed)
         return false;
-    turns = nest::TurnsEvery(*step);
+    step = *parsed;
+    turns = nest::TurnsEvery(step);
     return !turns.empty();
 }
 
@@ -60,7 +62,11 @@ bool TurnsOf(const std::string& text, std::vector<double>& turns) {
 
 int RunNest(const NestOptions& o) {
     nest::Stock stock;
-    if (o.coil != 0) {
+    if (o.coilGiven && o.sheetGiven) {
+        std::cerr << "kiv: параметры --coil и --sheet: задайте рулон или лист, а не оба сразу\n";
+        return kRefused;
+    }
+    if (o.coilGiven) {
         if (!std::isfinite(o.coil) || o.coil <= 0) {
             std::cerr << "kiv: параметр --coil: ширина рулона должна быть положительным числом\n";
             return kRefused;
@@ -73,9 +79,18 @@ int RunNest(const NestOptions& o) {
         return kRefused;
     }
     nest::Options options;
-    if (!TurnsOf(o.turns, options.rotations)) {
+    double step = 0;
+    if (!TurnsOf(o.turns, options.rotations, step)) {
+        if (step > 0 && step < nest::kFinestTurnStep) {
+            std::cerr << "kiv: параметр --turns: шаг поворота не мельче "
+                      << sheets::Mm(nest::kFinestTurnStep) << "° (не больше " << nest::kMostTurns
+                      << " поворотов): более мелкого шага раскрой не успевает использовать, "
+                         "а не '"
+                      << o.turns << "'\n";
+            return kRefused;
+        }
         std::cerr << "kiv: параметр --turns: допустимы 90, 180 или шаг поворота в градусах от "
-                     "0 до 360, а не '"
+                     "1 до 360, а не '"
                   << o.turns << "'\n";
         return kRefused;
     }
@@ -119,7 +134,8 @@ int RunNest(const NestOptions& o) {
         return kRefused;
     }
 
-    const sheets::NestedOrder nested = sheets::NestOrder(hoods, stock, options, Bar);
+    sheets::NestedOrder nested = sheets::NestOrder(hoods, stock, options, Bar);
+    nested.separator = order.delimiter;
     if (!nested.refusal.empty()) {
         std::cerr << "kiv: " << nested.refusal << "\n";
         return kRefused;

@@ -11,7 +11,9 @@ struct NestOptions {
     std::string orders; // the CSV file, in the batch's format
     std::string out;    // the folder for the files
     std::string sheet = "1250x2500"; // W x L, mm
-    double coil = 0;    // > 0: a coil of this width instead of sheets
+    bool sheetGiven = false;
+    double coil = 0; // the width of a coil to use instead of sheets, when given
+    bool coilGiven = false;
     double gap = 5, margin = 10;
     std::string turns = "90"; // 90, 180 or any step in degrees
     double time = 10;   // seconds, a safety cap on the search

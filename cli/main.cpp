@@ -13,9 +13,12 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <list>
 #include <map>
 #include <optional>
@@ -148,6 +151,11 @@ std::string RussianError(const CLI::ParseError& e, const CLI::App& cmd, bool atT
             value = " " + QuotedValue(o->results().back());
         if (name == "--type")
             return "параметр --type: недопустимое значение" + value + " (допустимы 1, 2 и 3)";
+        // The program's own checks say what is wanted in Russian; CLI11's own say it in English.
+        const std::size_t colon = text.find(": ");
+        const std::string said = colon == std::string::npos ? std::string() : text.substr(colon + 2);
+        if (std::any_of(said.begin(), said.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            return "параметр " + name + ": " + said;
         return "параметр " + name + ": недопустимое значение" + value;
     }
     if (dynamic_cast<const CLI::RequiresError*>(&e) != nullptr) {
@@ -200,6 +208,23 @@ void Russian(CLI::App& app) {
     f->label("Excludes", "Исключает");
     f->label("Needs", "Требует");
     f->column_width(34);
+}
+
+// A whole number from 0 to `most` written in decimal digits alone: CLI11
+// would take "-1" for an unsigned option as its largest value and a number
+// past the type's range as some other one, silently.
+CLI::Validator WholeNumber(std::string what, std::uint64_t most) {
+    return CLI::Validator(
+        [what, most](std::string& text) {
+            std::uint64_t value = 0;
+            const char* end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            if (text.empty() || error != std::errc() || stop != end || value > most)
+                return what + " — целое число от 0 до " + std::to_string(most) + ", а не '" +
+                       text + "'";
+            return std::string();
+        },
+        "", "");
 }
 
 // The options both verbs share: settings value and paper.
@@ -346,8 +371,10 @@ struct BatchVerb {
             ->type_name("МАСКА");
         cmd->add_flag("--strict", options.strict,
                       "Остановиться на первой ошибочной строке и ничего не записывать");
-        cmd->add_option("-j,--jobs", options.jobs, "Число потоков (по умолчанию — все ядра)")
-            ->type_name("ЧИСЛО");
+        cmd->add_option("-j,--jobs", options.jobs,
+                        "Число потоков (по умолчанию — все ядра; больше, чем ядер, не бывает)")
+            ->type_name("ЧИСЛО")
+            ->check(WholeNumber("число потоков", std::numeric_limits<unsigned>::max()));
         AddShared(*cmd, shared);
     }
 
@@ -381,17 +408,20 @@ struct NestVerb {
                           "Папка для sheet-N.dxf, nest-sheets.pdf и сводки");
         cmd->add_option("--sheet", options.sheet,
                         "Лист ШИРИНАxДЛИНА, мм: 1250x2500 (по умолчанию), 1000x2000, 1500x3000 "
-                        "или любой");
+                        "или любой")
+            ->each([this](const std::string&) { options.sheetGiven = true; });
         const auto number = [&](const char* name, auto& value, const char* help) {
-            cmd->add_option(name, value, help)->type_name("ЧИСЛО");
+            return cmd->add_option(name, value, help)->type_name("ЧИСЛО");
         };
         // Lengths and times are taken as text and read by the program's own
         // parser: CLI11's conversion follows the locale.
         const auto measure = [&](const char* name, double& value, const char* help) {
             Measure& m = measures.emplace_back(Measure{name, &value, {}, nullptr});
             m.option = cmd->add_option(name, m.text, help)->type_name("ЧИСЛО");
+            return m.option;
         };
-        measure("--coil", options.coil, "Рулон этой ширины, мм, вместо листов");
+        measure("--coil", options.coil, "Рулон этой ширины, мм, вместо листов (не вместе с --sheet)")
+            ->each([this](const std::string&) { options.coilGiven = true; });
         measure("--gap", options.gap, "Зазор между деталями, мм (по умолчанию 5)");
         measure("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
         cmd->add_option("--turns", options.turns,
@@ -400,7 +430,9 @@ struct NestVerb {
         measure("--time", options.time,
                "Предел времени поиска, с (по умолчанию 10; результат задают шаги)");
         number("--iterations", options.iterations, "Шагов улучшения раскроя (по умолчанию 300)");
-        number("--seed", options.seed, "Начальное число поиска (по умолчанию 1)");
+        number("--seed", options.seed,
+               "Начальное число поиска, целое от 0 до 18446744073709551615 (по умолчанию 1)")
+            ->check(WholeNumber("начальное число", std::numeric_limits<std::uint64_t>::max()));
     }
 
     int run() {

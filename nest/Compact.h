@@ -30,7 +30,7 @@ CompactRun Rework(Decoder& decoder, Decoder::Result& best, const Options& option
         return run;
     }
     for (; run.done < steps; ++run.done) {
-        if (MustStop(options, deadline, progress, doneBefore + run.done)) {
+        if (MustStop(options, deadline, decoder.budget(), progress, doneBefore + run.done)) {
             run.stopped = true;
             break;
         }

@@ -85,11 +85,14 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
         takeOver(base->placed[k], sheets, r);
     }
     for (std::size_t k = keep; k < genes.size(); ++k) {
-        if (stop_ && stop_()) {
-            r.stopped = true;
-            return r;
-        }
         const Gene& g = genes[k];
+        if (budget_.spent()) {
+            r.cut = true;
+            for (; k < genes.size(); ++k) {
+                takeOver({genes[k].part, 0, -1, {}}, sheets, r);
+            }
+            break;
+        }
         bool done = false;
         for (std::size_t s = 0; s < sheets.size() && !done; ++s) {
             done = place(sheets[s], g, static_cast<int>(s), r);
@@ -97,10 +100,12 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
         if (!done) {
             sheets.emplace_back();
             if (!place(sheets.back(), g, static_cast<int>(sheets.size() - 1), r)) {
-                // Cannot happen for a part that fits the sheet, but a lost
-                // part must never pass for a finished layout.
+                // Cannot happen for a part that fits the sheet but when the
+                // budget ran out, and a lost part must never pass for a
+                // finished layout.
                 sheets.pop_back();
                 takeOver({g.part, 0, -1, {}}, sheets, r);
+                r.cut = r.cut || budget_.spent();
             }
         }
     }
@@ -259,6 +264,9 @@ bool Decoder::place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r) {
         if (g.turn >= 0 && g.turn != t) {
             continue;
         }
+        if (budget_.spent()) {
+            return false; // a place from some of the turns only is no layout to keep
+        }
         const Candidate c = bestAt(sheet, static_cast<std::size_t>(sheetIndex), g.part, t, best);
         if (c.betterThan(best)) {
             best = c;
@@ -281,6 +289,9 @@ Decoder::Candidate Decoder::placeAmong(const std::vector<Placed>& standing, int 
     for (int t = 0; t < turns(part); ++t) {
         if ((turn >= 0 && turn != t) || !fits(part, t)) {
             continue;
+        }
+        if (budget_.spent()) {
+            return {};
         }
         const Shape& s = shape(part, t);
         Room room;

@@ -3,10 +3,10 @@
 // start edge (then lowest across), at the best of its allowed turns.
 #pragma once
 
+#include "nest/Budget.h"
 #include "nest/NoFit.h"
 
 #include <cstddef>
-#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -46,7 +46,9 @@ public:
         cl::cInt lastLength = 0;
         int unplaced = 0, firstUnplaced = -1;
         double crowd = 0; // mm^2 of parts ending near the last sheet's far end
-        bool stopped = false; // the stop check ended it before every part had a place: no layout
+        // The budget ran out before every gene was decoded; the rest count
+        // as unplaced, so a cut layout is never taken for a finished one.
+        bool cut = false;
 
         // Fewer lost parts, then fewer sheets, then a shorter last sheet,
         // then less crowd at its far end.
@@ -55,6 +57,11 @@ public:
 
     // Sizes in units; `along` is a sheet's length (a coil's: room for all).
     Decoder(std::vector<PartData> parts, cl::cInt along, cl::cInt across, cl::cInt margin, cl::cInt gap);
+
+    // The run's budget, asked between copies and between turns, so that no
+    // layout (the first one included) goes on past it. Unset: never spent.
+    void watch(const Budget& budget) { budget_ = budget; }
+    const Budget& budget() const { return budget_; }
 
     bool fits(int part, int turn) const;
     int turns(int part) const { return static_cast<int>(parts_[static_cast<std::size_t>(part)].shapes.size()); }
@@ -65,21 +72,17 @@ public:
     // Where a placed part's box ends along the sheet.
     cl::cInt farEdge(const Placed& p) const { return p.at.X + shape(p.part, p.turn).box.right; }
 
-    // Asked before each part a decode places; true ends the decode at once,
-    // its result marked stopped. A layout of many parts takes long enough
-    // that the user's cancel must not wait for it.
-    void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
-
     // Lays the parts out in the order of the genes. The first `keep` genes
     // are the same as those `base` was decoded from, so their places are
-    // taken over instead of searched again.
+    // taken over instead of searched again. Cut short when the budget is
+    // spent.
     Result decode(const std::vector<Gene>& genes, const Result* base = nullptr, std::size_t keep = 0);
 
     // The place for one part (at any allowed turn, or at `turn`) among parts
     // standing anywhere on a sheet, its far edge no farther along than
     // `limit` and its near edge no nearer the start than `from`: nearest the
     // start edge, then lowest; with a `lean` above 0, the least of the two
-    // edges weighed.
+    // edges weighed. None found once the budget is spent.
     Candidate placeAmong(const std::vector<Placed>& standing, int part, int turn, cl::cInt from, cl::cInt limit,
                          double lean = 0);
 
@@ -146,12 +149,12 @@ private:
     bool place(Sheet& sheet, const Gene& g, int sheetIndex, Result& r);
 
     std::vector<PartData> parts_;
+    Budget budget_;
     cl::cInt along_, across_, margin_, gap_;
     std::vector<int> firstShape_;
     std::size_t shapeCount_ = 0;
     std::unordered_map<std::size_t, Nfp> nfps_;
     std::vector<SheetMemo> memo_; // by sheet index
-    std::function<bool()> stop_;
 };
 
 } // namespace kiv::nest::detail

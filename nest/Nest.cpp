@@ -26,7 +26,7 @@ bool GoodSettings(const Stock& stock, const Options& options, Layout& out) {
         return false;
     }
     if (!(Finite(options.gap) && options.gap >= 0 && Finite(options.margin) && options.margin >= 0) ||
-        options.rotations.empty() ||
+        options.rotations.empty() || options.rotations.size() > kMostTurns ||
         std::any_of(options.rotations.begin(), options.rotations.end(), [](double r) { return !Finite(r); })) {
         out.fault = NestFault::BadOptions;
         return false;
@@ -71,11 +71,15 @@ bool Measure(const std::vector<Part>& parts, const Stock& stock, const Options& 
     return true;
 }
 
-bool BuildParts(const std::vector<Part>& parts, const Options& options, double scale,
+bool BuildParts(const std::vector<Part>& parts, const Options& options, double scale, const detail::Budget& budget,
                 std::vector<detail::PartData>& data, Layout& out) {
     data.assign(parts.size(), {});
     for (std::size_t i = 0; i < parts.size(); ++i) {
         for (double r : options.rotations) {
+            if (budget.spent()) {
+                out.fault = NestFault::OutOfTime;
+                return false;
+            }
             detail::Shape s;
             if (!detail::MakeShape(parts[i].outline, r, scale, Units(options.gap, scale), s)) {
                 out.fault = NestFault::BadPart;
@@ -144,12 +148,27 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     // A power of ten, so that sizes given in decimals (a sheet of 1250, a
     // part of 612.5) stay exact and parts that fit exactly still fit.
     const double scale = std::pow(10.0, std::ceil(std::log10(1e7 / std::max(biggest, options.gap + options.margin))));
+    const auto seconds = [](double s) {
+        return std::chrono::duration_cast<detail::Clock::duration>(std::chrono::duration<double>(std::max(s, 0.0)));
+    };
+    const double hard = options.hardLimit > 0 ? options.hardLimit : options.timeLimit;
+    // The caller's stop ends every phase, the first layout included; the time
+    // cap of a phase only that one.
+    bool cancelled = false;
+    const detail::Budget budget(hard > 0, start + seconds(hard),
+                                stop ? std::function<bool()>([&] { return cancelled = cancelled || stop(); })
+                                     : std::function<bool()>());
     std::vector<detail::PartData> data;
-    if (!BuildParts(parts, options, scale, data, out)) {
+    if (!BuildParts(parts, options, scale, budget, data, out)) {
+        if (cancelled) {
+            out.fault = NestFault::Stopped;
+            out.stopped = true;
+        }
         return out;
     }
     Decoder decoder(std::move(data), Units(along, scale), Units(stock.width, scale), Units(options.margin, scale),
                     Units(options.gap, scale));
+    decoder.watch(budget);
     std::vector<Decoder::Gene> genes;
     if (!Copies(parts, decoder, genes, out)) {
         return out;
@@ -161,16 +180,10 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     const int searchSteps = options.iterations / 5 * 2;
     const int separateSteps = searchSteps;
     const int compactSteps = options.iterations - searchSteps - separateSteps;
-    const auto cap = std::chrono::duration_cast<detail::Clock::duration>(
-        std::chrono::duration<double>(std::max(options.timeLimit, 0.0)));
-    // The caller's stop ends every phase; the time cap of a phase only that one.
-    bool cancelled = false;
+    const auto cap = seconds(options.timeLimit);
     Progress watch;
     if (progress) {
         watch = [&](int done, int planned) { return !(cancelled = cancelled || !progress(done, planned)); };
-    }
-    if (stop) {
-        decoder.setStop([&] { return cancelled = cancelled || stop(); });
     }
     detail::SearchRun run = detail::Search(decoder, std::move(genes), options, searchSteps, start + cap * 2 / 5, watch);
     detail::CompactRun later;
@@ -185,8 +198,9 @@ Layout Nest(const std::vector<Part>& parts, const Stock& stock, const Options& o
     }
     out.iterationsDone = run.done + later.done;
     out.stopped = run.stopped || later.stopped;
-    if (run.best.stopped) {
-        out.fault = NestFault::Stopped;
+    if (run.best.cut) {
+        // No whole layout: the caller stopped the run, or its time ran out.
+        out.fault = cancelled ? NestFault::Stopped : NestFault::OutOfTime;
         return out;
     }
     if (progress && !out.stopped) {

@@ -6,6 +6,7 @@
 // sheet's length (the direction a remnant is cut off), y across its width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,7 +38,17 @@ struct Stock {
 // half turns only, or every multiple of a finer step below 360.
 std::vector<double> QuarterTurns();
 std::vector<double> HalfTurns();
-std::vector<double> TurnsEvery(double stepDegrees); // empty for a step outside (0, 360]
+// Empty for a step outside [kFinestTurnStep, 360].
+std::vector<double> TurnsEvery(double stepDegrees);
+
+// The finest turn step the search can use, degrees: each turn is one more
+// shape of every part, with its own no-fit polygons against every placed part
+// and its own free room on every sheet, so memory and the time to the first
+// layout grow with the number of turns (at 1 degree a ten-copy order needs
+// some 3 s of a two-core machine for its first layout, at 0.1 degree half a
+// minute), and a finer step gains nothing a workshop could cut.
+constexpr double kFinestTurnStep = 1;
+constexpr std::size_t kMostTurns = 360;
 
 struct Options {
     double gap = 5;     // least distance between two parts, mm
@@ -49,6 +60,11 @@ struct Options {
     // before the time cap.
     int iterations = 300;
     double timeLimit = 0; // seconds; 0 runs every step
+    // Seconds from the call after which nothing runs, the first layout
+    // included, when one time cap is shared by several runs: the improvement
+    // steps keep to `timeLimit`, the first layout may take up to this. 0: the
+    // time cap alone.
+    double hardLimit = 0;
 };
 
 // One copy of a part: placed point = Turn(outline point, angle) + offset.
@@ -64,10 +80,11 @@ enum class NestFault {
     None,
     NoParts,      // nothing to place (every quantity is zero)
     BadStock,     // a sheet size that is not a positive finite number
-    BadOptions,   // a negative or non-finite gap or margin, no rotation
+    BadOptions,   // a negative or non-finite gap or margin, no rotation or more than kMostTurns
     BadPart,      // fewer than three vertices, a non-finite coordinate, no area, negative quantity
     PartTooLarge, // the part fits the usable sheet at none of its turns
     Stopped,      // the caller's stop came before the first whole layout: nothing placed
+    OutOfTime,    // the time cap ran out before a first layout with every copy was found
 };
 
 struct Layout {

@@ -13,7 +13,7 @@ std::vector<double> HalfTurns() { return {0, 180}; }
 
 std::vector<double> TurnsEvery(double stepDegrees) {
     std::vector<double> out;
-    if (!(stepDegrees > 0 && stepDegrees <= 360)) {
+    if (!(stepDegrees >= kFinestTurnStep && stepDegrees <= 360)) {
         return out;
     }
     for (int i = 0;; ++i) {

@@ -13,8 +13,8 @@ using Genes = std::vector<Decoder::Gene>;
 
 // Large parts first, so that the small ones fill what they leave: by area,
 // and by the longer side of the box, whichever lays out better. `stopped`
-// when the stop check ended either layout; `result` is then the first one,
-// whole unless its own stopped mark says otherwise.
+// when the budget ran out within the first layout (the second, cut short,
+// counts its lost parts and is never the better).
 Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result, bool& stopped) {
     const auto longest = [&](const Decoder::Gene& g) {
         const Shape& s = decoder.shape(g.part, 0);
@@ -27,13 +27,11 @@ Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result, bool& s
     std::stable_sort(byLength.begin(), byLength.end(),
                      [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
     result = decoder.decode(genes);
-    stopped = result.stopped;
+    stopped = result.cut;
     if (stopped) {
         return genes;
     }
-    Decoder::Result other = decoder.decode(byLength);
-    stopped = other.stopped;
-    if (!stopped && other.betterThan(result)) {
+    if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
         result = std::move(other);
         genes = std::move(byLength);
     }
@@ -82,8 +80,10 @@ private:
 
 } // namespace
 
-bool MustStop(const Options& options, Clock::time_point deadline, const Progress& progress, int done) {
-    return (options.timeLimit > 0 && Clock::now() > deadline) || (progress && !progress(done, options.iterations));
+bool MustStop(const Options& options, Clock::time_point deadline, const Budget& budget, const Progress& progress,
+              int done) {
+    return (options.timeLimit > 0 && Clock::now() > deadline) || budget.spent() ||
+           (progress && !progress(done, options.iterations));
 }
 
 SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int steps, Clock::time_point deadline,
@@ -98,7 +98,7 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
     for (; run.done < steps; ++run.done) {
-        if (MustStop(options, deadline, progress, run.done)) {
+        if (MustStop(options, deadline, decoder.budget(), progress, run.done)) {
             run.stopped = true;
             break;
         }
@@ -111,8 +111,8 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
             continue; // the same order as before: nothing to try
         }
         Decoder::Result r = decoder.decode(trial, &current, first);
-        if (r.stopped) {
-            run.stopped = true;
+        if (r.cut) {
+            run.stopped = true; // the budget ran out within the layout: it is not one to keep
             break;
         }
         // Descent that also takes sideways steps. On sample strip instances

@@ -4,12 +4,9 @@
 
 #include "nest/Decoder.h"
 
-#include <chrono>
 #include <vector>
 
 namespace kiv::nest::detail {
-
-using Clock = std::chrono::steady_clock;
 
 struct SearchRun {
     Decoder::Result best;
@@ -17,9 +14,10 @@ struct SearchRun {
     bool stopped = false; // the time cap or the caller ended it early
 };
 
-// Past the deadline under a time cap, or told so by the caller after `done`
-// steps: a step of either phase of the search asks before it runs.
-bool MustStop(const Options& options, Clock::time_point deadline, const Progress& progress, int done);
+// Past the phase's deadline under a time cap, the run's budget spent, or told
+// so by the caller after `done` steps: a step of every phase asks before it runs.
+bool MustStop(const Options& options, Clock::time_point deadline, const Budget& budget, const Progress& progress,
+              int done);
 
 // `genes` holds every copy once; the search starts from the better of two
 // sorted orders of them and takes at most `steps` steps, none after the

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string_view>
@@ -44,6 +45,8 @@ std::string FaultText(nest::NestFault fault) {
         return "зазор и поле должны быть неотрицательными числами";
     case nest::NestFault::NoParts:
         return "в заказе нет ни одного зонта";
+    case nest::NestFault::Stopped:
+        return "поиск остановлен до первого раскроя со всеми зонтами; ничего не записано";
     default:
         return "ошибка программы: раскрой не построен";
     }
@@ -77,11 +80,40 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
             out.groups.clear();
         return out.cancelled;
     };
+    // One time cap for the whole order: each search gets its share of what
+    // is left (a group's true shapes four times its blanks'), and a first
+    // layout may take all that is left. An order whose first layouts do not
+    // come within the cap is refused, not laid out some quicker, wasteful way.
+    const auto start = std::chrono::steady_clock::now();
+    const auto share = [&](double weight, double weightLeft) {
+        nest::Options o = options;
+        if (options.timeLimit > 0) {
+            const double left = std::max(
+                options.timeLimit -
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                1e-6);
+            o.timeLimit = left * weight / weightLeft;
+            o.hardLimit = left;
+        }
+        return o;
+    };
+    const auto outOfTime = [&] {
+        out.refusal = "заказ слишком велик для заданного времени: за " + Mm(options.timeLimit) +
+                      " с не построен даже первый раскрой со всеми зонтами; дайте больше "
+                      "времени, крупнее шаг поворота или разбейте заказ; ничего не записано";
+        out.groups.clear();
+        return out;
+    };
+    constexpr double kLayoutShare = 4, kBlankShare = 1;
+    double groupsLeft = static_cast<double>(groups.size());
     // The layouts, every one before any file is made.
     for (auto& [thickness, g] : groups) {
-        g.layout = nest::Nest(g.parts, stock, options, bar("Раскрой S " + Mm(thickness)), cancelled);
+        g.layout = nest::Nest(g.parts, stock, share(kLayoutShare, groupsLeft * (kLayoutShare + kBlankShare)),
+                              bar("Раскрой S " + Mm(thickness)), cancelled);
         if (stop())
             return out;
+        if (g.layout.fault == nest::NestFault::OutOfTime)
+            return outOfTime();
         if (g.layout.fault == nest::NestFault::PartTooLarge ||
             g.layout.fault == nest::NestFault::BadPart) {
             const auto part = static_cast<std::size_t>(std::max(0, g.layout.faultPart));
@@ -106,10 +138,17 @@ NestedOrder NestOrder(const std::vector<Hood>& hoods, const nest::Stock& stock,
         nest::Options blankOptions = options;
         if (options.rotations != nest::HalfTurns())
             blankOptions.rotations = nest::QuarterTurns();
+        const nest::Options blankShare =
+            share(kBlankShare, kBlankShare + (groupsLeft - 1) * (kLayoutShare + kBlankShare));
+        blankOptions.timeLimit = blankShare.timeLimit;
+        blankOptions.hardLimit = blankShare.hardLimit;
         g.blanks = nest::Nest(nest::BlankParts(g.parts), stock, blankOptions,
                               bar("Заготовки S " + Mm(thickness)), cancelled);
         if (stop())
             return out;
+        if (g.blanks.fault == nest::NestFault::OutOfTime)
+            return outOfTime();
+        groupsLeft -= 1;
         g.blankMaterial = nest::Summarise(g.parts, g.blanks, stock, options.margin);
         g.firstSheet = out.sheets + 1;
         out.sheets += g.layout.sheets;

@@ -220,6 +220,16 @@ TEST_F(Batch, ReadsAnOrderInWindows1251) {
     EXPECT_NE(ReadAll(dir / "out" / "summary.csv").find("\r\n3;вент;2;"), std::string::npos);
 }
 
+// "-1" read as an unsigned count would ask for four billion threads.
+TEST_F(Batch, ThreadCountsThatAreNoWholeNumberAreRefused) {
+    for (const char* jobs : {"-1", "1.5", "4294967296"}) {
+        const kiv::test::Ran run = batch("type\n1\n", {"-j", jobs});
+        EXPECT_EQ(run.status, 2) << jobs;
+        EXPECT_NE(run.err.find("--jobs: число потоков"), std::string::npos) << run.err;
+        EXPECT_TRUE(written().empty()) << jobs;
+    }
+}
+
 // Names from a mask, formats on request; a name that would leave the folder is refused.
 TEST_F(Batch, NamesFromTheMaskAndTheFormatsAsked) {
     const std::string csv = "name,type,H,L1,L2,S,P1,P2,d\n"

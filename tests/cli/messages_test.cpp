@@ -57,7 +57,7 @@ TEST_F(Messages, EveryErrorIsRussianAndNamesItsCause) {
         {"nest order.csv --out o --iterations abc", kOrder, 2,
          "параметр --iterations: 'abc' — не число\nСправка: kiv nest --help"},
         {"nest order.csv --out o --iterations 1.5", kOrder, 2, "'1.5' — нужно целое число"},
-        {"batch order.csv --out o -j -3", kOrder, 2, "'-3' — нужно число не меньше нуля"},
+        {"batch order.csv --out o -j -3", kOrder, 2, "число потоков — целое число от 0 до 4294967295, а не '-3'"},
         {"calc --type 1 --osmode 0 -H abc", nullptr, 2, "'abc' — не число"},
         {"batch order.csv --out o --osmode 0", "type,H\n1,abc\n", 2,
          "строка 2, колонка H: 'abc' — не число."},

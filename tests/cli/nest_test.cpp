@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -197,6 +198,14 @@ TEST_F(NestCommand, RefusedInputNamesTheCauseAndWritesNothing) {
         {"a negative gap", "type\n1\n", {"--gap", "-1"}, {"зазор"}},
         {"a row cut short", "type,L1,L2,H\n1,200\n", {}, {"строка 2:", "строка оборвана"}},
         {"bytes in no encoding", "type,name\n1,\x98\n", {}, {"строка 2:", "CSV UTF-8"}},
+        {"a coil of no width", "type\n1\n", {"--coil", "0"}, {"--coil", "положительным"}},
+        {"a coil of a negative width", "type\n1\n", {"--coil", "-5"}, {"--coil", "положительным"}},
+        {"a coil and a sheet at once", "type\n1\n", {"--coil", "1250", "--sheet", "1000x2000"},
+         {"--coil и --sheet"}},
+        {"a turn step finer than a degree", "type\n1\n", {"--turns", "0.01"},
+         {"--turns", "не мельче 1°", "'0.01'"}},
+        {"a negative seed", "type\n1\n", {"--seed", "-1"}, {"--seed", "от 0 до 18446744073709551615"}},
+        {"a seed past 64 bits", "type\n1\n", {"--seed", "18446744073709551616"}, {"--seed"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -232,7 +241,8 @@ TEST_F(NestCommand, NumbersReadTheSameInEveryLocale) {
             ASSERT_EQ(ran.status, 0) << ran.err;
             first = first.empty() ? ReadAll(dir / "out" / "nest-summary.csv") : first;
             EXPECT_EQ(ReadAll(dir / "out" / "nest-summary.csv"), first);
-            EXPECT_NE(first.find("1250.5"), std::string::npos) << first;
+            // A ';' order gets its summary as a spreadsheet with decimal commas reads it.
+            EXPECT_NE(first.find("sheet;sheet-1.dxf;0,5;1;1250,5;"), std::string::npos) << first;
         }
     }
     locale = "ru_RU.UTF-8";
@@ -242,6 +252,29 @@ TEST_F(NestCommand, NumbersReadTheSameInEveryLocale) {
         EXPECT_EQ(ran.status, 2) << option;
         EXPECT_NE(ran.err.find(std::string("параметр ") + option + ": нужно число, а не '2,5,'"), ran.err.npos);
         EXPECT_FALSE(std::filesystem::exists(dir / "bad"));
+    }
+}
+
+// The time limit holds for the whole run, the thicknesses, the blanks and
+// the first layouts included: a layout, or the order refused as too large for
+// the time, within the limit and a margin for a loaded machine (was 10-40 s).
+TEST_F(NestCommand, EveryRunEndsWithinItsTimeLimit) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"type;qty\n3;999999\n", "90"}, {kOrder, "1"}, {kOrder, "10"}};
+    for (const auto& [order, turns] : rows) {
+        SCOPED_TRACE(turns);
+        WriteAll(dir / "order.csv", order);
+        std::filesystem::remove_all(dir / "out");
+        const auto start = std::chrono::steady_clock::now();
+        const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--time", "1", "--iterations",
+                                 "1000000", "--turns", turns});
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 4);
+        EXPECT_EQ(std::filesystem::exists(dir / "out"), ran.status == 0);
+        if (ran.status != 0) {
+            EXPECT_EQ(ran.status, 2);
+            EXPECT_NE(ran.err.find("заказ слишком велик для заданного времени: за 1 с"),
+                      std::string::npos);
+        }
     }
 }
 

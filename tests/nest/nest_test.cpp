@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -97,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the diagonal takes a 300 mm bar on a 230 mm usable square.
         Order{"FineStepTakesTheDiagonal", {{"bar", Rect(300, 20), 1}}, {250, 250, false},
               Quick(5, 10, nest::TurnsEvery(45)), 1, kAny},
+        Order{"TheFinestStepToo", {{"bar", Rect(300, 20), 1}}, {250, 250, false}, Quick(5, 10, nest::TurnsEvery(1)),
+              1, kAny},
         // The bars fill what the block leaves only at mixed turns: the
         // second turn of a bar still finds the place that ends as far as
         // the first turn's.
@@ -158,6 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadOrder{"NegativeGap", {{"a", Rect(10, 10), 1}}, {}, WithGap(-1), NestFault::BadOptions, -1},
         BadOrder{"NaNGap", {{"a", Rect(10, 10), 1}}, {}, WithGap(kNaN), NestFault::BadOptions, -1},
         BadOrder{"NoTurns", {{"a", Rect(10, 10), 1}}, {}, Quick(5, 10, {}), NestFault::BadOptions, -1},
+        BadOrder{"MoreTurnsThanTheFinestStepGives", {{"a", Rect(10, 10), 1}}, {},
+                 Quick(5, 10, std::vector<double>(nest::kMostTurns + 1, 0.0)), NestFault::BadOptions, -1},
+        BadOrder{"ATurnStepFinerThanADegree", {{"a", Rect(10, 10), 1}}, {}, Quick(5, 10, nest::TurnsEvery(0.999)),
+                 NestFault::BadOptions, -1},
         // 2 × 1250 is larger than the default sheet whichever way round.
         BadOrder{"LargerThanTheSheet", {{"a", Rect(10, 10), 1}, {"big", Rect(2600, 1300), 1}}, {},
                  Quick(5, 10), NestFault::PartTooLarge, 1},
@@ -190,6 +197,42 @@ TEST(Nest, SameSeedSameLayout) {
     EXPECT_TRUE(test::CheckLayout(parts, a, stock, options).empty());
 }
 
+// The cap holds from the call on, the first layout included (it ran for
+// minutes); only a shared cap's hard limit lets a first layout past the share.
+TEST(Nest, NoRunOutlastsItsTimeCap) {
+    const std::vector<Part> million{{"a", Rect(300, 200), 999999}};
+    const std::vector<Part> few{{"l", L(200, 150, 40), 12}, {"sq", Rect(70, 50), 6}};
+    const struct {
+        const char* name;
+        const std::vector<Part>& parts;
+        Stock stock;
+        double step, timeLimit, hardLimit;
+        std::size_t placed; // 0: out of time
+    } rows[] = {
+        {"a million copies on sheets", million, {}, 90, 0.3, 0, 0},
+        {"a million copies on a coil", million, {1250, 0, true}, 90, 0.3, 0, 0},
+        {"every degree", few, {600, 900, false}, 1, 0.05, 0, 0},
+        {"a first layout past the share", few, {600, 900, false}, 10, 1e-4, 60, 18},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Options o = Quick(5, 10, nest::TurnsEvery(r.step));
+        o.iterations = 1000000;
+        o.timeLimit = r.timeLimit;
+        o.hardLimit = r.hardLimit;
+        const auto start = std::chrono::steady_clock::now();
+        const Layout layout = nest::Nest(r.parts, r.stock, o);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                  r.timeLimit + r.hardLimit + 1.0);
+        EXPECT_EQ(layout.fault, r.placed == 0 ? NestFault::OutOfTime : NestFault::None);
+        ASSERT_EQ(layout.placements.size(), r.placed);
+        if (r.placed > 0) {
+            EXPECT_TRUE(layout.stopped);
+            EXPECT_TRUE(test::CheckLayout(r.parts, layout, r.stock, o).empty());
+        }
+    }
+}
+
 // The caller's stop ends the search at once, in the search over orders (the
 // first half of the 40 steps) or in the last sheet's rework (the second),
 // with every part placed and the steps counted on without a gap.
@@ -215,11 +258,11 @@ TEST_P(CallerStops, TheSearchWithAValidLayout) {
 INSTANTIATE_TEST_SUITE_P(Nest, CallerStops, ::testing::Values(2, 25, 36));
 
 // The caller's stop is asked between the parts of the first layouts too, so
-// that a cancel never waits for a layout of many parts. Five copies: the
-// first layout asks before each of them, the second again.
+// that a cancel never waits for a layout of many parts: before each turn of
+// each copy, in both first layouts.
 struct EarlyStop {
     const char* name;
-    int stopAt;  // the stop's call that answers true
+    int stopAt;  // the stop's call that answers true; from the end of both first layouts when negative
     bool placed; // a whole first layout stands
 };
 
@@ -230,9 +273,16 @@ TEST_P(StopBeforeTheSteps, EndsTheLayoutAtOnce) {
     const std::vector<Part> parts{{"l", L(200, 150, 40), 5}};
     const Stock stock{500, 500, false};
     int asked = 0, steps = 0;
+    int stopAt = e.stopAt;
+    if (stopAt < 0) {
+        // The asks of the whole start, the first step's own ask the last of them.
+        nest::Nest(parts, stock, Quick(5, 10), [](int, int) { return false; }, [&] { return ++asked < 0; });
+        stopAt += asked;
+        asked = 0;
+    }
     const Layout layout = nest::Nest(
-        parts, stock, Quick(5, 10), [&](int, int) { return ++steps > 0; }, [&] { return ++asked >= e.stopAt; });
-    EXPECT_EQ(asked, e.stopAt) << "asked again after it said stop";
+        parts, stock, Quick(5, 10), [&](int, int) { return ++steps > 0; }, [&] { return ++asked >= stopAt; });
+    EXPECT_EQ(asked, stopAt) << "asked again after it said stop";
     EXPECT_EQ(steps, 0) << "a step ran after the stop";
     EXPECT_TRUE(layout.stopped);
     EXPECT_EQ(layout.iterationsDone, 0);
@@ -244,7 +294,7 @@ TEST_P(StopBeforeTheSteps, EndsTheLayoutAtOnce) {
 INSTANTIATE_TEST_SUITE_P(Nest, StopBeforeTheSteps,
                          ::testing::Values(EarlyStop{"BeforeTheFirstPart", 1, false},
                                            EarlyStop{"BeforeTheLastPartOfTheFirstLayout", 5, false},
-                                           EarlyStop{"InTheSecondLayout", 6, true}),
+                                           EarlyStop{"InTheSecondLayout", -1, true}),
                          [](const ::testing::TestParamInfo<EarlyStop>& info) { return std::string(info.param.name); });
 
 // The validator itself must see the faults it exists for: a sound pair of
