@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <map>
@@ -124,7 +125,10 @@ struct Totals {
 
 } // namespace
 
-bool LoadOrder(const std::string& path, Order& order) {
+namespace {
+
+// The order file's bytes; false, with the message on the terminal, when it cannot be read.
+bool LoadOrderBytes(const std::string& path, std::string& bytes) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         std::cerr << "kiv: " << path << " — папка, а не файл заказа\n";
@@ -133,7 +137,6 @@ bool LoadOrder(const std::string& path, Order& order) {
     // Far more than an order of 10,000 hoods; a device that never ends
     // (/dev/zero) is stopped here instead of filling the memory.
     constexpr std::size_t kMostBytes = 64 << 20;
-    std::string bytes;
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     try {
@@ -157,7 +160,11 @@ bool LoadOrder(const std::string& path, Order& order) {
         std::cerr << "kiv: " << path << ": файл заказа больше 64 МБ — это не заказ\n";
         return false;
     }
-    order = ReadOrder(bytes);
+    return true;
+}
+
+// What the reading of the order said, on the terminal; false when it is no order.
+bool TellOrder(const std::string& path, const Order& order) {
     if (!order.error.empty()) {
         std::cerr << "kiv: " << path << ", строка " << order.errorLine << ": " << order.error
                   << "\n";
@@ -168,6 +175,17 @@ bool LoadOrder(const std::string& path, Order& order) {
         std::cerr << "kiv: " << path << ": файл не в UTF-8, прочитан как Windows-1251\n";
     }
     return true;
+}
+
+} // namespace
+
+bool LoadOrder(const std::string& path, Order& order) {
+    std::string bytes;
+    if (!LoadOrderBytes(path, bytes)) {
+        return false;
+    }
+    order = ReadOrder(bytes);
+    return TellOrder(path, order);
 }
 
 void ConfirmRow(const OrderRow& row, const std::string& osmode, ConfirmedRow& job) {
@@ -605,25 +623,53 @@ int RunBatch(const BatchOptions& o) {
         std::cerr << "kiv: " << error << "\n";
         return kRefused;
     }
-    Order order;
-    if (!LoadOrder(o.orders, order)) {
+    // The bytes are kept and read again for each pass; the rows, never all at once.
+    std::string bytes;
+    if (!LoadOrderBytes(o.orders, bytes)) {
         return kRefused;
     }
+    std::size_t count = 0;
+    const Order order = ReadOrderRows(bytes, [&](OrderRow&) { ++count; });
+    if (!TellOrder(o.orders, order)) {
+        return kRefused;
+    }
+    // The order's rows handed over a slice at a time.
+    std::vector<OrderRow> held;
+    const auto eachSlice = [&](const std::function<bool(std::size_t from)>& work) {
+        std::size_t from = 0;
+        bool going = true;
+        held.clear();
+        held.reserve(kSlice);
+        const auto flush = [&] {
+            if (going && !held.empty()) {
+                going = work(from);
+            }
+            from += held.size();
+            held.clear();
+        };
+        ReadOrderRows(bytes, [&](OrderRow& r) {
+            held.push_back(std::move(r));
+            if (held.size() == kSlice) {
+                flush();
+            }
+        });
+        flush();
+        return going;
+    };
 
     // More threads than cores only share the same cores (a thousand of them
     // only cost memory and switching), so -j is capped at the cores, as the
     // help says; quietly, since the rows come out the same either way.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned jobs = o.jobs > 0 ? std::min(o.jobs, cores) : cores;
-    const std::size_t count = order.rows.size();
     const auto slice = [&](std::size_t from, std::vector<Job>& rows, const std::vector<std::string>* errors,
                            std::atomic<std::size_t>& done) {
-        rows.assign(std::min(kSlice, count - from), Job());
+        rows.assign(held.size(), Job());
         OnAllCores(
             rows.size(), jobs,
             [&](std::size_t i) {
                 Job& job = rows[i];
-                job.row = &order.rows[from + i];
+                job.row = &held[i];
                 if (errors != nullptr) {
                     job.error = (*errors)[from + i];
                 }
@@ -639,15 +685,19 @@ int RunBatch(const BatchOptions& o) {
     FileNames names(o, formats);
     std::vector<std::string> errors(count);
     std::atomic<std::size_t> confirmed{0};
-    for (std::size_t from = 0; from < count; from += kSlice) {
+    const bool named = eachSlice([&](std::size_t from) {
         std::vector<Job> rows;
         slice(from, rows, nullptr, confirmed);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (!names.name(rows[i], true)) {
-                return kRefused;
+                return false;
             }
             errors[from + i] = std::move(rows[i].error);
         }
+        return true;
+    });
+    if (!named) {
+        return kRefused;
     }
     int status = TellRefusals(errors, o.strict);
     if (status != kDone && o.strict) {
@@ -668,7 +718,7 @@ int RunBatch(const BatchOptions& o) {
     std::atomic<std::size_t> done{0}, again{0};
     {
         const Progress progress(count, done);
-        for (std::size_t from = 0; from < count; from += kSlice) {
+        eachSlice([&](std::size_t from) {
             std::vector<Job> rows;
             slice(from, rows, &errors, again);
             for (Job& job : rows) {
@@ -682,7 +732,8 @@ int RunBatch(const BatchOptions& o) {
                     summary.add(job);
                 }
             }
-        }
+            return true;
+        });
     }
     int summarised = summary.finish();
     std::string reason;

@@ -168,6 +168,7 @@ struct Reader {
     std::size_t width = 0;                // cells in the header
     std::size_t needed = 0;               // cells up to the last named column
     Order order;
+    const std::function<void(OrderRow&)>* onRow = nullptr;
 
     void cell(const char* s, std::size_t n) {
         if (cells.empty()) {
@@ -227,7 +228,7 @@ struct Reader {
                 r.cells[c] = std::move(got[static_cast<std::size_t>(at)]);
             }
         }
-        order.rows.push_back(std::move(r));
+        (*onRow)(r);
     }
 
     void readHeader(const std::vector<std::string>& names) {
@@ -303,10 +304,18 @@ std::string ShownCell(std::string_view cell) {
 }
 
 Order ReadOrder(std::string_view bytes) {
+    std::vector<OrderRow> rows;
+    Order order = ReadOrderRows(bytes, [&](OrderRow& r) { rows.push_back(std::move(r)); });
+    order.rows = std::move(rows);
+    return order;
+}
+
+Order ReadOrderRows(std::string_view bytes, const std::function<void(OrderRow&)>& onRow) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
     }
     Reader reader;
+    reader.onRow = &onRow;
     // Excel's "Unicode text" is UTF-16, with a byte-order mark or without:
     // text in it has a zero byte in every other place, which no CSV has.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string_view::npos ||

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,12 @@ struct Order {
 // spreadsheets save unused columns, are no columns while the cells below
 // them are empty too.
 Order ReadOrder(std::string_view bytes);
+
+// The same reading, with each row handed to `onRow` as it is read instead of
+// kept, so that an order of any length takes the memory of one row: the rows,
+// lines and errors are ReadOrder's, and the returned order has no rows. A row
+// read before an error further on is handed over all the same.
+Order ReadOrderRows(std::string_view bytes, const std::function<void(OrderRow&)>& onRow);
 
 // True when `bytes` are UTF-8 a JSON writer takes: no overlong forms, no
 // surrogates, nothing above U+10FFFF.

@@ -102,3 +102,32 @@ TEST(OrderReader, CellsAsMessagesShowThem) {
 }
 
 } // namespace
+
+// Rows handed over one by one are the rows the whole reading keeps, with its
+// lines, and an error further on leaves the same message and line.
+TEST(OrderReader, RowsOneByOneAreTheWholeReadingsRows) {
+    const std::string files[] = {
+        "type,name\n1,\"a\nb\"\n2,c\n",
+        "type,name,,\n1,a,,\n\n1,b\n",
+        "type;name\n1;\xEA\xF0\xFB\xF8\xE0 \xB9\n",
+        "type,H\n1,2\n1,2,3,4,5\n1,3\n",   // an error after a good row
+        "type,name\n1,a\n1,\"c\n",          // a quote left open at the end
+        "type," + std::string(100, 'x') + "\n1,2\n",
+    };
+    for (const std::string& csv : files) {
+        SCOPED_TRACE(csv);
+        const kiv::cli::Order whole = ReadOrder(csv);
+        std::vector<kiv::cli::OrderRow> got;
+        const kiv::cli::Order streamed =
+            kiv::cli::ReadOrderRows(csv, [&](kiv::cli::OrderRow& r) { got.push_back(r); });
+        EXPECT_TRUE(streamed.rows.empty());
+        ASSERT_EQ(got.size(), whole.rows.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].line, whole.rows[i].line);
+            EXPECT_EQ(got[i].cells, whole.rows[i].cells);
+        }
+        EXPECT_EQ(streamed.error, whole.error);
+        EXPECT_EQ(streamed.errorLine, whole.errorLine);
+        EXPECT_EQ(streamed.windows1251, whole.windows1251);
+    }
+}
