@@ -134,11 +134,11 @@ std::string RussianError(const CLI::ParseError& e, const CLI::App& cmd, bool atT
                     : "у параметра " + name + " не то число значений";
     }
     if (dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
-        if (text.find("Could not convert: ") == 0) {
+        if (text.starts_with("Could not convert: ")) {
             const std::string name = Between(text, "Could not convert: ", " = ");
             return "параметр " + name + ": " + NotANumber(Between(text, " = "));
         }
-        if (text.find("The value ") == 0) {
+        if (text.starts_with("The value ")) {
             return "параметр " + Between(text, " value for ") + ": недопустимое значение " +
                    QuotedValue(Between(text, "The value ", " is not"));
         }
@@ -213,7 +213,7 @@ void Russian(CLI::App& app) {
 // A whole number from 0 to `most` written in decimal digits alone: CLI11
 // would take "-1" for an unsigned option as its largest value and a number
 // past the type's range as some other one, silently.
-CLI::Validator WholeNumber(std::string what, std::uint64_t most) {
+CLI::Validator WholeNumber(const std::string& what, std::uint64_t most) {
     return CLI::Validator(
         [what, most](std::string& text) {
             std::uint64_t value = 0;
