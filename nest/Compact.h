@@ -24,6 +24,12 @@ CompactRun Rework(Decoder& decoder, Decoder::Result& best, const Options& option
     if (best.sheets == 0 || best.unplaced > 0 || steps <= 0) {
         return run;
     }
+    // The first layout may have taken the phase's whole time: a worker of a
+    // large layout is not set up for nothing.
+    if (MustStop(options, deadline, decoder.budget(), Progress(), doneBefore)) {
+        run.stopped = true;
+        return run;
+    }
     Worker worker(decoder, best, options.seed);
     if (!worker.worthIt()) {
         run.done = steps;

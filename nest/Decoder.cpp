@@ -87,10 +87,11 @@ Decoder::Result Decoder::decode(const std::vector<Gene>& genes, const Result* ba
     for (std::size_t k = keep; k < genes.size(); ++k) {
         const Gene& g = genes[k];
         if (budget_.spent()) {
+            // The rest only counted: a cut layout is never kept, and a
+            // million copies left must not cost a second of their own.
             r.cut = true;
-            for (; k < genes.size(); ++k) {
-                takeOver({genes[k].part, 0, -1, {}}, sheets, r);
-            }
+            r.firstUnplaced = r.unplaced == 0 ? g.part : r.firstUnplaced;
+            r.unplaced += static_cast<int>(genes.size() - k);
             break;
         }
         bool done = false;

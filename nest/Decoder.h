@@ -47,7 +47,8 @@ public:
         int unplaced = 0, firstUnplaced = -1;
         double crowd = 0; // mm^2 of parts ending near the last sheet's far end
         // The budget ran out before every gene was decoded; the rest count
-        // as unplaced, so a cut layout is never taken for a finished one.
+        // as unplaced (and have no entry in `placed`), so a cut layout is
+        // never taken for a finished one.
         bool cut = false;
 
         // Fewer lost parts, then fewer sheets, then a shorter last sheet,

@@ -15,22 +15,42 @@ using Genes = std::vector<Decoder::Gene>;
 // and by the longer side of the box, whichever lays out better. `stopped`
 // when the budget ran out within the first layout (the second, cut short,
 // counts its lost parts and is never the better).
-Genes StartOrder(Decoder& decoder, Genes genes, Decoder::Result& result, bool& stopped) {
-    const auto longest = [&](const Decoder::Gene& g) {
-        const Shape& s = decoder.shape(g.part, 0);
-        return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
+// The genes stably sorted by a key of their part, a run of equal genes at a
+// time: the same order as sorting them one by one, without a million copies
+// of one part sorted one by one before the first layout.
+template <class Key>
+Genes SortedByPart(const Genes& genes, Key key) {
+    struct Run {
+        Decoder::Gene gene;
+        std::size_t count;
     };
-    Genes byLength = genes;
-    std::stable_sort(genes.begin(), genes.end(), [&](const Decoder::Gene& a, const Decoder::Gene& b) {
-        return decoder.part(a.part).area > decoder.part(b.part).area;
-    });
-    std::stable_sort(byLength.begin(), byLength.end(),
-                     [&](const Decoder::Gene& a, const Decoder::Gene& b) { return longest(a) > longest(b); });
+    std::vector<Run> runs;
+    for (const Decoder::Gene& g : genes) {
+        if (runs.empty() || !(runs.back().gene == g)) {
+            runs.push_back({g, 0});
+        }
+        ++runs.back().count;
+    }
+    std::stable_sort(runs.begin(), runs.end(), [&](const Run& a, const Run& b) { return key(a.gene) > key(b.gene); });
+    Genes sorted;
+    sorted.reserve(genes.size());
+    for (const Run& r : runs) {
+        sorted.insert(sorted.end(), r.count, r.gene);
+    }
+    return sorted;
+}
+
+Genes StartOrder(Decoder& decoder, const Genes& given, Decoder::Result& result, bool& stopped) {
+    Genes genes = SortedByPart(given, [&](const Decoder::Gene& g) { return decoder.part(g.part).area; });
     result = decoder.decode(genes);
     stopped = result.cut;
     if (stopped) {
         return genes;
     }
+    Genes byLength = SortedByPart(given, [&](const Decoder::Gene& g) {
+        const Shape& s = decoder.shape(g.part, 0);
+        return std::max(s.box.right - s.box.left, s.box.bottom - s.box.top);
+    });
     if (Decoder::Result other = decoder.decode(byLength); other.betterThan(result)) {
         result = std::move(other);
         genes = std::move(byLength);
@@ -90,11 +110,13 @@ SearchRun Search(Decoder& decoder, Genes genes, const Options& options, int step
                  const Progress& progress) {
     SearchRun run;
     Decoder::Result current;
-    Genes currentGenes = StartOrder(decoder, std::move(genes), current, run.stopped);
-    run.best = current;
+    Genes currentGenes = StartOrder(decoder, genes, current, run.stopped);
+    genes = {};
     if (run.stopped) {
+        run.best = std::move(current);
         return run;
     }
+    run.best = current;
     Mutator mutate(decoder, options.seed, static_cast<int>(options.rotations.size()));
     const std::size_t n = currentGenes.size();
     for (; run.done < steps; ++run.done) {
