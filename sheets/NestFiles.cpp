@@ -248,6 +248,13 @@ bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::s
                                   {"utilisation", use.utilisation},
                                   {"parts", jsonParts}});
             pages.push_back(std::move(page));
+            // A cancel is heard while the sheets' drawings are made too,
+            // not only once their pages are painted.
+            if (pagesDone && !pagesDone(0, order.sheets)) {
+                files.clear();
+                error.clear();
+                return false;
+            }
         }
         const auto totals = [&](const char* kind, const nest::Layout& layout,
                                 const nest::MaterialSummary& m) {

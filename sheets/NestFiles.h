@@ -76,8 +76,9 @@ using OutputFile = NamedBytes; // a file's name in the output folder and its byt
 // nest-summary.csv and nest-summary.json. The PDF is painted by Qt: call
 // within a Qt application, on any thread (a QPdfWriter, no widgets). False,
 // with `error`, when the PDF could not be made.
-// `pagesDone`, told after each page of the PDF, ends the work with no files
-// and no error when it answers false. Any one thread may make them.
+// `pagesDone`, told after each page of the PDF (and, with 0 pages done,
+// after each sheet's DXF before them), ends the work with no files and no
+// error when it answers false. Any one thread may make them.
 using PagesDone = std::function<bool(int done, int pages)>;
 bool OrderFiles(const NestedOrder& order, std::vector<OutputFile>& files, std::string& error,
                 const PagesDone& pagesDone = {});
