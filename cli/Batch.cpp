@@ -21,7 +21,8 @@
 #include <mutex>
 #include <sstream>
 #include <thread>
-#include <unordered_map>
+#include <cstdint>
+#include <string_view>
 
 namespace kiv::cli {
 
@@ -280,8 +281,68 @@ bool Has(const std::vector<std::string>& formats, const char* format) {
     return std::find(formats.begin(), formats.end(), format) != formats.end();
 }
 
+// The stems the order's rows have taken, each with the line of the row that
+// took it, in 16 bytes a stem however many rows the order has: a stem is
+// kept as 96 bits of its hashes, and two different stems would have to
+// agree in all of them (about once in 10^16 orders of a million rows) to
+// be taken for one.
+class TakenStems {
+public:
+    // The line of the row that took `stem` first, or 0 after taking it for `line`.
+    int take(std::string_view stem, int line) {
+        if ((count_ + 1) * 4 > slots_.size() * 3) {
+            grow();
+        }
+        const Slot key = KeyOf(stem, line);
+        Slot& slot = find(key);
+        if (slot.line != 0) {
+            return slot.line;
+        }
+        slot = key;
+        ++count_;
+        return 0;
+    }
+
+private:
+    struct Slot {
+        std::uint64_t first = 0;
+        std::uint32_t second = 0;
+        std::int32_t line = 0; // 0: free
+    };
+
+    static Slot KeyOf(std::string_view stem, int line) {
+        const std::hash<std::string_view> hash;
+        std::string salted(stem);
+        salted += '\n';
+        return {hash(stem), static_cast<std::uint32_t>(hash(salted)), line};
+    }
+
+    Slot& find(const Slot& key) {
+        std::size_t i = key.first & (slots_.size() - 1);
+        while (slots_[i].line != 0 && (slots_[i].first != key.first || slots_[i].second != key.second)) {
+            i = (i + 1) & (slots_.size() - 1);
+        }
+        return slots_[i];
+    }
+
+    void grow() {
+        std::vector<Slot> old(std::max<std::size_t>(1024, slots_.size() * 2));
+        old.swap(slots_);
+        for (const Slot& s : old) {
+            if (s.line != 0) {
+                find(s) = s;
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
 // The files' names, in the order's order: the first row to claim a name
-// keeps it, a later one is refused.
+// keeps it, a later one is refused. A row's files differ from another's
+// only by their stem (the formats, and so the endings, are the same for
+// all, and none is a summary's), so the stems are what is claimed.
 class FileNames {
 public:
     FileNames(const BatchOptions& o, const std::vector<std::string>& formats) : o_(o), formats_(formats) {}
@@ -306,35 +367,22 @@ public:
                                      "' получилось пустое имя файла: его ячейки пусты");
             return true;
         }
+        const std::string stem = o_.nameMask.empty() ? OutputFileName(job.scriptName, "") : base + '.';
         for (const std::string& f : formats_) {
-            std::string name = OutputFileName(job.scriptName, f);
-            if (!o_.nameMask.empty()) {
-                name = base;
-                name += '.';
-                name += f;
-            }
+            std::string name = stem + f;
             if (!SafeName(name)) {
-                job.error =
-                    RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
-                break;
+                job.error = RowError(job, "name", "недопустимое имя файла '" + ShownCell(name) + "'");
+                job.files.clear();
+                return true;
             }
-            const auto taken = claim ? claimed_.find(name) : claimed_.end();
-            if (taken != claimed_.end()) {
+            job.files.emplace_back(f, std::move(name));
+        }
+        if (claim && !job.files.empty()) {
+            if (const int line = taken_.take(stem, job.row->line); line != 0) {
                 job.error = RowError(job, "name",
-                                     "имя файла " + name + " уже занято" +
-                                         (taken->second > 0 ? " строкой " + std::to_string(taken->second)
-                                                            : std::string()));
-                break;
-            }
-            job.files.emplace_back(f, name);
-        }
-        if (!job.error.empty()) {
-            job.files.clear();
-            return true;
-        }
-        if (claim) {
-            for (const auto& [format, name] : job.files) {
-                claimed_.emplace(name, job.row->line);
+                                     "имя файла " + job.files.front().second + " уже занято строкой " +
+                                         std::to_string(line));
+                job.files.clear();
             }
         }
         return true;
@@ -343,8 +391,7 @@ public:
 private:
     const BatchOptions& o_;
     const std::vector<std::string>& formats_;
-    // Each name taken, with the line of the row that took it (0: the summaries').
-    std::unordered_map<std::string, int> claimed_ = {{"summary.csv", 0}, {"summary.json", 0}};
+    TakenStems taken_;
 };
 
 } // namespace
@@ -589,27 +636,40 @@ private:
     SummaryText<StreamedFile> text_;
 };
 
-// Every refused row on the terminal, kRefused when there was one; with
-// --strict only the first, and the batch stops there.
-int TellRefusals(const std::vector<std::string>& errors, bool strict) {
-    int status = kDone;
-    for (const std::string& error : errors) {
+// A refused row on the terminal as it is found; with --strict only the
+// first, and the batch stops there. The rows refused are only marked, so
+// that an order of a million refused rows holds no million messages.
+class Refusals {
+public:
+    Refusals(std::size_t rows, bool strict) : refused_(rows, false), strict_(strict) {}
+
+    // False when the batch stops here.
+    bool tell(std::size_t row, const std::string& error) {
         if (error.empty()) {
-            continue;
+            return true;
         }
+        refused_[row] = true;
+        status_ = kRefused;
         std::cerr << "kiv: " << error << "\n";
-        status = kRefused;
-        if (strict) {
+        if (strict_) {
             std::cerr << "kiv: --strict: ничего не записано\n";
-            return kRefused;
+            return false;
         }
+        return true;
     }
-    return status;
-}
+
+    bool refused(std::size_t row) const { return refused_[row]; }
+    int status() const { return status_; }
+
+private:
+    std::vector<bool> refused_;
+    bool strict_;
+    int status_ = kDone;
+};
 
 // Rows are worked on this many at a time, so that memory holds one slice of
 // the order's hoods, never all of them.
-constexpr std::size_t kSlice = 2048;
+constexpr std::size_t kSlice = 512;
 
 } // namespace
 
@@ -662,7 +722,9 @@ int RunBatch(const BatchOptions& o) {
     // help says; quietly, since the rows come out the same either way.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned jobs = o.jobs > 0 ? std::min(o.jobs, cores) : cores;
-    const auto slice = [&](std::size_t from, std::vector<Job>& rows, const std::vector<std::string>* errors,
+    // The rows refused in the first pass are skipped in the second.
+    Refusals refusals(count, o.strict);
+    const auto slice = [&](std::size_t from, std::vector<Job>& rows, bool skipRefused,
                            std::atomic<std::size_t>& done) {
         rows.assign(held.size(), Job());
         OnAllCores(
@@ -670,10 +732,9 @@ int RunBatch(const BatchOptions& o) {
             [&](std::size_t i) {
                 Job& job = rows[i];
                 job.row = &held[i];
-                if (errors != nullptr) {
-                    job.error = (*errors)[from + i];
-                }
-                if (job.error.empty()) {
+                if (skipRefused && refusals.refused(from + i)) {
+                    job.error = "refused"; // told in the first pass; nothing is made of it
+                } else {
                     ConfirmRow(*job.row, osmode, job);
                 }
             },
@@ -681,28 +742,23 @@ int RunBatch(const BatchOptions& o) {
     };
 
     // Every row checked and its names claimed first: the refusals are told,
-    // and --strict stops, before anything is written. Only the reasons stay.
+    // and --strict stops, before anything is written.
     FileNames names(o, formats);
-    std::vector<std::string> errors(count);
     std::atomic<std::size_t> confirmed{0};
     const bool named = eachSlice([&](std::size_t from) {
         std::vector<Job> rows;
-        slice(from, rows, nullptr, confirmed);
+        slice(from, rows, false, confirmed);
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (!names.name(rows[i], true)) {
+            if (!names.name(rows[i], true) || !refusals.tell(from + i, rows[i].error)) {
                 return false;
             }
-            errors[from + i] = std::move(rows[i].error);
         }
         return true;
     });
     if (!named) {
         return kRefused;
     }
-    int status = TellRefusals(errors, o.strict);
-    if (status != kDone && o.strict) {
-        return status;
-    }
+    int status = refusals.status();
 
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
@@ -720,7 +776,7 @@ int RunBatch(const BatchOptions& o) {
         const Progress progress(count, done);
         eachSlice([&](std::size_t from) {
             std::vector<Job> rows;
-            slice(from, rows, &errors, again);
+            slice(from, rows, true, again);
             for (Job& job : rows) {
                 names.name(job, false);
             }

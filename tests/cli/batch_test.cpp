@@ -308,6 +308,19 @@ TEST_F(Batch, ManyRowsOnAllCoresKeepTheirOrder) {
     EXPECT_NE(table.find("\r\ntotal,"), std::string::npos);
 }
 
+// The names taken are kept however many rows came before: a row far down
+// the order that would write the first row's files is refused all the same.
+TEST_F(Batch, ANameTakenThousandsOfRowsBackIsStillTaken) {
+    std::string csv = "type,L1,L2,H,name\n";
+    for (int i = 0; i < 3000; ++i)
+        csv.append("1,100,400,100,n").append(std::to_string(i)).append("\n");
+    csv.append("1,150,400,100,n0\n");
+    const kiv::test::Ran run = batch(csv, {"--formats", "scr", "--name", "{name}"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kiv: строка 3002, колонка name: имя файла n0.scr уже занято строкой 2\n");
+    EXPECT_EQ(summary()["hoods"].size(), 3000u);
+}
+
 // A full disk: status 1, nothing half-written, no temporary file.
 TEST_F(Batch, FullDiskLeavesNoHalfFile) {
     const std::filesystem::path out = dir / "out";
