@@ -16,12 +16,12 @@ cd "$out"
 # Fixed dates, and the same numbers whatever the desktop's locale.
 export SOURCE_DATE_EPOCH=1700000000 LC_ALL=C.UTF-8 TZ=UTC
 
-# One hood through every output: its texts, its JSON, script, drawing, template.
+# One hood through every output: its JSON, and its texts with the script,
+# drawing and template.
 hood() {
     local name=$1
     shift
     mkdir "$name"
-    (cd "$name" && "$kiv" calc --osmode 33 "$@" > texts.txt 2>&1 || echo "status $?" >> texts.txt)
     (cd "$name" && "$kiv" calc --osmode 33 "$@" --json > hood.json 2>&1 || true)
     (cd "$name" && "$kiv" calc --osmode 33 "$@" --scr --dxf --pdf > files.txt 2>&1 || echo "status $?" >> files.txt)
 }
