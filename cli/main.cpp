@@ -360,7 +360,7 @@ struct BatchVerb {
     void add(CLI::App& app) {
         cmd = AddVerb(app, "batch", "Заказ из файла CSV: файлы и сводка в папке");
         AddOrderAndFolder(*cmd, options.orders, options.out,
-                          "Файл заказа CSV (UTF-8, запятая или точка с запятой); колонки "
+                          "Файл заказа CSV (UTF-8 или Windows-1251, запятая или точка с запятой); колонки "
                           "type,H,L1,L2,S,P1,P2,d,qty,name в любом порядке",
                           "Папка для файлов и сводки summary.csv, summary.json");
         cmd->add_option("--formats", options.formats,
@@ -426,9 +426,9 @@ struct NestVerb {
         measure("--margin", options.margin, "Поле до края листа, мм (по умолчанию 10)");
         cmd->add_option("--turns", options.turns,
                         "Повороты: 90 — на четверть оборота (по умолчанию), 180 — только на "
-                        "пол-оборота, или шаг в градусах");
+                        "пол-оборота, или шаг в градусах не меньше 1");
         measure("--time", options.time,
-               "Предел времени поиска, с (по умолчанию 10; результат задают шаги)");
+               "Предел времени всего раскроя, с (по умолчанию 10; результат задают шаги)");
         number("--iterations", options.iterations, "Шагов улучшения раскроя (по умолчанию 300)");
         number("--seed", options.seed,
                "Начальное число поиска, целое от 0 до 18446744073709551615 (по умолчанию 1)")
