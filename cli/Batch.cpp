@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,9 +21,8 @@
 #include <map>
 #include <mutex>
 #include <sstream>
-#include <thread>
-#include <cstdint>
 #include <string_view>
+#include <thread>
 
 namespace kiv::cli {
 

@@ -11,10 +11,6 @@ namespace {
 
 using Genes = std::vector<Decoder::Gene>;
 
-// Large parts first, so that the small ones fill what they leave: by area,
-// and by the longer side of the box, whichever lays out better. `stopped`
-// when the budget ran out within the first layout (the second, cut short,
-// counts its lost parts and is never the better).
 // The genes stably sorted by a key of their part, a run of equal genes at a
 // time: the same order as sorting them one by one, without a million copies
 // of one part sorted one by one before the first layout.
@@ -40,6 +36,10 @@ Genes SortedByPart(const Genes& genes, Key key) {
     return sorted;
 }
 
+// Large parts first, so that the small ones fill what they leave: by area,
+// and by the longer side of the box, whichever lays out better. `stopped`
+// when the budget ran out within the first layout (the second, cut short,
+// counts its lost parts and is never the better).
 Genes StartOrder(Decoder& decoder, const Genes& given, Decoder::Result& result, bool& stopped) {
     Genes genes = SortedByPart(given, [&](const Decoder::Gene& g) { return decoder.part(g.part).area; });
     result = decoder.decode(genes);
