@@ -125,6 +125,27 @@ TEST(Decoder, PutBackWhereTheDecoderPutIt) {
     }
 }
 
+// A budget spent before the layout ends it at once: every copy counted as
+// lost, none listed, and the first lost one named, however many there are.
+TEST(Decoder, SpentBudgetCountsTheRestLost) {
+    Decoder decoder(Parts(), 400000, 200000, kMargin, kGap);
+    bool stop = false;
+    const Budget budget(false, {}, [&] { return stop; });
+    decoder.watch(budget);
+    const Decoder::Result whole = decoder.decode(kBase);
+    ASSERT_FALSE(whole.cut);
+    stop = true;
+    Genes many(1000000, kBase.back());
+    many.front() = kBase.front();
+    for (const Decoder::Result* base : {static_cast<const Decoder::Result*>(nullptr), &whole}) {
+        const Decoder::Result r = decoder.decode(base ? kBase : many, base, base ? 2 : 0);
+        EXPECT_TRUE(r.cut);
+        EXPECT_EQ(r.placed.size(), base ? 2u : 0u);
+        EXPECT_EQ(r.unplaced, static_cast<int>(base ? kBase.size() - 2 : many.size()));
+        EXPECT_EQ(r.firstUnplaced, (base ? kBase[2] : many[0]).part);
+    }
+}
+
 // How deep one part stands in another, the gap included: a bar or the ell
 // fixed at the origin and a bar or block moved to whole millimetres, where
 // the way out is plain to see. Parts touching at the gap, less the slack the

@@ -175,6 +175,22 @@ TEST_F(NestTest, WritesWhatTheLibraryWritesForTheSameHood) {
             }
         }
         EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), static_cast<int>(files.size()));
+        // Told of every sheet's drawing, no page painted yet, then of every
+        // page; answering "stop" at the first leaves no file and no fault.
+        std::vector<std::pair<int, int>> told;
+        ASSERT_TRUE(kiv::sheets::OrderFiles(nested, files, error, [&](int done, int pages) {
+            told.emplace_back(done, pages);
+            return true;
+        }));
+        const int n = nested.sheets;
+        ASSERT_EQ(told.size(), 2u * static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(told[static_cast<std::size_t>(i)], std::pair(0, n));
+            EXPECT_EQ(told[static_cast<std::size_t>(n + i)], std::pair(i + 1, n));
+        }
+        EXPECT_FALSE(kiv::sheets::OrderFiles(nested, files, error, [](int, int) { return false; }));
+        EXPECT_TRUE(files.empty());
+        EXPECT_EQ(error, "");
         clickButton("ButtonNewRaschet");
     }
 }
