@@ -109,7 +109,7 @@ TEST_F(NestCommand, TimeLimitStopsTheSearchWithAWarningAndAValidLayout) {
     KIV_SKIP_IF_MISSING(kiv::test::MissingPython({"ezdxf", "shapely"}));
     WriteAll(dir / "order.csv", kOrder);
     const auto ran = runKiv({"nest", "order.csv", "--out", "out", "--iterations", "1000000",
-                             "--time", "0.2"});
+                             "--time", "1"});
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_NE(ran.err.find("поиск остановлен по времени"), std::string::npos) << ran.err;
     EXPECT_EQ(check(dir / "out", "5", "10", kCopies), 0);
